@@ -1,0 +1,99 @@
+// Window operations on the GLUT window through Xlib and the window
+// manager's EWMH conventions.
+#include "platform.h"
+
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+
+// freeglut's own connection: requests on it stay ordered with its drawing.
+static Display* display = nullptr;
+
+WindowHandle platformCurrentWindow() {
+    display = glXGetCurrentDisplay();
+    if (display == nullptr) return 0;
+    return static_cast<WindowHandle>(glXGetCurrentDrawable());
+}
+
+static Atom atom(const char* name) {
+    return XInternAtom(display, name, False);
+}
+
+void platformSetBorderless(WindowHandle window) {
+    if (display == nullptr || window == 0) return;
+    // _MOTIF_WM_HINTS: flags = MWM_HINTS_DECORATIONS, decorations = none.
+    long hints[5] = {2, 0, 0, 0, 0};
+    Atom motif = atom("_MOTIF_WM_HINTS");
+    XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(hints), 5);
+    XFlush(display);
+}
+
+void platformMoveWindow(WindowHandle window, int x, int y, int width, int height) {
+    if (display == nullptr || window == 0) return;
+    XMoveResizeWindow(display, window, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(display);
+}
+
+// True when the 32-bit property `property` of the window holds `value`
+// (among its first `count` items).
+static bool propertyHolds(WindowHandle window, Atom property, Atom type, unsigned long value) {
+    Atom actualType;
+    int format;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display, window, property, 0, 64, False, type, &actualType, &format, &items,
+                           &after, &data) == Success &&
+        data != nullptr) {
+        if (format == 32) {
+            const unsigned long* values = reinterpret_cast<const unsigned long*>(data);
+            for (unsigned long i = 0; i < items && !found; i++) found = values[i] == value;
+        }
+        XFree(data);
+    }
+    return found;
+}
+
+bool platformIsMinimised(WindowHandle window) {
+    if (display == nullptr || window == 0) return false;
+    Atom wmState = atom("WM_STATE");
+    Atom actualType;
+    int format;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool iconic = false;
+    if (XGetWindowProperty(display, window, wmState, 0, 2, False, wmState, &actualType, &format, &items,
+                           &after, &data) == Success &&
+        data != nullptr) {
+        if (format == 32 && items >= 1) iconic = reinterpret_cast<const unsigned long*>(data)[0] == IconicState;
+        XFree(data);
+    }
+    return iconic || propertyHolds(window, atom("_NET_WM_STATE"), XA_ATOM, atom("_NET_WM_STATE_HIDDEN"));
+}
+
+void platformMinimise(WindowHandle window) {
+    if (display == nullptr || window == 0) return;
+    XIconifyWindow(display, window, DefaultScreen(display));
+    XFlush(display);
+}
+
+void platformSetKeepOnTop(WindowHandle window, bool onTop) {
+    if (display == nullptr || window == 0) return;
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = atom("_NET_WM_STATE");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = onTop ? 1 : 0;  // _NET_WM_STATE_ADD / _REMOVE
+    event.xclient.data.l[1] = static_cast<long>(atom("_NET_WM_STATE_ABOVE"));
+    event.xclient.data.l[2] = 0;
+    event.xclient.data.l[3] = 1;  // source indication: an application
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(display);
+}

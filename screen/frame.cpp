@@ -1,0 +1,8 @@
+#include "screen/frame.h"
+
+#include "gfx/easygl.h"
+
+void EasyRender() {
+    clearGraph();
+    update();
+}

@@ -1,0 +1,91 @@
+// Drives the real game on the test's X display as a person would: starts
+// it in a scratch folder, finds its window, moves the pointer, clicks,
+// types and takes screenshots (xdotool, xwininfo, ImageMagick).
+#ifndef VELUNDA_TESTS_WINDOW_HARNESS_H
+#define VELUNDA_TESTS_WINDOW_HARNESS_H
+
+#include <string>
+#include <vector>
+
+namespace win {
+
+// Runs a shell command; returns its standard output. *status gets the exit status.
+std::string sh(const std::string& command, int* status = nullptr);
+std::string quote(const std::string& text);
+
+// A fresh working folder laid out like the runtime folder (Graphics/ and a
+// copy of games/), removed again by the destructor.
+struct Scratch {
+    Scratch();
+    ~Scratch();
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+    void write(const std::string& name, const std::string& text) const;
+    std::string read(const std::string& name) const;
+    std::string dir;
+};
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool found = false;
+};
+
+struct Pixel {
+    int r = 0, g = 0, b = 0;
+};
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    Pixel at(int x, int y) const;
+    bool save(const std::string& file) const;  // as PNG, for a person to look at
+};
+
+// One running game; killed by the destructor if it still runs.
+class Game {
+public:
+    // Starts `program` (a file of the runtime folder) with `arguments` in `folder`.
+    Game(const Scratch& folder, const std::string& arguments = "", const std::string& program = "Velunda");
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    bool running() const;
+    // Waits up to timeoutMs for the process to end; returns its exit status,
+    // or -1 if it is still running.
+    int waitExit(int timeoutMs);
+    // The game window, found by its title; 0 if it did not show in time.
+    unsigned long waitWindow(int timeoutMs = 10000, const std::string& title = "Sudoku - by Brannoch");
+    std::string log() const;  // what the game printed
+
+    int pid = 0;
+    unsigned long window = 0;
+    std::string logFile;
+};
+
+Geometry geometry(unsigned long window);
+// Waits until the window's geometry satisfies `ready`, up to timeoutMs.
+template <class Ready>
+Geometry waitGeometry(unsigned long window, Ready ready, int timeoutMs = 5000);
+Image screenshot(unsigned long window);
+// Pointer and keyboard, in window pixels.
+void click(unsigned long window, int x, int y, int button = 1);
+void move(unsigned long window, int x, int y);
+void key(unsigned long window, const std::string& keys);
+void type(unsigned long window, const std::string& text);
+void sleepMs(int ms);
+int nowMs();
+
+template <class Ready>
+Geometry waitGeometry(unsigned long window, Ready ready, int timeoutMs) {
+    int start = nowMs();
+    Geometry g = geometry(window);
+    while (!ready(g) && nowMs() - start < timeoutMs) {
+        sleepMs(50);
+        g = geometry(window);
+    }
+    return g;
+}
+
+}  // namespace win
+
+#endif
