@@ -58,6 +58,39 @@ public:
     int loadPuzzle(FILE* file);
     int savePuzzle(FILE* file);
 
+    // Validation: 1 if a digit repeats in a row, column or box (only the
+    // later occurrences are flagged in conflicts, which may be null).
+    int invalidPuzzle(short* conflicts);
+    // -1 conflicting, 0 incomplete, 1 full and free of conflicts.
+    int isSolvedPuzzle(short* conflicts);
+
+    // New puzzles from a solved grid of "./games" or the built-in one.
+    int makeSolution();
+    void newSolution();
+    void newPuzzle(int symmetric);
+
+    // The logical solver. rate == 1: rating mode, returns the stage 0..2 that
+    // finished the puzzle or -1; otherwise full mode, -2 solved, -1 not.
+    int solvePuzzle(int rate);
+    // Candidate sets of every cell, the player's entries counted as placed.
+    void returnMarkUps(short* marks, int level);
+    int solve_place(int row, int col, int digit);
+    int solve_unPlace(int row, int col);
+    void solve_fillRCPossible(int withEntries);
+    void solve_fillBoxPossible(int withEntries);
+    void solve_clearCellNotPossible();
+    void solve_fillCellNotPossible(int level);
+
+    // Placing techniques; each returns the number of digits placed.
+    int solve_singleNum(int level);
+    int solve_crossRef(int level);
+    int solve_box(int level);
+
+    // Refinements: they only add exclusions to cellNotPossible.
+    void solve_fillContingents(int);
+    void solve_fillSpotContingents(int box, short (*spots)[3][9], short* counts);
+    int solve_fillDoublePairs(int);
+
 private:
     // Lets unit tests look at the solver's working tables.
     friend struct sudokuTestAccess;

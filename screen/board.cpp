@@ -1,0 +1,5 @@
+#include "screen/board.h"
+
+void drawPuzzleBoxHighlights() {}
+
+void drawPuzzle() {}

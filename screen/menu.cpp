@@ -1,0 +1,5 @@
+#include "screen/menu.h"
+
+void drawMenu() {}
+
+void drawFileMenu() {}

@@ -1,0 +1,5 @@
+#include "screen/popup.h"
+
+void drawPopup() {}
+
+void drawMessageBox() {}
