@@ -1,0 +1,69 @@
+#include "glcapture.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdio>
+
+#include "gfx/easygl.h"
+
+namespace gl {
+
+Rgb Frame::at(int x, int y) const {
+    Rgb p;
+    if (x < 0 || y < 0 || x >= width || y >= height) return p;
+    size_t i = (static_cast<size_t>(y) * width + x) * 3;
+    p.r = rgb[i];
+    p.g = rgb[i + 1];
+    p.b = rgb[i + 2];
+    return p;
+}
+
+bool Frame::save(const std::string& pngFile) const {
+    FILE* pipe = popen(("convert ppm:- '" + pngFile + "'").c_str(), "w");
+    if (pipe == nullptr) return false;
+    std::fprintf(pipe, "P6\n%d %d\n255\n", width, height);
+    std::fwrite(rgb.data(), 1, rgb.size(), pipe);
+    return pclose(pipe) == 0;
+}
+
+static bool opened = false;
+
+void openWindow(int width, int height) {
+    if (!opened) {
+        createEasyGLWindow(width, height, 0);
+        opened = true;
+    } else {
+        glutReshapeWindow(width, height);
+    }
+    // Let the server map (or resize) the window before anything is drawn.
+    for (int i = 0; i < 200; i++) {
+        glutMainLoopEvent();
+        if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height && i > 5) break;
+    }
+    onResize(width, height);
+    clear();
+}
+
+void clear() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+Frame readBack() {
+    Frame frame;
+    frame.width = glutGet(GLUT_WINDOW_WIDTH);
+    frame.height = glutGet(GLUT_WINDOW_HEIGHT);
+    std::vector<unsigned char> bottomUp(static_cast<size_t>(frame.width) * frame.height * 3);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, frame.width, frame.height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    frame.rgb.resize(bottomUp.size());
+    size_t row = static_cast<size_t>(frame.width) * 3;
+    for (int y = 0; y < frame.height; y++)
+        std::copy(bottomUp.begin() + (frame.height - 1 - y) * row, bottomUp.begin() + (frame.height - y) * row,
+                  frame.rgb.begin() + y * row);
+    return frame;
+}
+
+}  // namespace gl
