@@ -42,7 +42,9 @@ TEST(Solutions, CountsNoneOneOrMore) {
     EXPECT_EQ(countSolutions(cells, 2, first), 1);
     EXPECT_TRUE(isValidSolution(first));
     for (int i = 0; i < 81; i++) {
-        if (cells[i] != 0) EXPECT_EQ(first[i], cells[i]);
+        if (cells[i] != 0) {
+            EXPECT_EQ(first[i], cells[i]);
+        }
     }
 
     // The solution itself is its own only completion.
