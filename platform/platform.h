@@ -24,4 +24,7 @@ void platformSetKeepOnTop(WindowHandle window, bool onTop);
 int platformClock();
 void platformSleep(int milliseconds);
 
+// True when standard error goes to a terminal (worth a progress line).
+bool platformStderrIsTerminal();
+
 #endif

@@ -49,3 +49,7 @@ void platformSleep(int milliseconds) {
     fake.calls.push_back("sleep " + std::to_string(milliseconds));
     fake.clock += milliseconds;
 }
+
+bool platformStderrIsTerminal() {
+    return false;
+}

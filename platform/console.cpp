@@ -1,0 +1,7 @@
+#include "platform.h"
+
+#include <unistd.h>
+
+bool platformStderrIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
