@@ -172,7 +172,7 @@ TEST_F(Cli, CheckFindsConflictsAndCountsSolutions) {
 TEST_F(Cli, CheckJudgesTheGivensAndReportsConflictingEntries) {
     // Row 1 of the grid is empty: the player's two 8s clash only with each other.
     std::string text = kEasyFile();
-    text.replace(4, 4, "-8 -8");
+    text.replace(4, 4, "-8 -8 ");
     write("state.sta", text);
     Result r = run("check state.sta");
     EXPECT_EQ(r.out, "state.sta: conflicts at r1c2, 57 empty cells, solutions: 1\n");
