@@ -40,19 +40,16 @@ inline void setPalette(int skin) {
     }
 }
 
-// Every global the renderers read, back to the state of a fresh normal-mode
-// start with an empty board, skin 0 and nothing open (call after useMode).
+// Every global the renderers read, back to the state of a fresh start in
+// the current mode (see useMode) with an empty board, skin 0 and nothing open.
 inline void resetScreenGlobals() {
-    miniMode = false;
-    fontSize = 12;
-    fontFace = 0;
     win_OnTop = false;
     skinMode = 0;
     setPalette(0);
     myMouse = mouse();
     myMessageBox = msgBox();
-    myMessageBox.x1 = 80;
-    myMessageBox.x2 = 320;
+    myMessageBox.x1 = miniMode ? 25 : 80;
+    myMessageBox.x2 = miniMode ? 367 : 320;
     showFileMenu = false;
     showPopup = false;
     popupClick_x = popupClick_y = 0;
@@ -73,7 +70,7 @@ inline void resetScreenGlobals() {
 inline void noFrame() {}
 
 // Opens (or resizes) the window for normal or mini mode and sets the mode's
-// globals as start-up does. The game's callbacks are silenced first: while
+// globals as start-up does; call resetScreenGlobals after the first call. The game's callbacks are silenced first: while
 // the window opens, GLUT would run the whole frame (and the input handlers),
 // which change the very globals a test sets up.
 inline void useMode(bool mini) {
