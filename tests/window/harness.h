@@ -54,7 +54,7 @@ public:
     // or -1 if it is still running.
     int waitExit(int timeoutMs);
     // The game window, found by its title; 0 if it did not show in time.
-    unsigned long waitWindow(int timeoutMs = 10000, const std::string& title = "Sudoku - by Brannoch");
+    unsigned long waitWindow(int timeoutMs = 30000, const std::string& title = "Sudoku - by Brannoch");
     std::string log() const;  // what the game printed
 
     int pid = 0;
