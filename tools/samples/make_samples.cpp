@@ -26,15 +26,22 @@ std::string cellsText(const short* cells) {
     return text;
 }
 
+// Written beside the target and renamed over it, so no file is ever half there.
 bool writeGrid(const std::string& path, const char* author, const short* cells) {
-    FILE* file = std::fopen(path.c_str(), "w");
+    const std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "w");
     if (file == nullptr) return false;
     std::fprintf(file, "%s\n", author);
     for (int r = 0; r < 9; r++) {
         for (int c = 0; c < 9; c++) std::fprintf(file, "%d ", cells[r * 9 + c]);
         std::fprintf(file, "\n");
     }
-    return std::fclose(file) == 0;
+    bool written = !std::ferror(file);
+    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 int fail(const std::string& message) {
