@@ -23,8 +23,10 @@ struct maskFacts {
     unsigned char rows[512];  // box rows in use, bit i
     unsigned char cols[512];  // box columns in use, bit j
     unsigned char low[512];   // lowest cell
-    mask rowCells[8];         // the cells of a set of box rows
-    mask colCells[8];
+    mask pointRow[512];       // two or three cells on one row: that row's cells, else 0
+    mask pointCol[512];       // the same for a column
+    mask rowPair[512];        // cells on exactly two rows: those rows' cells, else 0
+    mask colPair[512];        // the same for columns
 };
 
 constexpr maskFacts makeFacts() {
@@ -43,25 +45,23 @@ constexpr maskFacts makeFacts() {
         f.cols[m] = static_cast<unsigned char>(cols);
         f.low[m] = static_cast<unsigned char>(low);
     }
-    for (int s = 0; s < 8; s++) {
-        mask rc = 0, cc = 0;
-        for (int i = 0; i < 3; i++)
-            if (s & (1 << i)) {
-                rc = static_cast<mask>(rc | kBoxRow[i]);
-                cc = static_cast<mask>(cc | kBoxCol[i]);
-            }
-        f.rowCells[s] = rc;
-        f.colCells[s] = cc;
+    for (int m = 0; m < 512; m++) {
+        mask rowCells = 0, colCells = 0;
+        for (int i = 0; i < 3; i++) {
+            if (f.rows[m] & (1 << i)) rowCells = static_cast<mask>(rowCells | kBoxRow[i]);
+            if (f.cols[m] & (1 << i)) colCells = static_cast<mask>(colCells | kBoxCol[i]);
+        }
+        const int rowCount = (f.rows[m] & 1) + ((f.rows[m] >> 1) & 1) + ((f.rows[m] >> 2) & 1);
+        const int colCount = (f.cols[m] & 1) + ((f.cols[m] >> 1) & 1) + ((f.cols[m] >> 2) & 1);
+        f.pointRow[m] = f.pop[m] >= 2 && rowCount == 1 ? rowCells : 0;
+        f.pointCol[m] = f.pop[m] >= 2 && colCount == 1 ? colCells : 0;
+        f.rowPair[m] = rowCount == 2 ? rowCells : 0;
+        f.colPair[m] = colCount == 2 ? colCells : 0;
     }
     return f;
 }
 
 constexpr maskFacts kFacts = makeFacts();
-
-// Exactly two of three lines.
-inline bool twoLines(unsigned lines) {
-    return lines == 3 || lines == 5 || lines == 6;
-}
 
 struct fastState {
     short (*grid)[9];
@@ -69,12 +69,29 @@ struct fastState {
     mask rowFree[9], colFree[9], boxFree[9];  // digits absent from the unit
     mask base[9][9];                          // [digit][box]: base candidates
     mask cand[9][9];                          // [digit][box]: candidates after the refinement
-    mask excl[9][9];                          // [digit][box]: every exclusion written, filled cells too
-    mask pairCells[9];                        // cells given a hidden pair's or triple's exclusion
-    bool refined;                             // cand, excl and pairCells match the grid
+    bool refined;                             // cand and the exclusions match the grid
+
+    // The box contingents, kept per box: a box's share depends only on its
+    // own base candidates, so only boxes whose candidates changed since the
+    // last refinement are examined again.
+    unsigned staleBoxes;    // bit b: box b's base candidates changed
+    mask pointRow[9][9];    // [digit][box]: the box's cells on the row the digit is confined to
+    mask pointCol[9][9];    // the same for a column
+    mask hidden[9][9];      // [digit][box]: exclusions of the box's hidden pairs and triples
+    mask pairCells[9];      // cells given a hidden pair's or triple's exclusion
+    mask boxExcl[9][9];     // [digit][box]: all contingent exclusions, filled cells too
+
+    // The double pairs, kept per digit: they read and write only their own
+    // digit's exclusions, so a digit whose base candidates and contingent
+    // exclusions are unchanged keeps its marks.
+    mask pairInBase[9][9];  // what the marks were computed from
+    mask pairInExcl[9][9];
+    mask pairMarks[9][9];   // [digit][box]: every double-pair mark, filled cells too
 
     void load(short (*puzzle)[9]);
     void place(int r, int c, int d);
+    void refreshContingents(int b);
+    void doublePairs(int d);
     void refine();
     void ensure(int level) {
         if (refinesAt(level) && !refined) refine();
@@ -88,6 +105,7 @@ struct fastState {
         placed += cellScan(level);
         return placed + boxScan(level);
     }
+    bool solved() const;
     void store(const solverTables& tables, int lastLevel);
 };
 
@@ -116,6 +134,9 @@ void fastState::load(short (*puzzle)[9]) {
                 if (digits & 1) base[d][b] |= cell;
         }
     refined = false;
+    staleBoxes = 0x1FF;
+    // No 9-bit set equals this: every digit's double pairs are computed.
+    std::memset(pairInBase, 0xFF, sizeof pairInBase);
 }
 
 void fastState::place(int r, int c, int d) {
@@ -139,79 +160,114 @@ void fastState::place(int r, int c, int d) {
     }
     base[d][b] = 0;
     refined = false;
+    staleBoxes |= (7u << band) | (0x49u << stack);
+}
+
+// One box's share of the box contingents, from its base candidates:
+// pointing lines, and hidden pairs and triples.
+void fastState::refreshContingents(int b) {
+    pairCells[b] = 0;
+    int candidates[9], listed = 0;  // digits with two or three cells
+    for (int d = 0; d < 9; d++) {
+        const mask m = base[d][b];
+        pointRow[d][b] = kFacts.pointRow[m];
+        pointCol[d][b] = kFacts.pointCol[m];
+        hidden[d][b] = 0;
+        if (kFacts.pop[m] == 2 || kFacts.pop[m] == 3) candidates[listed++] = d;
+    }
+    // A digit with two or three cells, and the later digits with exactly
+    // those cells (which have as many cells, so they are listed too).
+    for (int i = 0; i < listed; i++) {
+        const int d1 = candidates[i];
+        const mask m1 = base[d1][b];
+        unsigned digits = 1u << d1;
+        int k = 1;
+        for (int j = i + 1; j < listed; j++)
+            if (base[candidates[j]][b] == m1) {
+                k++;
+                digits |= 1u << candidates[j];
+            }
+        if (k != kFacts.pop[m1]) continue;
+        pairCells[b] |= m1;
+        for (int e = 0; e < 9; e++)
+            if (!(digits & (1u << e))) hidden[e][b] |= m1;
+    }
+}
+
+// Repeats one digit's double pairs until its candidates stop changing; the
+// repetition of the whole pass ends in the same place, since a pass that
+// changes no candidate of the digit finds the same patterns again.
+void fastState::doublePairs(int d) {
+    mask* marks = pairMarks[d];
+    mask* cd = cand[d];
+    const mask* bs = base[d];
+    const mask* ex = boxExcl[d];
+    for (int b = 0; b < 9; b++) {
+        marks[b] = 0;
+        cd[b] = static_cast<mask>(bs[b] & ~ex[b]);
+    }
+    for (;;) {
+        mask rows[9], cols[9];
+        for (int b = 0; b < 9; b++) {
+            rows[b] = kFacts.rowPair[cd[b]];
+            cols[b] = kFacts.colPair[cd[b]];
+        }
+        for (int s = 0; s < 3; s++) {
+            const int x = s, y = s + 3, z = s + 6;
+            if (cols[x] != 0 && cols[x] == cols[y]) marks[z] |= cols[x];
+            if (cols[x] != 0 && cols[x] == cols[z]) marks[y] |= cols[x];
+            if (cols[y] != 0 && cols[y] == cols[z]) marks[x] |= cols[y];
+        }
+        for (int t = 0; t < 9; t += 3) {
+            const int x = t, y = t + 1, z = t + 2;
+            if (rows[x] != 0 && rows[x] == rows[y]) marks[z] |= rows[x];
+            if (rows[x] != 0 && rows[x] == rows[z]) marks[y] |= rows[x];
+            if (rows[y] != 0 && rows[y] == rows[z]) marks[x] |= rows[y];
+        }
+        bool changed = false;
+        for (int b = 0; b < 9; b++) {
+            const mask next = static_cast<mask>(bs[b] & ~(ex[b] | marks[b]));
+            if (next != cd[b]) {
+                cd[b] = next;
+                changed = true;
+            }
+        }
+        if (!changed) break;
+    }
 }
 
 // The box contingents on base candidates, then the double pairs repeated
-// until they change nothing. Each digit's double pairs read and write only
-// that digit's exclusions, so repeating them digit by digit reaches the same
-// end as repeating the whole pass.
+// until they change nothing: the same exclusions the step-by-step code
+// writes, recomputed only where their inputs changed.
 void fastState::refine() {
-    std::memset(excl, 0, sizeof excl);
-    std::memset(pairCells, 0, sizeof pairCells);
-    for (int b = 0; b < 9; b++) {
-        const int band = (b / 3) * 3, stack = b % 3;
-        for (int d = 0; d < 9; d++) {
-            const mask m = base[d][b];
-            if (kFacts.pop[m] < 2) continue;
-            const unsigned rows = kFacts.rows[m], cols = kFacts.cols[m];
-            if ((rows & (rows - 1)) == 0)
-                for (int k = 0; k < 3; k++)
-                    if (band + k != b) excl[d][band + k] |= kFacts.rowCells[rows];
-            if ((cols & (cols - 1)) == 0)
-                for (int k = 0; k < 3; k++)
-                    if (stack + 3 * k != b) excl[d][stack + 3 * k] |= kFacts.colCells[cols];
-        }
-        // Hidden pairs and triples: a digit with two or three cells, and
-        // the later digits with exactly those cells.
-        for (int d1 = 0; d1 < 8; d1++) {
-            const mask m1 = base[d1][b];
-            const int n1 = kFacts.pop[m1];
-            if (n1 != 2 && n1 != 3) continue;
-            unsigned digits = 1u << d1;
-            int k = 1;
-            for (int d2 = d1 + 1; d2 < 9; d2++)
-                if (base[d2][b] == m1) {
-                    k++;
-                    digits |= 1u << d2;
-                }
-            if (k != n1) continue;
-            pairCells[b] |= m1;
-            for (int e = 0; e < 9; e++)
-                if (!(digits & (1u << e))) excl[e][b] |= m1;
-        }
-    }
+    for (int b = 0; b < 9; b++)
+        if (staleBoxes & (1u << b)) refreshContingents(b);
+    staleBoxes = 0;
     for (int d = 0; d < 9; d++) {
-        mask* ex = excl[d];
-        mask* cd = cand[d];
-        const mask* bs = base[d];
-        for (int b = 0; b < 9; b++) cd[b] = static_cast<mask>(bs[b] & ~ex[b]);
-        for (;;) {
-            unsigned char rows[9], cols[9];
-            for (int b = 0; b < 9; b++) {
-                rows[b] = kFacts.rows[cd[b]];
-                cols[b] = kFacts.cols[cd[b]];
-            }
-            for (int s = 0; s < 3; s++) {
-                const int x = s, y = s + 3, z = s + 6;
-                if (twoLines(cols[x]) && cols[x] == cols[y]) ex[z] |= kFacts.colCells[cols[x]];
-                if (twoLines(cols[x]) && cols[x] == cols[z]) ex[y] |= kFacts.colCells[cols[x]];
-                if (twoLines(cols[y]) && cols[y] == cols[z]) ex[x] |= kFacts.colCells[cols[y]];
-            }
-            for (int t = 0; t < 9; t += 3) {
-                const int x = t, y = t + 1, z = t + 2;
-                if (twoLines(rows[x]) && rows[x] == rows[y]) ex[z] |= kFacts.rowCells[rows[x]];
-                if (twoLines(rows[x]) && rows[x] == rows[z]) ex[y] |= kFacts.rowCells[rows[x]];
-                if (twoLines(rows[y]) && rows[y] == rows[z]) ex[x] |= kFacts.rowCells[rows[y]];
-            }
-            bool changed = false;
-            for (int b = 0; b < 9; b++) {
-                const mask next = static_cast<mask>(bs[b] & ~ex[b]);
-                if (next != cd[b]) {
-                    cd[b] = next;
-                    changed = true;
-                }
-            }
-            if (!changed) break;
+        const mask* pr = pointRow[d];
+        const mask* pc = pointCol[d];
+        mask* ex = boxExcl[d];
+        // Lines pointed at from the other two boxes of the band and of the
+        // stack.
+        for (int t = 0; t < 9; t += 3) {
+            ex[t] = static_cast<mask>(pr[t + 1] | pr[t + 2]);
+            ex[t + 1] = static_cast<mask>(pr[t] | pr[t + 2]);
+            ex[t + 2] = static_cast<mask>(pr[t] | pr[t + 1]);
+        }
+        for (int s = 0; s < 3; s++) {
+            ex[s] |= pc[s + 3] | pc[s + 6];
+            ex[s + 3] |= pc[s] | pc[s + 6];
+            ex[s + 6] |= pc[s] | pc[s + 3];
+        }
+        unsigned differ = 0;
+        for (int b = 0; b < 9; b++) {
+            ex[b] |= hidden[d][b];
+            differ |= (pairInBase[d][b] ^ base[d][b]) | (pairInExcl[d][b] ^ ex[b]);
+        }
+        if (differ != 0) {
+            std::memcpy(pairInBase[d], base[d], sizeof base[d]);
+            std::memcpy(pairInExcl[d], ex, sizeof boxExcl[d]);
+            doublePairs(d);
         }
     }
     refined = true;
@@ -279,6 +335,23 @@ int fastState::boxScan(int level) {
     return total;
 }
 
+// isSolvedPuzzle(null) == 1, quickly where the presence tables tell: a grid
+// of givens only is solved exactly when every row, column and box has all
+// nine digits; an empty or damaged cell rules it out.
+bool fastState::solved() const {
+    bool entries = false;
+    for (int r = 0; r < 9; r++)
+        for (int c = 0; c < 9; c++) {
+            const int v = grid[r][c];
+            if (v < -9 || v == 0 || v > 9) return false;
+            entries = entries || v < 0;
+        }
+    if (entries) return gridSolvedState(grid, nullptr) == 1;
+    for (int i = 0; i < 9; i++)
+        if (rowFree[i] | colFree[i] | boxFree[i]) return false;
+    return true;
+}
+
 // Leaves the tables as the step-by-step solve does: the presence tables
 // current, cellNotPossible as the last technique computed it.
 void fastState::store(const solverTables& tables, int lastLevel) {
@@ -293,15 +366,21 @@ void fastState::store(const solverTables& tables, int lastLevel) {
         return;
     }
     ensure(lastLevel);
-    for (int r = 0; r < 9; r++)
-        for (int c = 0; c < 9; c++) {
-            const int b = (r / 3) * 3 + c / 3;
-            const mask cell = static_cast<mask>(1u << ((r % 3) * 3 + c % 3));
-            unsigned bits = (pairCells[b] & cell) ? 0xFE00u : 0u;
-            for (int d = 0; d < 9; d++)
-                if (excl[d][b] & cell) bits |= 1u << d;
-            tables.cellNotPossible[r][c] = static_cast<short>(bits);
+    std::memset(tables.cellNotPossible, 0, sizeof(short) * 81);
+    for (int b = 0; b < 9; b++) {
+        const int top = (b / 3) * 3, left = (b % 3) * 3;
+        for (int d = 0; d <= 9; d++) {
+            // Digit 10 stands for the bits 9 to 15 of a hidden pair's or
+            // triple's complement, which mean nothing but are written.
+            unsigned cells = d < 9 ? boxExcl[d][b] | pairMarks[d][b] : pairCells[b];
+            const unsigned bits = d < 9 ? 1u << d : 0xFE00u;
+            for (; cells != 0; cells &= cells - 1) {
+                const int k = __builtin_ctz(cells);
+                short& entry = tables.cellNotPossible[top + k / 3][left + k % 3];
+                entry = static_cast<short>(static_cast<unsigned short>(entry) | bits);
+            }
         }
+    }
 }
 
 }  // namespace
@@ -316,7 +395,7 @@ int fastSolve(const solverTables& tables, int rate, solveTrace* trace) {
         while (s.pass(-1) > 0) {
         }
         lastLevel = -1;
-        result = gridSolvedState(tables.puzzle, nullptr) == 1 ? -2 : -1;
+        result = s.solved() ? -2 : -1;
     } else {
         result = -1;
         lastLevel = 0;
@@ -328,7 +407,7 @@ int fastSolve(const solverTables& tables, int rate, solveTrace* trace) {
             else
                 while (s.pass(stage) > 0) {
                 }
-            if (gridSolvedState(tables.puzzle, nullptr) == 1) {
+            if (s.solved()) {
                 result = stage;
                 break;
             }

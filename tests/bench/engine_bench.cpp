@@ -1,0 +1,120 @@
+// Solving the corpus and making new puzzles.
+//   velunda_bench [--benchmark_filter=...]
+// Runs in a scratch folder of its own: the generator reads "./games".
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "engine/corpus.h"
+#include "engine/engine_test_util.h"
+
+namespace {
+
+std::vector<corpusPuzzle>& corpus() {
+    static std::vector<corpusPuzzle> puzzles = loadCorpus(VELUNDA_CORPUS_FILE);
+    return puzzles;
+}
+
+void solveCorpus(benchmark::State& state, int rate) {
+    std::vector<std::vector<short>> grids;
+    for (const corpusPuzzle& p : corpus()) {
+        grids.emplace_back(81);
+        corpusCells(p.puzzle, grids.back().data());
+    }
+    if (grids.empty()) {
+        state.SkipWithError("corpus not found");
+        return;
+    }
+    sudoku s;
+    int solved = 0;
+    for (auto _ : state)
+        for (const std::vector<short>& cells : grids) {
+            for (int i = 0; i < 81; i++) sudokuTestAccess::grid(s)[i / 9][i % 9] = cells[i];
+            solved += s.solvePuzzle(rate) != -1;
+        }
+    benchmark::DoNotOptimize(solved);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(grids.size()));
+    state.SetLabel("items = puzzles");
+}
+
+void BM_SolveCorpusRating(benchmark::State& state) {
+    solveCorpus(state, 1);
+}
+BENCHMARK(BM_SolveCorpusRating)->Unit(benchmark::kMillisecond);
+
+void BM_SolveCorpusFull(benchmark::State& state) {
+    solveCorpus(state, 0);
+}
+BENCHMARK(BM_SolveCorpusFull)->Unit(benchmark::kMillisecond);
+
+// The key N: a new symmetric puzzle, then its rating.
+void newPuzzles(benchmark::State& state, bool rate) {
+    sudoku s;
+    std::srand(1);
+    for (auto _ : state) {
+        s.newPuzzle(1);
+        if (rate) {
+            s.savePuzzleForUndo();
+            benchmark::DoNotOptimize(s.solvePuzzle(1));
+            s.undoPuzzle();
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel("items = puzzles");
+}
+
+// Without "./games": every puzzle from the built-in grid.
+void BM_NewPuzzle(benchmark::State& state) {
+    newPuzzles(state, false);
+}
+BENCHMARK(BM_NewPuzzle)->Unit(benchmark::kMillisecond);
+
+void BM_NewRatedPuzzle(benchmark::State& state) {
+    newPuzzles(state, true);
+}
+BENCHMARK(BM_NewRatedPuzzle)->Unit(benchmark::kMillisecond);
+
+// A folder of 40 corpus puzzles that the solver completes, as sources.
+void BM_NewPuzzleFromGames(benchmark::State& state) {
+    if (system("mkdir -p games") != 0) {
+        state.SkipWithError("cannot make ./games");
+        return;
+    }
+    int written = 0;
+    for (const corpusPuzzle& p : corpus()) {
+        if (written == 40) break;
+        sudoku s;
+        short cells[81];
+        corpusCells(p.puzzle, cells);
+        for (int i = 0; i < 81; i++) sudokuTestAccess::grid(s)[i / 9][i % 9] = cells[i];
+        if (s.solvePuzzle(0) != -2) continue;
+        for (int i = 0; i < 81; i++) sudokuTestAccess::grid(s)[i / 9][i % 9] = cells[i];
+        s.setAuthor("QQwing");
+        std::string name = "games/corpus" + std::to_string(written++) + ".sdk";
+        FILE* f = std::fopen(name.c_str(), "w");
+        if (f == nullptr) continue;
+        s.savePuzzle(f);
+        std::fclose(f);
+    }
+    newPuzzles(state, false);
+    if (system("rm -rf games") != 0) state.SkipWithError("cannot remove ./games");
+}
+BENCHMARK(BM_NewPuzzleFromGames)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    char scratch[] = "/tmp/velunda-bench-XXXXXX";
+    if (mkdtemp(scratch) == nullptr || chdir(scratch) != 0) {
+        std::perror("velunda_bench: scratch folder");
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (chdir("/") == 0) rmdir(scratch);
+    return 0;
+}
