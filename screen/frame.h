@@ -1,7 +1,11 @@
 #ifndef VELUNDA_SCREEN_FRAME_H
 #define VELUNDA_SCREEN_FRAME_H
 
-// Draws the whole game screen; GLUT's display and idle callback.
+// Draws the whole game screen; GLUT's display and idle callback. Frames are
+// at least 21 clock ticks apart; nothing is drawn while minimised.
 void EasyRender();
+// The skin's palette and background picture; on the first frame also loads
+// both skins and makes the window borderless at (200, 200).
+void drawBackground();
 
 #endif
