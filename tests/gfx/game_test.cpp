@@ -69,4 +69,30 @@ TEST(GameScreen, EachSkinShowsItsBoardPictureAt200By200) {
     }
 }
 
+TEST(GameScreen, MiniModeShowsTheWholePictureAtHalfSize) {
+    win::Scratch folder;
+    folder.write("games/quit.sta", quitState);
+    win::Game game(folder, "-m");
+    ASSERT_NE(game.waitWindow(), 0u) << game.log();
+    win::Geometry g = win::waitGeometry(game.window, [](const win::Geometry& w) { return w.x == 200 && w.y == 200; });
+    EXPECT_EQ(g.x, 200);
+    EXPECT_EQ(g.y, 200);
+    EXPECT_EQ(g.width, 200);
+    EXPECT_EQ(g.height, 250);
+    win::sleepMs(500);
+    win::Image shot = win::screenshot(game.window);
+    ASSERT_EQ(shot.width, 200);
+    shot.save(std::string(VELUNDA_ARTEFACTS) + "/game-skin0-mini.png");
+    // Every other pixel of the picture, give or take the texture's blur.
+    const std::vector<unsigned char> art = skins::drawSkin(0);
+    long sum = 0, n = 0;
+    for (int y = 22; y < 50; y++)
+        for (int x = 15; x < 185; x++, n += 3) {
+            win::Pixel p = shot.at(x, y);
+            size_t i = (static_cast<size_t>(2 * y) * 400 + 2 * x) * 3;
+            sum += std::abs(p.r - art[i]) + std::abs(p.g - art[i + 1]) + std::abs(p.b - art[i + 2]);
+        }
+    EXPECT_LT(static_cast<double>(sum) / n, 12.0);
+}
+
 }  // namespace

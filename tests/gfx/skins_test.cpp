@@ -159,7 +159,8 @@ TEST(Skins, WrittenFilesLoadBackUnchanged) {
     ASSERT_TRUE(b.loadBMP(path.c_str())) << b.status;
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(b.bitCount, 24);
-    EXPECT_EQ(b.infoHeader.biHeight, 500);  // stored bottom-up
+    const int32_t storedHeight = b.infoHeader.biHeight;  // a packed field: copied, not bound
+    EXPECT_EQ(storedHeight, 500);                         // stored bottom-up
     // The decoded rows are bottom-up; the art is top row first.
     for (int y = 0; y < 500; y++)
         ASSERT_EQ(0, std::memcmp(b.pixels + static_cast<size_t>(499 - y) * 1200, art.data() + y * 1200, 1200)) << y;

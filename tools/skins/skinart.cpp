@@ -245,8 +245,8 @@ Theme woodTheme() {
     t.thinLine = rgb(50, 33, 22);
     t.thickLine = rgb(190, 150, 84);
     t.frameLight = rgb(236, 204, 140);
-    t.cellTop = rgb(150, 104, 64);
-    t.cellBottom = rgb(132, 90, 54);
+    t.cellTop = rgb(152, 102, 58);
+    t.cellBottom = rgb(134, 88, 48);
     t.bevel = 0.10;
     t.seed = 1;
     return t;
@@ -305,14 +305,14 @@ void titleStrip(Canvas& c, const Theme& t) {
     c.rect(0, 29, width - 1, 29, t.stripAccent);
     c.rect(0, 30, width - 1, 31, Col{0, 0, 0}, 0.30);
     c.rect(0, 32, width - 1, 32, Col{0, 0, 0}, 0.12);
-    // The author field, where the name or the prompt is drawn.
+    // Wells under "File", under the author field and under the window
+    // buttons; the close button in a colour of its own.
+    c.roundRect(10, 5, 46, 26, 5, t.wellColour, t.wellAlpha);
     c.roundRect(120, 5, 339, 26, 5, t.wellColour, t.wellAlpha);
-    c.rect(124, 25, 335, 25, Col{1, 1, 1}, 0.07);
-    // The window buttons.
-    c.roundRect(347, 5, 394, 26, 5, t.wellColour, t.wellAlpha);
-    c.roundRect(376.5, 5, 394, 26, 5, t.closeTint, 0.55);
-    c.rect(362, 8, 362, 23, Col{1, 1, 1}, 0.10);
-    c.rect(376, 8, 376, 23, Col{1, 1, 1}, 0.10);
+    for (double x1 : {10.0, 120.0}) c.rect(static_cast<int>(x1) + 4, 25, x1 == 10.0 ? 42 : 335, 25, Col{1, 1, 1}, 0.07);
+    c.roundRect(349, 5, 374, 26, 5, t.wellColour, t.wellAlpha);
+    c.rect(362, 9, 362, 22, Col{1, 1, 1}, 0.12);
+    c.roundRect(376, 5, 390, 26, 5, t.closeTint, 0.6);
 }
 
 // y 36 to 103: a plate with the game's name.
