@@ -59,8 +59,8 @@ protected:
 };
 
 // The game's built-in grid: unique, and easy.
-const std::string kEasy =
-    "..........783........5..264...26...7..4.....8..6...32...284..5......961...........";
+const std::string kEasy = std::string(".........") + "..783...." + "..5..264." + "..26...7." + ".4.....8." +
+                          ".6...32.." + ".284..5.." + "....961.." + ".........";
 const std::string kEmpty(81, '.');
 std::string kEasyFile() {
     std::string text = "Ann\n";
@@ -149,8 +149,11 @@ TEST_F(Cli, SolveGivesTheFullGrid) {
     ASSERT_EQ(first.substr(0, 16), "stdin:1: solved ");
     const std::string grid = first.substr(16);
     ASSERT_EQ(grid.size(), 81u);
-    for (int i = 0; i < 81; i++)
-        if (kEasy[i] != '.') EXPECT_EQ(grid[i], kEasy[i]);
+    for (int i = 0; i < 81; i++) {
+        if (kEasy[i] != '.') {
+            EXPECT_EQ(grid[i], kEasy[i]);
+        }
+    }
     EXPECT_EQ(grid.find('.'), std::string::npos);
     EXPECT_EQ(second, "stdin:2: not completed " + kEmpty);
     // The solved grid checks out: no conflicts, no empty cell, itself its one solution.

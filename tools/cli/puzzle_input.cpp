@@ -100,7 +100,7 @@ bool validGameText(const std::string& name, const std::string& text) {
         complain(name + ":1", "the author's name is longer than 44 characters");
         return false;
     }
-    int line = 2, cells = 0;
+    int line = 2, lastLine = 2, cells = 0;
     pos++;
     while (cells < 81) {
         while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) {
@@ -109,9 +109,11 @@ bool validGameText(const std::string& name, const std::string& text) {
         }
         const std::string where = name + ":" + std::to_string(line);
         if (pos >= text.size()) {
-            complain(where, "the grid ends after " + std::to_string(cells) + " of 81 cells");
+            complain(name + ":" + std::to_string(lastLine),
+                     "the grid ends after " + std::to_string(cells) + " of 81 cells");
             return false;
         }
+        lastLine = line;
         size_t end = pos;
         while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) end++;
         const std::string token = text.substr(pos, end - pos);
