@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -212,6 +213,58 @@ TEST_F(Cli, GeneratedGameFilesLoadBack) {
     write("new.sdk", r.out);
     Result checked = run("check new.sdk");
     EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped sample games: sound, completed by the solver, and each from a
+// grid of its own.
+TEST(SampleGames, AreSoundAndFromDistinctGrids) {
+    const std::string games = VELUNDA_SOURCE_GAMES;
+    std::string list = "cd " + quote(games) + " && ls *.sdk";
+    FILE* pipe = popen(list.c_str(), "r");
+    std::string names;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) names.append(buffer, n);
+    pclose(pipe);
+    std::istringstream lines(names);
+    std::string name, files;
+    int count = 0;
+    while (std::getline(lines, name)) {
+        files += " " + quote(name);
+        count++;
+    }
+    EXPECT_GE(count, 30);
+
+    std::string command = "cd " + quote(games) + " && " + quote(VELUNDA_CLI) + " solve" + files;
+    pipe = popen(command.c_str(), "r");
+    std::string out;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0) << out;
+
+    // The built-in grid's solution, from the same solver.
+    std::set<std::string> grids = {
+        "294165837617834952385972641532681479741259386869743215928417563473596128156328794"};
+    std::istringstream results(out);
+    std::string line;
+    while (std::getline(results, line)) {
+        ASSERT_NE(line.find(": solved "), std::string::npos) << line;
+        const std::string grid = line.substr(line.size() - 81);
+        EXPECT_TRUE(grids.insert(grid).second) << "repeated grid: " << line;
+    }
+    EXPECT_EQ(static_cast<int>(grids.size()), count + 1);
+
+    command = "cd " + quote(games) + " && " + quote(VELUNDA_CLI) + " check" + files + " >/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+    command = "cd " + quote(games) + " && head -qn1" + files + " | sort -u";
+    pipe = popen(command.c_str(), "r");
+    out.clear();
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+    EXPECT_EQ(out, "Velunda samples\n");
 }
 
 }  // namespace
