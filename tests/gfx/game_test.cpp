@@ -51,6 +51,12 @@ TEST(GameScreen, EachSkinShowsItsBoardPictureAt200By200) {
         EXPECT_EQ(g.y, 200) << "skin " << skin;
         EXPECT_EQ(g.width, 400);
         EXPECT_EQ(g.height, 500);
+        // Borderless: no decorations asked for, and no frame around the window.
+        const std::string id = std::to_string(game.window);
+        EXPECT_NE(win::sh("xprop -id " + id + " _MOTIF_WM_HINTS").find("= 0x2, 0x0,"), std::string::npos);
+        const std::string info = win::sh("xwininfo -id " + id);
+        EXPECT_NE(info.find("Relative upper-left X:  0\n"), std::string::npos) << info;
+        EXPECT_NE(info.find("Relative upper-left Y:  0\n"), std::string::npos) << info;
         win::sleepMs(500);
         win::Image shot = win::screenshot(game.window);
         ASSERT_EQ(shot.width, 400);
