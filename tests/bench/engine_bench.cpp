@@ -3,10 +3,12 @@
 // Runs in a scratch folder of its own: the generator reads "./games".
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "engine/corpus.h"
 #include "engine/engine_test_util.h"
@@ -79,7 +81,9 @@ BENCHMARK(BM_NewRatedPuzzle)->Unit(benchmark::kMillisecond);
 
 // A folder of 40 corpus puzzles that the solver completes, as sources.
 void BM_NewPuzzleFromGames(benchmark::State& state) {
-    if (system("mkdir -p games") != 0) {
+    std::error_code error;
+    std::filesystem::create_directories("games", error);
+    if (error) {
         state.SkipWithError("cannot make ./games");
         return;
     }
@@ -100,7 +104,7 @@ void BM_NewPuzzleFromGames(benchmark::State& state) {
         std::fclose(f);
     }
     newPuzzles(state, false);
-    if (system("rm -rf games") != 0) state.SkipWithError("cannot remove ./games");
+    std::filesystem::remove_all("games", error);
 }
 BENCHMARK(BM_NewPuzzleFromGames)->Unit(benchmark::kMillisecond);
 
@@ -115,6 +119,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (chdir("/") == 0) rmdir(scratch);
+    std::error_code error;
+    if (chdir("/") == 0) std::filesystem::remove_all(scratch, error);
     return 0;
 }
