@@ -100,7 +100,9 @@ int Game::waitExit(int timeoutMs) {
 unsigned long Game::waitWindow(int timeoutMs, const std::string& title) {
     int start = nowMs();
     while (nowMs() - start < timeoutMs) {
-        std::string out = sh("xdotool search --name " + quote("^" + title + "$") + " 2>/dev/null");
+        // This process's window only: the last test's may not be gone yet.
+        std::string out = sh("xdotool search --pid " + std::to_string(pid) + " --name " + quote("^" + title + "$") +
+                             " 2>/dev/null");
         if (!out.empty()) {
             window = std::strtoul(out.c_str(), nullptr, 10);
             // Mapped and drawn at least once.
