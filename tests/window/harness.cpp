@@ -101,12 +101,12 @@ unsigned long Game::waitWindow(int timeoutMs, const std::string& title) {
     int start = nowMs();
     while (nowMs() - start < timeoutMs) {
         // This process's window only: the last test's may not be gone yet.
-        std::string out = sh("xdotool search --pid " + std::to_string(pid) + " --name " + quote("^" + title + "$") +
+        std::string out = sh("timeout 10 xdotool search --pid " + std::to_string(pid) + " --name " + quote("^" + title + "$") +
                              " 2>/dev/null");
         if (!out.empty()) {
             window = std::strtoul(out.c_str(), nullptr, 10);
             // Mapped and drawn at least once.
-            if (sh("xwininfo -id " + std::to_string(window) + " 2>/dev/null").find("IsViewable") !=
+            if (sh("timeout 10 xwininfo -id " + std::to_string(window) + " 2>/dev/null").find("IsViewable") !=
                 std::string::npos)
                 return window;
         }
@@ -122,7 +122,7 @@ std::string Game::log() const {
 
 Geometry geometry(unsigned long window) {
     Geometry g;
-    std::string info = sh("xwininfo -id " + std::to_string(window) + " 2>/dev/null");
+    std::string info = sh("timeout 10 xwininfo -id " + std::to_string(window) + " 2>/dev/null");
     std::istringstream lines(info);
     std::string line;
     int fields = 0;
@@ -145,7 +145,13 @@ Geometry geometry(unsigned long window) {
 
 Image screenshot(unsigned long window) {
     Image image;
-    std::string ppm = sh("import -silent -window " + std::to_string(window) + " -depth 8 ppm:- 2>/dev/null");
+    // Cut from the root window: grabbing the window itself can wait forever
+    // for an event when the window manager is just then changing its frame.
+    Geometry g = geometry(window);
+    if (!g.found || g.width <= 0 || g.height <= 0) return image;
+    std::string ppm = sh("timeout 20 import -silent -window root -crop " + std::to_string(g.width) + "x" +
+                         std::to_string(g.height) + "+" + std::to_string(g.x) + "+" + std::to_string(g.y) +
+                         " +repage -depth 8 ppm:- 2>/dev/null");
     // Binary PPM: "P6\n<w> <h>\n255\n" then RGB triples.
     std::istringstream in(ppm);
     std::string magic;
@@ -182,22 +188,22 @@ bool Image::save(const std::string& file) const {
 
 void click(unsigned long window, int x, int y, int button) {
     move(window, x, y);
-    sh("xdotool click " + std::to_string(button));
+    sh("timeout 10 xdotool click " + std::to_string(button));
 }
 
 void move(unsigned long window, int x, int y) {
-    sh("xdotool mousemove --sync --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+    sh("timeout 10 xdotool mousemove --sync --window " + std::to_string(window) + " " + std::to_string(x) + " " +
        std::to_string(y));
 }
 
 void key(unsigned long window, const std::string& keys) {
-    sh("xdotool windowactivate --sync " + std::to_string(window) + " 2>/dev/null; xdotool key --window " +
-       std::to_string(window) + " " + keys);
+    sh("timeout 10 xdotool windowactivate --sync " + std::to_string(window) + " 2>/dev/null; timeout 10 xdotool key " +
+       keys);
 }
 
 void type(unsigned long window, const std::string& text) {
-    sh("xdotool windowactivate --sync " + std::to_string(window) + " 2>/dev/null; xdotool type --window " +
-       std::to_string(window) + " " + quote(text));
+    sh("timeout 10 xdotool windowactivate --sync " + std::to_string(window) +
+       " 2>/dev/null; timeout 10 xdotool type " + quote(text));
 }
 
 }  // namespace win
