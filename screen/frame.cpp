@@ -24,6 +24,11 @@ void EasyRender() {
     } while (seconds < 0.02);
     last = now;
 
+    drawScreen();
+    update();
+}
+
+void drawScreen() {
     clearGraph();
     drawBackground();
     drawPuzzleBoxHighlights();
@@ -32,10 +37,9 @@ void EasyRender() {
     drawMenu();
     drawPopup();
     drawMessageBox();
-    update();
 }
 
-static void setPalette() {
+void setSkinPalette() {
     if (skinMode == 0) {
         rgbMarkUp1.setRGB(0, 0, 0);
         rgbMarkUp4.setRGB(0.1, 0.8, 0.3);
@@ -70,7 +74,7 @@ void drawBackground() {
         platformMoveWindow(hWnd, 200, 200, win_Width, win_Height);
         win_x = win_y = 200;
     }
-    setPalette();
+    setSkinPalette();
     color(1, 1, 1, 1);
     drawBitmap(0, 0, 400, 500, skinMode == 0 ? Skin0 : Skin1);
 }

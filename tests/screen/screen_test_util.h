@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "screen/frame.h"
 #include "gfx/primitives.h"
 #include "glcapture.h"
 
@@ -22,22 +23,8 @@ namespace screentest {
 constexpr float backdropShade = 0.6f;
 
 inline void setPalette(int skin) {
-    rgbMarkUp1.setRGB(0, 0, 0);
-    rgbGuessFace.setRGB(0, 0, 0);
-    rgbGameFace.setRGB(1, 1, 1);
-    if (skin == 0) {
-        rgbMarkUp4.setRGB(0.1, 0.8, 0.3);
-        rgbMarkUp7.setRGB(0.3, 0.5, 1.0);
-        rgbGameBack.setRGBA(41 / 255.0, 64 / 255.0, 127 / 255.0, 0.0);
-        rgbGameWrong.setRGBA(1.0, 0.45, 0.6, 0.75);
-        rgbCursor.setRGB(1, 1, 1);
-    } else {
-        rgbMarkUp4.setRGB(0.01, 0.55, 0.05);
-        rgbMarkUp7.setRGB(0.05, 0.1, 0.55);
-        rgbGameBack.setRGBA(41 / 255.0, 64 / 255.0, 127 / 255.0, 1.0);
-        rgbGameWrong.setRGBA(1.0, 0.35, 0.55, 0.85);
-        rgbCursor.setRGB(15 / 255.0, 28 / 255.0, 155 / 255.0);
-    }
+    skinMode = skin;
+    setSkinPalette();
 }
 
 // Every global the renderers read, back to the state of a fresh start in

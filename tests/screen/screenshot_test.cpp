@@ -34,14 +34,7 @@ const char puzzleText[] =
 // The screen as the game composes it, without the final swap (the back
 // buffer is read before it).
 gl::Frame screen() {
-    clearGraph();
-    drawBackground();
-    drawPuzzleBoxHighlights();
-    drawPuzzle();
-    drawFileMenu();
-    drawMenu();
-    drawPopup();
-    drawMessageBox();
+    drawScreen();
     return gl::readBack();
 }
 

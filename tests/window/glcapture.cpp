@@ -2,9 +2,9 @@
 
 #include <GL/freeglut.h>
 
-#include <cstdio>
 
 #include "gfx/easygl.h"
+#include "harness.h"
 
 namespace gl {
 
@@ -19,11 +19,7 @@ Rgb Frame::at(int x, int y) const {
 }
 
 bool Frame::save(const std::string& pngFile) const {
-    FILE* pipe = popen(("convert ppm:- '" + pngFile + "'").c_str(), "w");
-    if (pipe == nullptr) return false;
-    std::fprintf(pipe, "P6\n%d %d\n255\n", width, height);
-    std::fwrite(rgb.data(), 1, rgb.size(), pipe);
-    return pclose(pipe) == 0;
+    return win::savePng(pngFile, width, height, rgb);
 }
 
 static bool opened = false;

@@ -177,12 +177,15 @@ Pixel Image::at(int x, int y) const {
 }
 
 bool Image::save(const std::string& file) const {
-    if (width == 0) return false;
-    std::string ppm = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-    ppm.append(rgb.begin(), rgb.end());
+    return savePng(file, width, height, rgb);
+}
+
+bool savePng(const std::string& file, int width, int height, const std::vector<unsigned char>& rgb) {
+    if (width <= 0 || height <= 0) return false;
     FILE* pipe = popen(("convert ppm:- " + quote(file)).c_str(), "w");
     if (pipe == nullptr) return false;
-    std::fwrite(ppm.data(), 1, ppm.size(), pipe);
+    std::fprintf(pipe, "P6\n%d %d\n255\n", width, height);
+    std::fwrite(rgb.data(), 1, rgb.size(), pipe);
     return pclose(pipe) == 0;
 }
 

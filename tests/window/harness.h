@@ -62,6 +62,9 @@ public:
     std::string logFile;
 };
 
+// Writes top-down RGB pixels as a PNG file (through ImageMagick).
+bool savePng(const std::string& file, int width, int height, const std::vector<unsigned char>& rgb);
+
 Geometry geometry(unsigned long window);
 // Waits until the window's geometry satisfies `ready`, up to timeoutMs.
 template <class Ready>
