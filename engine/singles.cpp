@@ -6,7 +6,9 @@
 
 #include "solver_internal.h"
 
-int sudoku::solve_singleNum(int level) {
+// The cell scan of both naked-single techniques: a cell whose candidate
+// count (testing stops at `enough`) is exactly one gets its digit at once.
+int sudoku::solve_cellScan(int level, int enough) {
     solve_fillCellNotPossible(level);
     const candidateView view = {puzzle, rowPossible, colPossible, boxPossible, cellNotPossible};
     int placed = 0;
@@ -14,7 +16,7 @@ int sudoku::solve_singleNum(int level) {
         for (int c = 0; c < 9; c++) {
             if (!openCell(puzzle[r][c])) continue;
             int count = 0, first = 0;
-            for (int d = 0; d < 9 && count < 2; d++)
+            for (int d = 0; d < 9 && count < enough; d++)
                 if (view.candidate(r, c, d)) {
                     if (count == 0) first = d + 1;
                     count++;
@@ -28,26 +30,14 @@ int sudoku::solve_singleNum(int level) {
     return placed;
 }
 
+// Stops testing a cell at its second candidate.
+int sudoku::solve_singleNum(int level) {
+    return solve_cellScan(level, 2);
+}
+
+// Counts all nine digits of each cell before deciding.
 int sudoku::solve_crossRef(int level) {
-    solve_fillCellNotPossible(level);
-    const candidateView view = {puzzle, rowPossible, colPossible, boxPossible, cellNotPossible};
-    int placed = 0;
-    for (int r = 0; r < 9; r++)
-        for (int c = 0; c < 9; c++) {
-            if (!openCell(puzzle[r][c])) continue;
-            int count = 0, first = 0;
-            for (int d = 0; d < 9; d++)
-                if (view.candidate(r, c, d)) {
-                    if (count == 0) first = d + 1;
-                    count++;
-                }
-            if (count == 1) {
-                solve_place(r, c, first);
-                placed++;
-                solve_fillCellNotPossible(level);
-            }
-        }
-    return placed;
+    return solve_cellScan(level, 9);
 }
 
 int sudoku::solve_box(int level) {

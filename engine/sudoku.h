@@ -95,6 +95,8 @@ private:
     // Lets unit tests look at the solver's working tables.
     friend struct sudokuTestAccess;
 
+    int solve_cellScan(int level, int enough);
+
     char author[45];
     char savedAuthor[45];
     short puzzle[9][9];
