@@ -4,23 +4,8 @@
 
 
 #include "gfx/easygl.h"
-#include "harness.h"
 
 namespace gl {
-
-Rgb Frame::at(int x, int y) const {
-    Rgb p;
-    if (x < 0 || y < 0 || x >= width || y >= height) return p;
-    size_t i = (static_cast<size_t>(y) * width + x) * 3;
-    p.r = rgb[i];
-    p.g = rgb[i + 1];
-    p.b = rgb[i + 2];
-    return p;
-}
-
-bool Frame::save(const std::string& pngFile) const {
-    return win::savePng(pngFile, width, height, rgb);
-}
 
 static bool opened = false;
 

@@ -31,12 +31,23 @@ struct Geometry {
 
 struct Pixel {
     int r = 0, g = 0, b = 0;
+    bool operator==(const Pixel& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
+// Top-down RGB pixels of a window or frame.
 struct Image {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
-    Pixel at(int x, int y) const;
+    Pixel at(int x, int y) const;  // (0, 0) is the top-left pixel; black outside
+    // How many pixels of the rectangle [x1, x2] x [y1, y2] satisfy `test`.
+    template <class Test>
+    int count(int x1, int y1, int x2, int y2, Test test) const {
+        int n = 0;
+        for (int y = y1; y <= y2; y++)
+            for (int x = x1; x <= x2; x++)
+                if (test(at(x, y))) n++;
+        return n;
+    }
     bool save(const std::string& file) const;  // as PNG, for a person to look at
 };
 
