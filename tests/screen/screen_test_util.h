@@ -54,21 +54,10 @@ inline void resetScreenGlobals() {
     VelundaDirty = false;
 }
 
-inline void noFrame() {}
-
 // Opens (or resizes) the window for normal or mini mode and sets the mode's
-// globals as start-up does; call resetScreenGlobals after the first call. The game's callbacks are silenced first: while
-// the window opens, GLUT would run the whole frame (and the input handlers),
-// which change the very globals a test sets up.
+// globals as start-up does; call resetScreenGlobals after the first call.
 inline void useMode(bool mini) {
     gl::openWindow(mini ? 200 : 400, mini ? 250 : 500);
-    glutDisplayFunc(noFrame);
-    glutIdleFunc(nullptr);
-    glutMouseFunc(nullptr);
-    glutMotionFunc(nullptr);
-    glutPassiveMotionFunc(nullptr);
-    glutKeyboardFunc(nullptr);
-    glutSpecialFunc(nullptr);
     miniMode = mini;
     fontSize = mini ? 10 : 12;
     fontFace = mini ? 1 : 0;

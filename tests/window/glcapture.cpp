@@ -9,9 +9,21 @@ namespace gl {
 
 static bool opened = false;
 
+static void noFrame() {}
+
 void openWindow(int width, int height) {
     if (!opened) {
         createEasyGLWindow(width, height, 0);
+        // The test draws its own frames: while events are pumped below, the
+        // game's callbacks would draw whole frames and change the very
+        // globals a test sets up.
+        glutDisplayFunc(noFrame);
+        glutIdleFunc(nullptr);
+        glutMouseFunc(nullptr);
+        glutMotionFunc(nullptr);
+        glutPassiveMotionFunc(nullptr);
+        glutKeyboardFunc(nullptr);
+        glutSpecialFunc(nullptr);
         opened = true;
     } else {
         glutReshapeWindow(width, height);

@@ -12,7 +12,8 @@ typedef win::Pixel Rgb;
 typedef win::Image Frame;
 
 // Opens the window at this size (the first call creates it; later calls
-// resize it) and sets the base view. Needs a display.
+// resize it) and sets the base view. The game's GLUT callbacks are turned
+// off: the test draws and reads its frames itself. Needs a display.
 void openWindow(int width, int height);
 // Clears the back buffer to black.
 void clear();
