@@ -9,13 +9,13 @@
 
 namespace {
 
-std::string file24(bmp::Spec s) {
+std::string file24(bmp::Header s) {
     return bmp::headers(s) + bmp::rows(s, [](int x, int row, int c) { return (x * 7 + row * 13 + c * 101) & 0xff; });
 }
 
 TEST(BitmapLoad, Decodes24BitBottomUpWithRedAndBlueSwapped) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.width = 400;
     s.height = 500;
     std::string path = folder.write("big.bmp", file24(s));
@@ -47,7 +47,7 @@ TEST(BitmapLoad, Decodes24BitBottomUpWithRedAndBlueSwapped) {
 
 TEST(BitmapLoad, EightBitUsesTheWholePaletteWhateverClrUsedSays) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.bits = 8;
     s.width = 16;
     s.height = 16;
@@ -66,7 +66,7 @@ TEST(BitmapLoad, EightBitUsesTheWholePaletteWhateverClrUsedSays) {
 
 TEST(BitmapLoad, PaddedRowsAreReadRowByRow) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.width = 3;  // 9 bytes a row, 12 stored
     s.height = 3;
     Bitmap b(folder.write("pad24.bmp", file24(s)).c_str());
@@ -87,7 +87,7 @@ TEST(BitmapLoad, PaddedRowsAreReadRowByRow) {
 
 TEST(BitmapLoad, TopDownFilesAreTurnedBottomUp) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.width = 2;
     s.height = -3;
     Bitmap b(folder.write("td.bmp", file24(s)).c_str());
@@ -100,7 +100,7 @@ TEST(BitmapLoad, TopDownFilesAreTurnedBottomUp) {
 
 TEST(BitmapLoad, PixelOffset) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     // An offset the file cannot honour: the pixels are taken to follow the headers.
     for (int64_t off : {0, 20, 1000}) {
         s.offBits = off;
@@ -125,7 +125,7 @@ TEST(BitmapLoad, RejectsWhatItCannotDecode) {
         std::string bytes;
         const char* status;
     };
-    bmp::Spec s;
+    bmp::Header s;
     std::vector<Case> cases;
     cases.push_back({"missing.bmp", "", "File not found"});
     s.magic = "MB";
@@ -166,7 +166,7 @@ TEST(BitmapLoad, HostileSizesAreRejectedBeforeAnythingIsAllocated) {
                           {65536, 65536, 24},   {INT_MAX, INT_MAX, 8}, {1 << 20, 1, 24}, {1, 1 << 20, 8},
                           {8192, 8192, 24},     {-1, -1, 8}};
     for (const Size& z : sizes) {
-        bmp::Spec s;
+        bmp::Header s;
         s.width = z.w;
         s.height = z.h;
         s.bits = z.bits;
@@ -182,7 +182,7 @@ TEST(BitmapLoad, HostileSizesAreRejectedBeforeAnythingIsAllocated) {
 
 TEST(BitmapLoad, ShortFilesFailAndDrawNothing) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.width = 40;
     s.height = 40;
     const std::string whole = file24(s);
@@ -212,7 +212,7 @@ TEST(BitmapLoad, ShortFilesFailAndDrawNothing) {
 
 TEST(BitmapLoad, ReloadingReleasesThePreviousImage) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.bits = 8;
     std::string eight = folder.write("8.bmp", bmp::headers(s) + bmp::rows(s, [](int, int, int) { return 3; }));
     s.bits = 24;
@@ -234,7 +234,7 @@ TEST(BitmapLoad, ReloadingReleasesThePreviousImage) {
 // writes outside its buffers (the sanitizer build checks that).
 TEST(BitmapLoad, SurvivesMutatedHeaders) {
     bmp::Folder folder;
-    bmp::Spec s;
+    bmp::Header s;
     s.bits = 8;
     s.width = 6;
     s.height = 5;

@@ -11,7 +11,8 @@
 
 namespace bmp {
 
-struct Spec {
+// What a test file's headers say.
+struct Header {
     int32_t width = 2, height = 2;
     uint16_t bits = 24;
     uint32_t compression = 0;
@@ -26,7 +27,7 @@ inline void put(std::string& out, uint64_t value, int bytes) {
 
 // The headers, and for 8 bits a palette whose entry k is (red k, green
 // 255 - k, blue k / 2).
-inline std::string headers(const Spec& s) {
+inline std::string headers(const Header& s) {
     std::string out = s.magic;
     const uint32_t palette = s.bits == 8 ? 1024 : 0;
     put(out, 0, 4);  // bfSize: never looked at
@@ -55,7 +56,7 @@ inline std::string headers(const Spec& s) {
 // Pixel rows as stored (each padded to 4 bytes), row 0 first in the file;
 // `value(x, row, channel)` gives each byte (channel 0 blue, 1 green, 2 red).
 template <class Value>
-std::string rows(const Spec& s, Value value) {
+std::string rows(const Header& s, Value value) {
     std::string out;
     const int per = s.bits / 8;
     const int n = s.height < 0 ? -s.height : s.height;

@@ -16,7 +16,7 @@ TEST(FrameWithoutSkins, DrawsWithoutThePictureAndSetsUpOnce) {
     bmp::Folder folder;
     std::system(("mkdir -p '" + folder.dir + "/Graphics'").c_str());
     // Announces 400 x 500 pixels and ends after a few of them; no WBoard.bmp.
-    bmp::Spec s;
+    bmp::Header s;
     s.width = 400;
     s.height = 500;
     folder.write("Graphics/Board.bmp", bmp::headers(s) + std::string(3000, '\x40'));

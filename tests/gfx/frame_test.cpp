@@ -19,7 +19,7 @@ namespace {
 const gl::Rgb skin0Colour{200, 40, 30}, skin1Colour{30, 60, 210};
 
 std::string solid(gl::Rgb c) {
-    bmp::Spec s;
+    bmp::Header s;
     s.width = 4;
     s.height = 4;
     return bmp::headers(s) + bmp::rows(s, [&](int, int, int ch) { return ch == 0 ? c.b : ch == 1 ? c.g : c.r; });

@@ -189,7 +189,7 @@ class Textures : public Primitives {
 protected:
     bmp::Folder folder;
     std::string write24(int w, int h, std::function<gl::Rgb(int x, int rowFromTop)> colour) {
-        bmp::Spec s;
+        bmp::Header s;
         s.width = w;
         s.height = h;
         return folder.write("t.bmp", bmp::headers(s) + bmp::rows(s, [&](int x, int row, int c) {
