@@ -39,26 +39,36 @@ void drawScreen() {
     drawMessageBox();
 }
 
+// The two palettes, red, green, blue, alpha per colour, in the order of
+// the globals they fill.
+static const double skinPalettes[2][8][4] = {
+    {
+        {0, 0, 0, 1},                                 // rgbMarkUp1
+        {0.1, 0.8, 0.3, 1},                           // rgbMarkUp4
+        {0.3, 0.5, 1.0, 1},                           // rgbMarkUp7
+        {0, 0, 0, 1},                                 // rgbGuessFace
+        {1, 1, 1, 1},                                 // rgbGameFace
+        {41 / 255.0, 64 / 255.0, 127 / 255.0, 0.0},   // rgbGameBack: no tile
+        {1.0, 0.45, 0.6, 0.75},                       // rgbGameWrong
+        {1, 1, 1, 1},                                 // rgbCursor
+    },
+    {
+        {0, 0, 0, 1},
+        {0.01, 0.55, 0.05, 1},
+        {0.05, 0.1, 0.55, 1},
+        {0, 0, 0, 1},
+        {1, 1, 1, 1},
+        {41 / 255.0, 64 / 255.0, 127 / 255.0, 1.0},   // an opaque tile
+        {1.0, 0.35, 0.55, 0.85},
+        {15 / 255.0, 28 / 255.0, 155 / 255.0, 1},
+    },
+};
+
 void setSkinPalette() {
-    if (skinMode == 0) {
-        rgbMarkUp1.setRGB(0, 0, 0);
-        rgbMarkUp4.setRGB(0.1, 0.8, 0.3);
-        rgbMarkUp7.setRGB(0.3, 0.5, 1.0);
-        rgbGuessFace.setRGB(0, 0, 0);
-        rgbGameFace.setRGB(1, 1, 1);
-        rgbGameBack.setRGBA(41 / 255.0, 64 / 255.0, 127 / 255.0, 0.0);
-        rgbGameWrong.setRGBA(1.0, 0.45, 0.6, 0.75);
-        rgbCursor.setRGB(1, 1, 1);
-    } else {
-        rgbMarkUp1.setRGB(0, 0, 0);
-        rgbMarkUp4.setRGB(0.01, 0.55, 0.05);
-        rgbMarkUp7.setRGB(0.05, 0.1, 0.55);
-        rgbGuessFace.setRGB(0, 0, 0);
-        rgbGameFace.setRGB(1, 1, 1);
-        rgbGameBack.setRGBA(41 / 255.0, 64 / 255.0, 127 / 255.0, 1.0);
-        rgbGameWrong.setRGBA(1.0, 0.35, 0.55, 0.85);
-        rgbCursor.setRGB(15 / 255.0, 28 / 255.0, 155 / 255.0);
-    }
+    RGBcolor* const colours[8] = {&rgbMarkUp1,  &rgbMarkUp4,  &rgbMarkUp7,   &rgbGuessFace,
+                                  &rgbGameFace, &rgbGameBack, &rgbGameWrong, &rgbCursor};
+    const double(&palette)[8][4] = skinPalettes[skinMode == 0 ? 0 : 1];
+    for (int i = 0; i < 8; i++) colours[i]->setRGBA(palette[i][0], palette[i][1], palette[i][2], palette[i][3]);
 }
 
 void drawBackground() {
