@@ -101,8 +101,8 @@ unsigned long Game::waitWindow(int timeoutMs, const std::string& title) {
     int start = nowMs();
     while (nowMs() - start < timeoutMs) {
         // This process's window only: the last test's may not be gone yet.
-        std::string out = sh("timeout 10 xdotool search --pid " + std::to_string(pid) + " --name " + quote("^" + title + "$") +
-                             " 2>/dev/null");
+        std::string out = sh("timeout 10 xdotool search --all --pid " + std::to_string(pid) + " --name " +
+                             quote("^" + title + "$") + " 2>/dev/null");
         if (!out.empty()) {
             window = std::strtoul(out.c_str(), nullptr, 10);
             // Mapped and drawn at least once.
