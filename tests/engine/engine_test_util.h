@@ -18,6 +18,10 @@ struct sudokuTestAccess {
     static char* author(sudoku& s) { return s.author; }
 };
 
+// The game's built-in puzzle: unique, and easy for the solver.
+const std::string kBuiltIn =
+    "........." "..783...." "..5..264." "..26...7." ".4.....8." ".6...32.." ".284..5.." "....961.." ".........";
+
 inline void setGrid(sudoku& s, const std::string& cells) {
     for (int i = 0; i < 81; i++) {
         char ch = i < static_cast<int>(cells.size()) ? cells[i] : '.';

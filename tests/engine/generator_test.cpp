@@ -19,8 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using access = sudokuTestAccess;
 
-const std::string kBuiltIn =
-    "........." "..783...." "..5..264." "..26...7." ".4.....8." ".6...32.." ".284..5.." "....961.." ".........";
 
 // A puzzle the solver completes, and its solution.
 const std::string kSource =

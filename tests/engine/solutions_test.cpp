@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/solutions.h"
+#include "engine_test_util.h"
 
 namespace {
 
@@ -25,20 +26,9 @@ bool isValidSolution(const short* cells) {
     return true;
 }
 
-const std::string kUnique =
-    "........."
-    "..783...."
-    "..5..264."
-    "..26...7."
-    ".4.....8."
-    ".6...32.."
-    ".284..5.."
-    "....961.."
-    ".........";
-
 TEST(Solutions, CountsNoneOneOrMore) {
     short cells[81], first[81];
-    cellsFrom(kUnique, cells);
+    cellsFrom(kBuiltIn, cells);
     EXPECT_EQ(countSolutions(cells, 2, first), 1);
     EXPECT_TRUE(isValidSolution(first));
     for (int i = 0; i < 81; i++) {
@@ -85,7 +75,7 @@ TEST(Solutions, RepeatedGivensHaveNone) {
 
 TEST(Solutions, OnlyGivensCount) {
     short cells[81];
-    cellsFrom(kUnique, cells);
+    cellsFrom(kBuiltIn, cells);
     cells[0] = -9;   // an entry, even a wrong one, is ignored
     cells[1] = 300;  // so is a damaged value
     EXPECT_EQ(countSolutions(cells, 2), 1);

@@ -13,8 +13,6 @@ using access = sudokuTestAccess;
 
 const std::string kSolution =
     "534678912672195348198342567859761423426853791713924856961537284287419635345286179";
-const std::string kBuiltIn =
-    "........." "..783...." "..5..264." "..26...7." ".4.....8." ".6...32.." ".284..5.." "....961.." ".........";
 
 // From the external corpus: the stage that finishes each.
 const std::string kVeryEasy =
