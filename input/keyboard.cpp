@@ -4,3 +4,5 @@
 void defKeyboard(unsigned char, int, int) {}
 
 void defSpecialKey(int, int, int) {}
+
+void onPuzzle(int, int, int, int) {}

@@ -11,6 +11,8 @@ static int toVirtual(int pixels) {
 // Click dispatch and window dragging arrive with the title bar and board handlers.
 void onMouseClick(int, int, int, int) {}
 
+void onTitleBar(int, int, int, int) {}
+
 void onMouseMove(int x, int y) {
     // While a message is shown the pointer position is not updated.
     if (myMessageBox.text != nullptr) return;

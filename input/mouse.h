@@ -6,4 +6,7 @@ void onMouseClick(int button, int state, int x, int y);
 void onMouseMove(int x, int y);
 void onMouseMoveClick(int x, int y);
 
+// A click on the title bar, in virtual units.
+void onTitleBar(int button, int state, int x, int y);
+
 #endif

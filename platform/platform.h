@@ -27,4 +27,27 @@ void platformSleep(int milliseconds);
 // True when standard error goes to a terminal (worth a progress line).
 bool platformStderrIsTerminal();
 
+// Modal dialogs, owned by the game window. While one runs, the game keeps
+// repainting and its own input callbacks must ignore what arrives.
+struct fileFilter {
+    const char* label;    // "Sudoku Game (*.sdk)"
+    const char* pattern;  // "*.sdk"
+};
+// A file dialog for opening (save false) or saving. path (size bytes) holds
+// the name to propose and receives the chosen one; the default extension
+// (".sdk") is added when the typed name has none; saving asks before it
+// overwrites. Returns 1 when the user confirmed a name, with *ext the offset
+// just after the last '.' of the name's last component; 0 when cancelled
+// (Escape, the dialog closed, the toolkit not available); -1 when the name
+// chosen does not fit in path (path is then left as it was).
+int platformFileDialog(bool save, const char* title, const fileFilter* filters, int filterCount,
+                       const char* defaultExt, const char* initialFolder, char* path, int size, int* ext);
+// A message with an OK button and the given title; errorIcon shows the error sign.
+void platformMessageBox(const char* text, const char* title, bool errorIcon);
+// True while a dialog or message box of the platform runs.
+bool platformDialogRunning();
+
+// Where the pointer is on the screen, in pixels; false if unknown.
+bool platformPointerOnScreen(int* x, int* y);
+
 #endif

@@ -97,3 +97,11 @@ void platformSetKeepOnTop(WindowHandle window, bool onTop) {
                &event);
     XFlush(display);
 }
+
+bool platformPointerOnScreen(int* x, int* y) {
+    if (display == nullptr) return false;
+    Window root, child;
+    int winX, winY;
+    unsigned int buttons;
+    return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &winX, &winY, &buttons) == True;
+}

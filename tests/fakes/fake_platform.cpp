@@ -1,5 +1,7 @@
 #include "fake_platform.h"
 
+#include <cstring>
+
 fakePlatform fake;
 
 void resetFakePlatform() {
@@ -52,4 +54,38 @@ void platformSleep(int milliseconds) {
 
 bool platformStderrIsTerminal() {
     return false;
+}
+
+int platformFileDialog(bool save, const char* title, const fileFilter* filters, int filterCount,
+                       const char* defaultExt, const char* initialFolder, char* path, int size, int* ext) {
+    std::string record = std::string(save ? "saveDialog " : "openDialog ") + title + "|";
+    for (int i = 0; i < filterCount; i++)
+        record += std::string(i ? ";" : "") + filters[i].label + "=" + filters[i].pattern;
+    record += std::string("|") + defaultExt + "|" + initialFolder + "|" + path;
+    fake.dialogs.push_back(record);
+    if (fake.dialogAnswers.empty()) return 0;
+    fakePlatform::dialogAnswer answer = fake.dialogAnswers.front();
+    fake.dialogAnswers.erase(fake.dialogAnswers.begin());
+    if (answer.result != 1) return answer.result;
+    if (answer.path.size() + 1 > static_cast<size_t>(size)) return -1;
+    std::strcpy(path, answer.path.c_str());
+    size_t slash = answer.path.rfind('/');
+    size_t dot = answer.path.rfind('.');
+    *ext = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? static_cast<int>(dot + 1)
+                                                                                    : static_cast<int>(answer.path.size());
+    return 1;
+}
+
+void platformMessageBox(const char* text, const char* title, bool errorIcon) {
+    fake.messageBoxes.push_back(std::string(title) + "|" + (errorIcon ? "error" : "plain") + "|" + text);
+}
+
+bool platformDialogRunning() {
+    return fake.dialogRunning;
+}
+
+bool platformPointerOnScreen(int* x, int* y) {
+    *x = fake.pointerX;
+    *y = fake.pointerY;
+    return true;
 }

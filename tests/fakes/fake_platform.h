@@ -14,6 +14,19 @@ struct fakePlatform {
     bool minimised = false;
     bool onTop = false;
     WindowHandle window = 42;        // what platformCurrentWindow returns
+
+    // The answers of the next file dialogs, in order; with none left a dialog is cancelled.
+    struct dialogAnswer {
+        int result;        // 1 confirmed, 0 cancelled, -1 name too long
+        std::string path;  // the name chosen when confirmed
+    };
+    std::vector<dialogAnswer> dialogAnswers;
+    // Each dialog: "openDialog|saveDialog <title>|<filters joined by ;>|<default ext>|<folder>|<proposed name>".
+    std::vector<std::string> dialogs;
+    // Each message box: "<title>|<error or plain>|<text>".
+    std::vector<std::string> messageBoxes;
+    bool dialogRunning = false;
+    int pointerX = 0, pointerY = 0;  // what platformPointerOnScreen returns
 };
 
 extern fakePlatform fake;

@@ -1,0 +1,16 @@
+// Writing a file so that it is never left half-written: the text goes to a
+// temporary file in the same folder, which replaces the old file by rename
+// only once everything reached the disk.
+#ifndef VELUNDA_ENGINE_SAFEFILE_H
+#define VELUNDA_ENGINE_SAFEFILE_H
+
+#include <cstdio>
+
+// Calls write(file, context) on a temporary file beside path, then renames it
+// over path. The new file gets the mode of the regular file it replaces, or
+// 0666 less the umask. Returns false, and leaves whatever stood at path as it
+// was, when the folder cannot take a file, write returns false, or any write,
+// flush or sync fails (disk full, file size limit, I/O error).
+bool writeFileSafely(const char* path, bool (*write)(FILE* file, void* context), void* context);
+
+#endif
