@@ -1,0 +1,1 @@
+// Tests of the keyboard handlers arrive with them.

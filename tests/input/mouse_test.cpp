@@ -1,0 +1,1 @@
+// Tests of the mouse handlers arrive with them.

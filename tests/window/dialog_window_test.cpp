@@ -1,0 +1,1 @@
+// Window tests of the dialog arrive with it.

@@ -1,0 +1,1 @@
+// Window tests of the mouse arrive with it.
