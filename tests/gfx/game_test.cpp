@@ -44,7 +44,7 @@ TEST(GameScreen, EachSkinShowsItsBoardPictureAt200By200) {
         folder.write("games/quit.sta", quitState);
         if (skin == 1) folder.write("Velunda.inf", "Skin Mode: 1");
         win::Game game(folder);
-        ASSERT_NE(game.waitWindow(), 0u) << game.log();
+        ASSERT_NE(game.waitWindow(), 0u) << game.report();
         win::Geometry g =
             win::waitGeometry(game.window, [](const win::Geometry& w) { return w.x == 200 && w.y == 200; });
         EXPECT_EQ(g.x, 200) << "skin " << skin;
@@ -56,13 +56,11 @@ TEST(GameScreen, EachSkinShowsItsBoardPictureAt200By200) {
         EXPECT_NE(win::sh("xprop -id " + id + " _MOTIF_WM_HINTS").find("= 0x2, 0x0,"), std::string::npos);
         // The window manager drops the frame soon after the request: wait for it.
         std::string info;
-        for (int i = 0; i < 100; i++) {
+        win::waitFor([&] {
             info = win::sh("xwininfo -id " + id);
-            if (info.find("Relative upper-left X:  0\n") != std::string::npos &&
-                info.find("Relative upper-left Y:  0\n") != std::string::npos)
-                break;
-            win::sleepMs(50);
-        }
+            return info.find("Relative upper-left X:  0\n") != std::string::npos &&
+                   info.find("Relative upper-left Y:  0\n") != std::string::npos;
+        });
         EXPECT_NE(info.find("Relative upper-left X:  0\n"), std::string::npos) << info;
         EXPECT_NE(info.find("Relative upper-left Y:  0\n"), std::string::npos) << info;
 
@@ -72,12 +70,11 @@ TEST(GameScreen, EachSkinShowsItsBoardPictureAt200By200) {
         // to show the first frames.
         const std::vector<unsigned char> own = skins::drawSkin(skin), other = skins::drawSkin(1 - skin);
         win::Image shot;
-        for (int i = 0; i < 50; i++) {
-            win::sleepMs(100);
+        win::waitFor([&] {
             shot = win::screenshot(game.window);
-            if (shot.width == 400 && meanDifference(shot, own, 30, 40, 369, 99) < 6.0) break;
-        }
-        ASSERT_EQ(shot.width, 400);
+            return shot.width == 400 && meanDifference(shot, own, 30, 40, 369, 99) < 6.0;
+        });
+        ASSERT_EQ(shot.width, 400) << game.report();
         ASSERT_EQ(shot.height, 500);
         shot.save(std::string(VELUNDA_ARTEFACTS) + "/game-skin" + std::to_string(skin) + ".png");
         EXPECT_LT(meanDifference(shot, own, 30, 40, 369, 99), 6.0) << "skin " << skin;
@@ -92,7 +89,7 @@ TEST(GameScreen, MiniModeShowsTheWholePictureAtHalfSize) {
     win::Scratch folder;
     folder.write("games/quit.sta", quitState);
     win::Game game(folder, "-m");
-    ASSERT_NE(game.waitWindow(), 0u) << game.log();
+    ASSERT_NE(game.waitWindow(), 0u) << game.report();
     win::Geometry g = win::waitGeometry(game.window, [](const win::Geometry& w) { return w.x == 200 && w.y == 200; });
     EXPECT_EQ(g.x, 200);
     EXPECT_EQ(g.y, 200);
@@ -111,12 +108,11 @@ TEST(GameScreen, MiniModeShowsTheWholePictureAtHalfSize) {
         return static_cast<double>(sum) / n;
     };
     win::Image shot;
-    for (int i = 0; i < 50; i++) {
-        win::sleepMs(100);
+    win::waitFor([&] {
         shot = win::screenshot(game.window);
-        if (shot.width == 200 && difference(shot) < 12.0) break;
-    }
-    ASSERT_EQ(shot.width, 200);
+        return shot.width == 200 && difference(shot) < 12.0;
+    });
+    ASSERT_EQ(shot.width, 200) << game.report();
     shot.save(std::string(VELUNDA_ARTEFACTS) + "/game-skin0-mini.png");
     EXPECT_LT(difference(shot), 12.0);
 }

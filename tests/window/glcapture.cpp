@@ -2,14 +2,28 @@
 
 #include <GL/freeglut.h>
 
+#include <cstdio>
+#include <cstdlib>
 
 #include "gfx/easygl.h"
 
 namespace gl {
 
 static bool opened = false;
+// The size and visibility the server last told the window, through GLUT.
+static int shownWidth = 0, shownHeight = 0;
+static bool visible = false;
 
 static void noFrame() {}
+
+static void onShape(int width, int height) {
+    shownWidth = width;
+    shownHeight = height;
+}
+
+static void onStatus(int state) {
+    visible = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
+}
 
 void openWindow(int width, int height) {
     if (!opened) {
@@ -24,14 +38,29 @@ void openWindow(int width, int height) {
         glutPassiveMotionFunc(nullptr);
         glutKeyboardFunc(nullptr);
         glutSpecialFunc(nullptr);
+        glutReshapeFunc(onShape);
+        glutWindowStatusFunc(onStatus);
         opened = true;
     } else {
         glutReshapeWindow(width, height);
     }
-    // Let the server map (or resize) the window before anything is drawn.
-    for (int i = 0; i < 200; i++) {
+    // Draw only once the server has mapped the window at this size: on a
+    // loaded machine that can take many seconds, and a frame drawn before
+    // lands in a buffer of the old size.
+    const int limitMs = 120000;
+    const int start = win::nowMs();
+    while (!(visible && shownWidth == width && shownHeight == height)) {
+        if (win::nowMs() - start >= limitMs) {
+            std::fprintf(stderr,
+                         "openWindow: the window was not shown at %d x %d within %d s (last shown %d x %d, %s)\n"
+                         "The display holds:\n",
+                         width, height, limitMs / 1000, shownWidth, shownHeight, visible ? "visible" : "not visible");
+            std::fflush(stderr);
+            std::system("xwininfo -tree -root >&2");
+            std::abort();
+        }
         glutMainLoopEvent();
-        if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height && i > 5) break;
+        win::sleepMs(5);
     }
     onResize(width, height);
     clear();

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace win {
 
@@ -118,6 +119,21 @@ unsigned long Game::waitWindow(int timeoutMs, const std::string& title) {
 
 std::string Game::log() const {
     return sh("cat " + quote(logFile) + " 2>/dev/null");
+}
+
+std::string Game::report() const {
+    return "game " + std::string(running() ? "still running" : "not running") + ", its output:\n" + log() +
+           "\n" + displayReport();
+}
+
+std::string displayReport() {
+    static int shots = 0;
+    const std::string shot = std::string(VELUNDA_ARTEFACTS) + "/failure-" + std::to_string(getpid()) + "-" +
+                             std::to_string(++shots) + ".png";
+    int status = 0;
+    sh("timeout 20 import -silent -window root " + quote(shot) + " 2>/dev/null", &status);
+    return "xwininfo -tree -root:\n" + sh("timeout 10 xwininfo -tree -root 2>&1") + "screenshot: " +
+           (status == 0 ? shot : "(none taken)") + "\n";
 }
 
 Geometry geometry(unsigned long window) {

@@ -65,13 +65,21 @@ public:
     // or -1 if it is still running.
     int waitExit(int timeoutMs);
     // The game window, found by its title; 0 if it did not show in time.
-    unsigned long waitWindow(int timeoutMs = 30000, const std::string& title = "Sudoku - by Brannoch");
+    // A loaded machine has taken over 30 s for a first window.
+    unsigned long waitWindow(int timeoutMs = 120000, const std::string& title = "Sudoku - by Brannoch");
     std::string log() const;  // what the game printed
+    // For a failure message: what the game printed, whether it still runs,
+    // the display's window tree and the path of a screenshot of the screen.
+    std::string report() const;
 
     int pid = 0;
     unsigned long window = 0;
     std::string logFile;
 };
+
+// The display's window tree and a screenshot of the whole screen, saved
+// under the artefacts folder, for a failure message.
+std::string displayReport();
 
 // Writes top-down RGB pixels as a PNG file (through ImageMagick).
 bool savePng(const std::string& file, int width, int height, const std::vector<unsigned char>& rgb);
@@ -79,7 +87,7 @@ bool savePng(const std::string& file, int width, int height, const std::vector<u
 Geometry geometry(unsigned long window);
 // Waits until the window's geometry satisfies `ready`, up to timeoutMs.
 template <class Ready>
-Geometry waitGeometry(unsigned long window, Ready ready, int timeoutMs = 5000);
+Geometry waitGeometry(unsigned long window, Ready ready, int timeoutMs = 30000);
 Image screenshot(unsigned long window);
 // Pointer and keyboard, in window pixels.
 void click(unsigned long window, int x, int y, int button = 1);
@@ -88,6 +96,18 @@ void key(unsigned long window, const std::string& keys);
 void type(unsigned long window, const std::string& text);
 void sleepMs(int ms);
 int nowMs();
+
+// Polls `ready` every 50 ms until it holds or timeoutMs has passed; returns
+// whether it held. The limits are generous: a loaded machine is slow.
+template <class Ready>
+bool waitFor(Ready ready, int timeoutMs = 60000) {
+    int start = nowMs();
+    while (!ready()) {
+        if (nowMs() - start >= timeoutMs) return false;
+        sleepMs(50);
+    }
+    return true;
+}
 
 template <class Ready>
 Geometry waitGeometry(unsigned long window, Ready ready, int timeoutMs) {

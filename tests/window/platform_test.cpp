@@ -4,6 +4,7 @@
 
 #include <GL/freeglut.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/globals.h"
@@ -14,7 +15,7 @@
 namespace {
 
 // Lets the server and the window manager catch up with our requests.
-void settle(int ms = 200) {
+void settle(int ms) {
     int start = win::nowMs();
     while (win::nowMs() - start < ms) {
         glutMainLoopEvent();
@@ -30,7 +31,13 @@ class RealPlatform : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         createEasyGLWindow(400, 500, 0);
-        settle(300);
+        // Every test asks the window manager about a window it manages.
+        bool shown = win::waitFor([] {
+            glutMainLoopEvent();
+            return win::sh("xwininfo -id " + std::to_string(hWnd) + " 2>/dev/null").find("IsViewable") !=
+                   std::string::npos;
+        });
+        if (!shown) std::fprintf(stderr, "the window was never shown\n%s", win::displayReport().c_str());
     }
 };
 
@@ -43,8 +50,8 @@ TEST_F(RealPlatform, HandleIsTheWindowOfTheTitle) {
 TEST_F(RealPlatform, BorderlessAndMovedExactly) {
     platformSetBorderless(hWnd);
     platformMoveWindow(hWnd, 200, 200, 400, 500);
-    settle();
-    EXPECT_NE(property("_MOTIF_WM_HINTS").find("0x2, 0x0"), std::string::npos) << property("_MOTIF_WM_HINTS");
+    EXPECT_TRUE(win::waitFor([] { settle(20); return property("_MOTIF_WM_HINTS").find("0x2, 0x0") != std::string::npos; }))
+        << property("_MOTIF_WM_HINTS");
     win::Geometry g = win::waitGeometry(hWnd, [](const win::Geometry& g) { return g.x == 200 && g.y == 200; });
     EXPECT_EQ(g.x, 200);
     EXPECT_EQ(g.y, 200);
@@ -58,30 +65,20 @@ TEST_F(RealPlatform, BorderlessAndMovedExactly) {
 }
 
 TEST_F(RealPlatform, KeepOnTopTogglesTheAboveState) {
+    auto above = [] { return property("_NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos; };
     platformSetKeepOnTop(hWnd, true);
-    settle();
-    EXPECT_NE(property("_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+    EXPECT_TRUE(win::waitFor([&] { settle(20); return above(); })) << property("_NET_WM_STATE");
     platformSetKeepOnTop(hWnd, false);
-    settle();
-    EXPECT_EQ(property("_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+    EXPECT_TRUE(win::waitFor([&] { settle(20); return !above(); })) << property("_NET_WM_STATE");
 }
 
 TEST_F(RealPlatform, MinimiseIsSeenAndRestoreClearsIt) {
     EXPECT_FALSE(platformIsMinimised(hWnd));
     platformMinimise(hWnd);
-    bool minimised = false;
-    for (int i = 0; i < 50 && !minimised; i++) {
-        settle(20);
-        minimised = platformIsMinimised(hWnd);
-    }
-    EXPECT_TRUE(minimised);
+    EXPECT_TRUE(win::waitFor([] { settle(20); return platformIsMinimised(hWnd); }));
     win::sh("xdotool windowmap " + std::to_string(hWnd) + " windowactivate " + std::to_string(hWnd) +
             " 2>/dev/null");
-    for (int i = 0; i < 50 && minimised; i++) {
-        settle(20);
-        minimised = platformIsMinimised(hWnd);
-    }
-    EXPECT_FALSE(minimised);
+    EXPECT_TRUE(win::waitFor([] { settle(20); return !platformIsMinimised(hWnd); }));
 }
 
 TEST(PlatformClock, CountsMillisecondsAndSleeps) {

@@ -8,7 +8,7 @@ namespace {
 TEST(Window, OpensAt400By500WithItsTitle) {
     win::Scratch folder;
     win::Game game(folder);
-    ASSERT_NE(game.waitWindow(), 0u) << game.log();
+    ASSERT_NE(game.waitWindow(), 0u) << game.report();
     win::Geometry g = win::geometry(game.window);
     ASSERT_TRUE(g.found);
     EXPECT_EQ(g.width, 400);
@@ -19,7 +19,7 @@ TEST(Window, MiniModeOpensAt200By250) {
     for (const char* argument : {"-m", "m", "/M"}) {
         win::Scratch folder;
         win::Game game(folder, argument);
-        ASSERT_NE(game.waitWindow(), 0u) << argument << "\n" << game.log();
+        ASSERT_NE(game.waitWindow(), 0u) << argument << "\n" << game.report();
         win::Geometry g = win::geometry(game.window);
         EXPECT_EQ(g.width, 200) << argument;
         EXPECT_EQ(g.height, 250) << argument;
@@ -29,7 +29,7 @@ TEST(Window, MiniModeOpensAt200By250) {
 TEST(Window, SurvivesBeingSqueezedToNoHeight) {
     win::Scratch folder;
     win::Game game(folder);
-    ASSERT_NE(game.waitWindow(), 0u);
+    ASSERT_NE(game.waitWindow(), 0u) << game.report();
     // X refuses a height of 0; the smallest the server allows is what a
     // person dragging the border down reaches.
     for (const char* size : {"400 0", "400 1", "1 1", "400 500"}) {
@@ -47,7 +47,7 @@ TEST(Window, StartsWithHostileFilesAround) {
     folder.write("Velunda.inf", junk);
     folder.write("junk.sdk", junk);
     win::Game game(folder, "junk.sdk");
-    EXPECT_NE(game.waitWindow(), 0u) << game.log();
+    EXPECT_NE(game.waitWindow(), 0u) << game.report();
     EXPECT_TRUE(game.running());
 }
 
@@ -56,7 +56,7 @@ TEST(Window, StartsWithFoldersInPlaceOfFiles) {
     win::sh("mkdir -p " + win::quote(folder.path("games/quit.sta")) + " " + win::quote(folder.path("Velunda.inf")) +
             " " + win::quote(folder.path("some.sdk")));
     win::Game game(folder, "some.sdk");
-    EXPECT_NE(game.waitWindow(), 0u) << game.log();
+    EXPECT_NE(game.waitWindow(), 0u) << game.report();
 }
 
 }  // namespace

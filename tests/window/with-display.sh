@@ -18,16 +18,30 @@ read -r -t 60 display_number <"$fifo_dir/display" || {
 export DISPLAY=":$display_number"
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 
-openbox --sm-disable >/dev/null 2>&1 &
+openbox --sm-disable >"$fifo_dir/openbox.log" 2>&1 &
 wm_pid=$!
-# The window manager is ready once it has claimed the screen.
-for _ in $(seq 600); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
+# The window manager is ready once it has claimed the screen. The tests need
+# it (windows are found and moved through it), and on a loaded machine it can
+# take many seconds to start: wait long, and never run the tests without it.
+wm_ready=0
+for _ in $(seq 1200); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        wm_ready=1
+        break
+    fi
+    kill -0 "$wm_pid" 2>/dev/null || break
+    sleep 0.1
 done
 
-"$@"
-status=$?
+if [ "$wm_ready" -eq 1 ]; then
+    "$@"
+    status=$?
+    kill -0 "$wm_pid" 2>/dev/null || echo "with-display: the window manager ended during the tests" >&2
+else
+    echo "with-display: the window manager (openbox) did not start on $DISPLAY" >&2
+    status=1
+fi
+[ "$status" -ne 0 ] && [ -s "$fifo_dir/openbox.log" ] && { echo "openbox said:" >&2; cat "$fifo_dir/openbox.log" >&2; }
 
 kill "$wm_pid" "$xvfb_pid" 2>/dev/null
 wait "$wm_pid" "$xvfb_pid" 2>/dev/null
