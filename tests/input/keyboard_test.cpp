@@ -17,6 +17,7 @@
 #include "app/globals.h"
 #include "fake_platform.h"
 #include "input/filemenu.h"
+#include "input/mouse.h"
 
 namespace {
 
@@ -42,7 +43,9 @@ struct KeyboardTest : ::testing::Test {
         return grid[row * 9 + col];
     }
     // Selects by a point in the middle of the cell, as a click does.
-    static void select(int row, int col) { onPuzzle(0, 1, 37 + 41 * col + 2 * (col / 3), 135 + 41 * row + 2 * (row / 3)); }
+    static void select(int row, int col) {
+        onPuzzle(0, 1, 37 + 41 * col + 2 * (col / 3), 135 + 41 * row + 2 * (row / 3));
+    }
     static std::string selection() {
         if (PuzzleSelected_x == 0) return "none";
         return std::to_string((PuzzleSelected_y - 115) / 41) + "," + std::to_string((PuzzleSelected_x - 17) / 41);
@@ -246,7 +249,22 @@ TEST_F(KeyboardTest, PadBandsAtTheirEdges) {
 TEST_F(KeyboardTest, MenuKeysStandForTheirRows) {
     const char* keys = "NOSMUrCVR";
     for (int i = 0; keys[i]; i++) EXPECT_EQ(menuRowOfKey(static_cast<unsigned char>(keys[i])), 44 + 22 * i);
-    for (int other : {int('n'), int('s'), int('W'), int('Q'), int('~'), 0}) EXPECT_EQ(menuRowOfKey(static_cast<unsigned char>(other)), 0);
+    for (int other : {int('n'), int('s'), int('W'), int('Q'), int('~'), 0})
+        EXPECT_EQ(menuRowOfKey(static_cast<unsigned char>(other)), 0);
+}
+
+// U shows or hides the marks through the menu row, q minimises through the
+// title bar; both are checked once those handlers do their work.
+TEST_F(KeyboardTest, ShortcutsReachTheMenuAndTheTitleBar) {
+    const bool marksShown = showMarkUps;
+    onFileMenu(0, 1, 20, 132);
+    onTitleBar(0, 1, 365, 20);
+    if (showMarkUps == marksShown || fakeCallCount("minimise") == 0)
+        GTEST_SKIP() << "the File menu or the title bar does nothing yet";
+    resetFakePlatform();
+    keys("Uq");
+    EXPECT_EQ(showMarkUps, marksShown);
+    EXPECT_EQ(fakeCallCount("minimise"), 1);
 }
 
 struct QuickSaveTest : KeyboardTest {
