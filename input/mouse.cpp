@@ -22,25 +22,30 @@ int toVirtual(int pixels) {
 // placed from screen positions instead: where it stood and where the
 // pointer was at the press, plus how far the pointer has gone since.
 struct dragRecord {
-    bool active = false;     // a left press in the strip, not yet released
-    bool moved = false;      // the window has moved since that press
-    bool onScreen = false;   // the pointer's screen position was known at the press
+    bool active = false;  // a left press in the strip, not yet released
+    bool moved = false;   // the window has moved since that press
     int windowX = 0, windowY = 0;
     int pointerX = 0, pointerY = 0;
 };
 dragRecord drag;
 
-void startDrag() {
+// (x, y): the press in window pixels. The window stands still until the
+// drag begins, so the pointer was at its corner plus (x, y) on the screen
+// when the press happened. Asking the server where the pointer is now
+// would be too late: by the time the press is handled, a fast hand may
+// have moved on, and that part of the drag would be lost.
+void startDrag(int x, int y) {
     drag.active = true;
     drag.moved = false;
     drag.windowX = win_x;
     drag.windowY = win_y;
-    drag.onScreen = platformPointerOnScreen(&drag.pointerX, &drag.pointerY);
+    drag.pointerX = win_x + x;
+    drag.pointerY = win_y + y;
 }
 
 void followPointer(int x, int y) {
     int newX, newY, screenX, screenY;
-    if (drag.onScreen && platformPointerOnScreen(&screenX, &screenY)) {
+    if (platformPointerOnScreen(&screenX, &screenY)) {
         newX = drag.windowX + screenX - drag.pointerX;
         newY = drag.windowY + screenY - drag.pointerY;
     } else {
@@ -69,6 +74,7 @@ bool inside(int x, int y, int left, int right, int bottom) {
 
 void onMouseClick(int button, int state, int x, int y) {
     if (platformDialogRunning()) return;
+    const int pixelX = x, pixelY = y;
     x = toVirtual(x);
     y = toVirtual(y);
     myMouse.x = myMouse.downX = x;
@@ -80,7 +86,7 @@ void onMouseClick(int button, int state, int x, int y) {
     // of the title bar was grabbed; that release is no click on it.
     const bool endsDrag = drag.active && drag.moved;
     drag.active = false;
-    if (button == leftButton && state == pressed && y <= 29) startDrag();
+    if (button == leftButton && state == pressed && y <= 29) startDrag(pixelX, pixelY);
 
     // Any click ends the typing of an author name; the typed text stays.
     wantsToSetAuthor = false;

@@ -143,8 +143,10 @@ TEST_F(Mouse, LeftEventArmsTheOpenPad) {
 }
 
 TEST_F(Mouse, TopStripDragFollowsThePointerOnScreen) {
-    fake.pointerX = 300;
-    fake.pointerY = 229;
+    // By the time the press is handled the pointer has moved on: the drag
+    // starts from where the press happened, (200 + 100, 200 + 29).
+    fake.pointerX = 330;
+    fake.pointerY = 249;
     onMouseClick(L, down, 100, 29);
     // Motion reported against a window the server has not moved yet: only
     // the pointer's screen position counts.
@@ -170,19 +172,17 @@ TEST_F(Mouse, MiniModeDragMovesByWindowPixels) {
     miniMode = true;
     win_Width = 200;
     win_Height = 250;
-    fake.pointerX = 250;
-    fake.pointerY = 212;
     onMouseClick(L, down, 50, 12);
     fake.pointerX = 260;
+    fake.pointerY = 212;
     onMouseMoveClick(60, 12);
     EXPECT_EQ(fake.calls, std::vector<std::string>{"move 42 210 200 200 250"});
 }
 
 TEST_F(Mouse, ReleaseEndingADragIsNoClick) {
-    fake.pointerX = 580;
-    fake.pointerY = 210;
     onMouseClick(L, down, 380, 10);
     fake.pointerX = 600;
+    fake.pointerY = 210;
     onMouseMoveClick(400, 10);
     onMouseClick(L, up, 380, 10);
     EXPECT_EQ(routed, none) << "dragging by the close button must not quit";
