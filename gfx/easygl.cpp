@@ -4,11 +4,19 @@
 #include <GL/glu.h>
 
 #include "app/globals.h"
+#include "input/filemenu.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
 #include "screen/frame.h"
 
 static const char* const windowTitle = "Sudoku - by Brannoch";
+
+// The window manager's close (Alt+F4, a taskbar's close) ends the game the
+// way "Quit Game" does, so the game in play is kept; by default freeglut
+// would just exit.
+static void onWindowClose() {
+    onFileMenu(0, 1, 20, 264);
+}
 
 void createEasyGLWindow(int width, int height, int fullScreen) {
     win_Width = width;
@@ -19,6 +27,7 @@ void createEasyGLWindow(int width, int height, int fullScreen) {
     char arg0[] = "x";
     char* argv[] = {arg0, nullptr};
     glutInit(&argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
     glutInitWindowSize(width, height);
     glutCreateWindow(windowTitle);
@@ -49,6 +58,7 @@ void createEasyGLWindow(int width, int height, int fullScreen) {
     glutMouseFunc(onMouseClick);
     glutPassiveMotionFunc(onMouseMove);
     glutMotionFunc(onMouseMoveClick);
+    glutCloseFunc(onWindowClose);
 }
 
 void initEasyGL(int width, int height, int fullScreen) {
