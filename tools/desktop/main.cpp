@@ -33,11 +33,11 @@ int main(int argc, char** argv) {
     }
     std::error_code error;
     std::string folder = std::filesystem::absolute(argv[1], error).lexically_normal().string();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     if (error) {
-        std::fprintf(stderr, "velunda-desktop: no such folder: %s\n", argv[1]);
+        std::fprintf(stderr, "velunda-desktop: cannot tell where %s is\n", argv[1]);
         return 1;
     }
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     if (!save(folder + "/" + desktop::iconFile, encodePNG(icon::size, icon::size, icon::drawIcon()))) return 1;
     // The game builds and runs anyway; only the menu entries cannot name this folder.
     if (!desktop::fitsAnEntry(folder)) {
