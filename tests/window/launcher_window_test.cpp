@@ -83,19 +83,14 @@ TEST(LauncherWindow, FromAnotherFolderOpensTheSmallWindowThereAndLeavesAtOnce) {
                 win::quote(log) + " 2>&1",
             &status);
     const int took = win::nowMs() - start;
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(status, 1) << win::sh("cat " + win::quote(log));
     // At once: the launcher does not wait for the game (generous for a loaded machine).
     EXPECT_LT(took, 10000);
 
     StartedGame game;
     ASSERT_TRUE(game.find(here, 60000)) << failureReport(log, "launcher-no-window");
-    // The game beside the launcher, in mini mode, in a session of its own.
-    EXPECT_EQ(procLink(game.pid, "exe"), realPath(runtime + "/Velunda"));
-    std::string commandLine = win::sh("tr '\\0' ' ' </proc/" + std::to_string(game.pid) + "/cmdline");
-    EXPECT_EQ(commandLine, "Velunda -m ");
-    std::string session = win::sh("ps -o sid= -p " + std::to_string(game.pid));
-    EXPECT_EQ(std::atoi(session.c_str()), game.pid);
-
+    // How it was started (beside, arguments, session) the process test checks
+    // with a stand-in; here the real game shows its small window.
     win::Geometry g = win::waitGeometry(
         game.window, [](const win::Geometry& now) { return now.width == 200 && now.height == 250; }, 10000);
     EXPECT_EQ(g.width, 200) << failureReport(log, "launcher-window-size");
