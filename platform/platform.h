@@ -50,4 +50,15 @@ bool platformDialogRunning();
 // Where the pointer is on the screen, in pixels; false if unknown.
 bool platformPointerOnScreen(int* x, int* y);
 
+// Starting another program (the mini-mode launcher starts the game).
+// The folder of this program's own executable, ending in '/', into folder
+// (size bytes). False when it is unknown or does not fit.
+bool platformProgramFolder(char* folder, int size);
+// Starts the program at path (a relative path counts from the working
+// directory) as a process of its own: a new session, so it outlives this
+// one and its terminal; this process's environment, working directory and
+// standard streams; signals back to their defaults. argv ends with a null
+// pointer. Does not wait for it. True when the program was started.
+bool platformStartProcess(const char* path, const char* const* argv);
+
 #endif

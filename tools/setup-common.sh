@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 BUILD_PACKAGES="g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libgtk-3-dev"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils imagemagick procps"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils imagemagick procps desktop-file-utils"
 
 # Installs those of the named packages that are missing (as root, or through sudo).
 ensure_packages() {

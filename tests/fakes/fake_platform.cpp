@@ -89,3 +89,21 @@ bool platformPointerOnScreen(int* x, int* y) {
     *y = fake.pointerY;
     return true;
 }
+
+fakeProcesses fakeProcess;
+
+bool platformProgramFolder(char* folder, int size) {
+    const std::string& known = fakeProcess.programFolder;
+    if (known.empty() || known.size() + 1 > static_cast<size_t>(size)) return false;
+    std::strcpy(folder, known.c_str());
+    return true;
+}
+
+bool platformStartProcess(const char* path, const char* const* argv) {
+    std::string record = std::string(path) + "|";
+    for (int i = 0; argv[i] != nullptr; i++) record += std::string(i ? " " : "") + argv[i];
+    fakeProcess.starts.push_back(record);
+    for (const std::string& startable : fakeProcess.startable)
+        if (startable == path) return true;
+    return false;
+}

@@ -37,4 +37,13 @@ void resetFakePlatform();
 // How many recorded calls begin with the given text.
 int fakeCallCount(const std::string& prefix);
 
+// Starting programs: what platformProgramFolder reports, which paths start,
+// and each attempt as "<path>|<argv joined by spaces>".
+struct fakeProcesses {
+    std::string programFolder = "/opt/velunda/";  // empty: the folder is unknown
+    std::vector<std::string> startable;           // paths that start; any other fails
+    std::vector<std::string> starts;
+};
+extern fakeProcesses fakeProcess;
+
 #endif
