@@ -111,7 +111,7 @@ static bool confirmReplace(GtkWidget* chooser, const std::string& name) {
     gtk_dialog_add_buttons(GTK_DIALOG(question), "_Cancel", GTK_RESPONSE_CANCEL, "_Replace", GTK_RESPONSE_ACCEPT,
                            nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(question), GTK_RESPONSE_CANCEL);
-    gtk_window_set_title(GTK_WINDOW(question), "Save game");
+    gtk_window_set_title(GTK_WINDOW(question), "File exists");
     int response = runDialog(question);
     closeDialog(question);
     return response == GTK_RESPONSE_ACCEPT;
@@ -206,6 +206,8 @@ void platformMessageBox(const char* text, const char* title, bool errorIcon) {
     GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, errorIcon ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER,
                                             GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(box), title);
+    // The dialog itself draws no sign for errors; the window's icon shows it.
+    if (errorIcon) gtk_window_set_icon_name(GTK_WINDOW(box), "dialog-error");
     gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
     gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
     makeTransientForGame(box);
