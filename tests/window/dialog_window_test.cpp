@@ -86,7 +86,10 @@ struct Driver {
         std::string shot = win::sh("mktemp /tmp/velunda-dialog-XXXXXX.png");
         while (!shot.empty() && shot.back() == '\n') shot.pop_back();
         win::sh("timeout 20 import -silent -window root " + win::quote(shot) + " 2>/dev/null");
-        return "\n--- driver output ---\n" + log() + "--- xwininfo -tree -root ---\n" +
+        // Without a window manager the game window carries no process id and
+        // nothing can be activated: say so first.
+        return "\n--- driver " + std::to_string(pid) + " output ---\n" + log() + "--- window manager: " +
+               win::sh("xprop -root _NET_SUPPORTING_WM_CHECK 2>&1") + "--- xwininfo -tree -root ---\n" +
                win::sh("timeout 10 xwininfo -tree -root 2>&1") + "--- screenshot: " + shot + "\n";
     }
 
