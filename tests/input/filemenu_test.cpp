@@ -139,18 +139,11 @@ TEST_F(FileMenu, RowsAreChosenByHeightWithExactBounds) {
         {249, menuSkin},       {250, menuQuit},       {271, menuQuit},      {272, menuNothing},  {500, menuNothing},
     };
     for (const auto& c : cases) EXPECT_EQ(fileMenuRow(c.y), c.row) << "y = " << c.y;
-}
 
-TEST_F(FileMenu, BelowTheLastRowNothingChangesAndXIsIgnored) {
-    setGame(kPuzzle);
-    std::string before = gridString(myPuzzle);
-    onFileMenu(0, 1, 20, 272);
-    onFileMenu(2, 0, 390, 400);
-    EXPECT_EQ(gridString(myPuzzle), before);
+    // The row is found by y alone, wherever x lies; below the rows nothing happens.
+    onFileMenu(2, 0, 390, 272);
     EXPECT_TRUE(showFileMenu);
     EXPECT_FALSE(VelundaDirty);
-    EXPECT_TRUE(fake.dialogs.empty());
-    // The row is found by y alone, wherever x lies.
     onFileMenu(2, 0, 390, 117);
     EXPECT_TRUE(createGameMode);
 }
@@ -229,22 +222,26 @@ TEST_F(FileMenu, OpenShowsTheDialogAndAGameFileAfterAStateFileLeavesNoMarks) {
     EXPECT_TRUE(fake.messageBoxes.empty());
 }
 
-TEST_F(FileMenu, OpenCancelledAppliesOnlyTheFlags) {
+TEST_F(FileMenu, CancelledDialogsReadAndWriteNothingAndApplyOnlyTheFlags) {
     setGame(kPuzzle);
     retMarkUps[3] = 9;
     std::strcpy(filename, "games/last.sta");
     createGameMode = true;
     puzzleMasked = true;
-    answer(0);
+    onFileMenu(0, 1, 20, kSave);  // no answer scripted: cancelled
+    EXPECT_NE(access("games/last.sta", F_OK), 0);
+    EXPECT_TRUE(createGameMode);
+    EXPECT_TRUE(VelundaDirty);
+    EXPECT_FALSE(showFileMenu);
+
     onFileMenu(0, 1, 20, kOpen);
+    EXPECT_EQ(fake.dialogs.size(), 2u);
     EXPECT_EQ(gridString(myPuzzle), kPuzzle);
     EXPECT_EQ(retMarkUps[3], 9);
     EXPECT_STREQ(filename, "games/last.sta");
     EXPECT_TRUE(fake.messageBoxes.empty());
     EXPECT_FALSE(createGameMode);
     EXPECT_FALSE(puzzleMasked);
-    EXPECT_FALSE(showFileMenu);
-    EXPECT_TRUE(VelundaDirty);
 }
 
 TEST_F(FileMenu, OpenFailuresAreReportedAndLeaveThePuzzle) {
@@ -311,18 +308,6 @@ TEST_F(FileMenu, SaveWithoutAuthorShowsTheMessageAndLeavesTheFileAlone) {
     EXPECT_STREQ(myMessageBox.text, " Error: Can't save; Author is unset! ");
     EXPECT_EQ(readFile("games/keep.sdk"), "old content");
     EXPECT_TRUE(fake.messageBoxes.empty());
-}
-
-TEST_F(FileMenu, SaveCancelledWritesNothingAndKeepsTheName) {
-    setGame(kPuzzle);
-    std::strcpy(filename, "games/last.sta");
-    answer(0);
-    onFileMenu(0, 1, 20, kSave);
-    EXPECT_STREQ(filename, "games/last.sta");
-    EXPECT_NE(access("games/last.sta", F_OK), 0);
-    EXPECT_TRUE(fake.messageBoxes.empty());
-    EXPECT_FALSE(showFileMenu);
-    EXPECT_TRUE(VelundaDirty);
 }
 
 TEST_F(FileMenu, SaveOfANameThatDoesNotFitIsAFailureNotAShorterName) {

@@ -3,7 +3,7 @@
 // prints one line when its dialog returns; then the program keeps running
 // until it is killed, so a test can see that no dialog stays behind.
 //
-// Steps: open | save | save-sdk | message | empty-message
+// Steps: open | save | message | empty-message
 // Lines:  <step> result=<r> ext=<e> path=<path> extension=<text at ext> frames=<n> running=<0|1>
 #include <GL/freeglut.h>
 
@@ -42,10 +42,8 @@ static void runStep(int) {
     int result = 0;
     if (step == "open") {
         result = platformFileDialog(false, "Open a File", filters, 2, ".sdk", "./games", path, sizeof path, &extension);
-    } else if (step == "save" || step == "save-sdk") {
-        bool game = step == "save-sdk";
-        result = platformFileDialog(true, "Save game", &filters[game ? 0 : 1], 1, game ? ".sdk" : ".sta", "./games",
-                                    path, sizeof path, &extension);
+    } else if (step == "save") {
+        result = platformFileDialog(true, "Save game", &filters[1], 1, ".sta", "./games", path, sizeof path, &extension);
     } else if (step == "message") {
         platformMessageBox("ERROR: Failed to save file!", "Error!", true);
     } else if (step == "empty-message") {
