@@ -13,9 +13,10 @@ static const char* const windowTitle = "Sudoku - by Brannoch";
 
 // The window manager's close (Alt+F4, a taskbar's close) ends the game the
 // way "Quit Game" does, so the game in play is kept; by default freeglut
-// would just exit.
+// would just exit. Not through the menu row: that is refused while a dialog
+// runs, and the window is gone once this returns.
 static void onWindowClose() {
-    onFileMenu(0, 1, 20, 264);
+    quitGame();
 }
 
 void createEasyGLWindow(int width, int height, int fullScreen) {

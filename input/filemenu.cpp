@@ -213,7 +213,7 @@ static void resetGame() {
     VelundaDirty = true;
 }
 
-static void quitGame() {
+void quitGame() {
     // Neither file is worth staying for: the game ends whatever happens.
     saveQuitState();
     saveSettings();

@@ -37,4 +37,9 @@ int saveGameFile(const char* path, bool withMarkUps);
 int saveQuitState();
 int saveSettings();
 
+// "Quit Game": both files above, then the process ends with status 0 whether
+// or not they could be written. Also for the window manager's close, which
+// may come while a dialog runs.
+void quitGame();
+
 #endif
