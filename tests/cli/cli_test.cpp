@@ -665,7 +665,7 @@ TEST(CliProgress, CountedRightAndClearedBeforeEveryResult) {
     // The input comes after the delay of the progress line, so it is shown
     // after the first result.
     int status = -1;
-    const std::string screen = runOnTerminal({"rate"}, kEasy + "\n" + kEasy + "\n" + kEasy + "\n", 1300, &status);
+    const std::string screen = runOnTerminal({"rate"}, kEasy + "\n" + kEasy + "\n" + kEasy + "\n", 1500, &status);
     EXPECT_EQ(status, 0) << screen;
     EXPECT_TRUE(has(screen, "velunda-cli: 1 of 3")) << screen;
     EXPECT_FALSE(has(screen, "of 0")) << screen;
