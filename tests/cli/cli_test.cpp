@@ -248,16 +248,17 @@ TEST_F(CliReading, DamagedGameFilesAreReportedWithTheirLine) {
     write("short.sdk", "Ann\n0 0 0\n0 0\n");
     write("range.sdk", "Ann\n0 0 12 0\n");
     write("author.sdk", std::string(50, 'a') + " b\n" + text.substr(4));
-    write("extra.sdk", text + "\n");
+    write("rows.sdk", text.substr(4));  // no author line
     write("extra.sdk", text.substr(0, text.size() - 1) + "5\n");
     write("empty.sdk", "");
     write("comments.sdk", "# nothing\n\n");
     write("good.sdk", text);
-    Result r = run("check letter.sdk short.sdk range.sdk author.sdk extra.sdk empty.sdk comments.sdk good.sdk");
+    Result r = run("check letter.sdk short.sdk range.sdk author.sdk rows.sdk extra.sdk empty.sdk comments.sdk good.sdk");
     EXPECT_TRUE(has(r.err, "letter.sdk:3: 'seven' is not a cell value")) << r.err;
     EXPECT_TRUE(has(r.err, "short.sdk:3: the grid ends after 5 of 81 cells")) << r.err;
     EXPECT_TRUE(has(r.err, "range.sdk:2: '12' is not a cell value")) << r.err;
     EXPECT_TRUE(has(r.err, "author.sdk:1: the author line is 52 bytes long")) << r.err;
+    EXPECT_TRUE(has(r.err, "rows.sdk:9: the grid ends after 72 of 81 cells (line 1, read as the author line")) << r.err;
     EXPECT_TRUE(has(r.err, "extra.sdk:10: '5' follows the 81st cell")) << r.err;
     EXPECT_TRUE(has(r.err, "empty.sdk: holds no puzzle")) << r.err;
     EXPECT_TRUE(has(r.err, "comments.sdk: holds no puzzle")) << r.err;

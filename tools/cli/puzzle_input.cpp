@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -220,7 +221,11 @@ size_t reader::gameFile(size_t author) {
         if (!tokens.empty()) lastGrid = line;
     }
     if (count < 81) {
-        reportLine(lastGrid, "the grid ends after " + std::to_string(count) + " of 81 cells");
+        // A grid without its author line loses its first row to the author.
+        reportLine(lastGrid, "the grid ends after " + std::to_string(count) + " of 81 cells" +
+                                 (gridRow(author) ? " (line " + std::to_string(author + 1) +
+                                                        ", read as the author line, holds numbers only)"
+                                                  : ""));
         return lines();
     }
 
