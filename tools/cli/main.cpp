@@ -1,4 +1,6 @@
 // velunda-cli: the game's engine for puzzle authors and batch work.
+#include <unistd.h>  // isatty: the platform layer tells of standard error only
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include "engine/sudoku.h"
 #include "platform/platform.h"
 #include "puzzle_input.h"
+#include "puzzle_line.h"
 
 namespace {
 
@@ -26,12 +29,19 @@ const char* const kUsage =
     "check     conflicting cells, empty cells and the number of solutions of the\n"
     "          givens (0, 1 or \"2 or more\"), counted by exhaustive search\n"
     "\n"
-    "FILE is a game (.sdk) or state (.sta) file, or a list of puzzles, one per\n"
-    "81-character line ('.' or '0' for an empty cell). Without FILE, or with -,\n"
-    "the lines are read from standard input.\n"
+    "FILE is a game (.sdk) or state (.sta) file, several game files one after\n"
+    "another, or a list of puzzle lines: 81 cells ('1'-'9', '.' or '0' for an\n"
+    "empty cell), then optionally blanks and a comment, as generate writes them.\n"
+    "Without FILE, or with -, standard input is read the same way. The player's\n"
+    "entries in a game or state file are set aside: rate, solve and check's count\n"
+    "of solutions judge the givens, and say so; check reports conflicts of all.\n"
     "Exit status: 0 all good, 1 some puzzle invalid or not completed, 2 usage or I/O error.\n";
 
 const char* const kRatings[] = {"Very Easy", "Easy", "Medium"};
+
+// The progress line waits this long after the start, and between updates.
+const int kProgressDelay = 1000;
+const int kProgressInterval = 200;
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "velunda-cli: %s\n%s", message.c_str(), kUsage);
@@ -42,39 +52,74 @@ std::string ratingText(int rating) {
     return rating >= 0 && rating <= 2 ? kRatings[rating] : "not completed";
 }
 
-// The grid as one line: digits, '.' for an open cell (entries included).
-std::string gridLine(sudoku& puzzle) {
-    short cells[81];
-    puzzle.returnPuzzle(cells);
-    std::string line;
-    for (short v : cells) line += v >= 1 && v <= 9 ? static_cast<char>('0' + v) : '.';
-    return line;
-}
-
 std::string cellName(int index) {
     return "r" + std::to_string(index / 9 + 1) + "c" + std::to_string(index % 9 + 1);
 }
 
-// Reports progress on a terminal once a run has taken a while.
+// Standard output, whose every write is checked: once one fails the run stops.
+bool outputFailed = false;
+int outputError = 0;
+
+bool writeOut(const std::string& text) {
+    if (outputFailed) return false;
+    errno = 0;
+    if (std::fputs(text.c_str(), stdout) == EOF || std::ferror(stdout)) {
+        outputFailed = true;
+        outputError = errno;
+    }
+    return !outputFailed;
+}
+
+// Flushes standard output; `status`, or 2 with a message if `what` could not
+// all be written.
+int finishOutput(const char* what, int status) {
+    errno = 0;
+    if (!outputFailed && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+        outputFailed = true;
+        outputError = errno;
+    }
+    if (!outputFailed) return status;
+    std::fprintf(stderr, "velunda-cli: cannot write %s: %s\n", what,
+                 outputError != 0 ? std::strerror(outputError) : "write error");
+    return 2;
+}
+
+// "velunda-cli: 120 of 5000" on a terminal once a run has taken a while. It
+// is erased before any message, and before any result when the results go to
+// a terminal too, so that results and progress never share a line.
 class progress {
 public:
-    explicit progress(int total) : total(total), start(platformClock()), shown(false) {}
-    void step(int done) {
-        if (!platformStderrIsTerminal()) return;
-        int now = platformClock();
-        if (now - start < 1000 || (shown && now - lastShown < 200)) return;
-        std::fprintf(stderr, "\rvelunda-cli: %d of %d", done, total);
+    explicit progress(long total)
+        : total(total), terminal(platformStderrIsTerminal()), resultsOnTerminal(isatty(STDOUT_FILENO) != 0) {}
+    ~progress() { clear(); }
+
+    void step(long done) {
+        if (!terminal) return;
+        const int now = platformClock();  // milliseconds since the program started
+        if (now < kProgressDelay || (lastShown >= 0 && now - lastShown < kProgressInterval)) return;
+        std::fflush(stdout);  // the results so far go first
+        char line[64];
+        std::snprintf(line, sizeof line, "velunda-cli: %ld of %ld", done, total);
+        clear();
+        std::fprintf(stderr, "\r%s", line);
         std::fflush(stderr);
-        shown = true;
+        width = static_cast<int>(std::strlen(line));
         lastShown = now;
     }
-    ~progress() {
-        if (shown) std::fprintf(stderr, "\r%40s\r", "");
+    void clear() {
+        if (width == 0) return;
+        std::fprintf(stderr, "\r%*s\r", width, "");
+        std::fflush(stderr);
+        width = 0;
+    }
+    void beforeResult() {
+        if (resultsOnTerminal) clear();
     }
 
 private:
-    int total, start, lastShown = 0;
-    bool shown;
+    long total;
+    bool terminal, resultsOnTerminal;
+    int lastShown = -1, width = 0;
 };
 
 bool parseCount(const char* text, long low, long high, long* out) {
@@ -111,95 +156,148 @@ int generate(int argc, char** argv) {
 
     sudoku puzzle;  // seeds the random generator with the time...
     if (seed >= 0) std::srand(static_cast<unsigned>(seed));  // ...unless a seed is asked for
-    progress shown(static_cast<int>(count));
+    progress shown(count);
     int status = 0;
-    for (long n = 0; n < count; n++) {
+    for (long n = 0; n < count && !outputFailed; n++) {
         // As the game's "Random Game" makes and rates a puzzle.
         puzzle.newPuzzle(1);
         puzzle.savePuzzleForUndo();
         int rating = puzzle.solvePuzzle(1);
         puzzle.undoPuzzle();
         if (rating < 0) status = 1;
+        shown.beforeResult();
         if (format == "line") {
-            std::printf("%s %s\n", gridLine(puzzle).c_str(), ratingText(rating).c_str());
+            short cells[81];
+            puzzle.returnPuzzle(cells);
+            writeOut(formatPuzzleLine(cells, ratingText(rating)) + "\n");
         } else {
-            if (n > 0) std::printf("\n");
+            if (n > 0) writeOut("\n");
             puzzle.savePuzzle(stdout);
-            std::printf("Rating: %s\n", ratingText(rating).c_str());
+            writeOut("Rating: " + ratingText(rating) + "\n");
         }
-        shown.step(static_cast<int>(n + 1));
+        shown.step(n + 1);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "velunda-cli: cannot write the puzzles: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return status;
+    shown.clear();
+    return finishOutput("the puzzles", status);
 }
 
-// Runs `handle` over every puzzle of the files (or standard input) and
+// The player's entries set aside: the grid of the givens, and how many
+// entries there were.
+int setAsideEntries(sudoku* puzzle) {
+    short cells[81];
+    puzzle->returnPuzzle(cells);
+    int entries = 0;
+    for (short v : cells)
+        if (v <= -1 && v >= -9) entries++;
+    puzzle->resetPuzzle();
+    return entries;
+}
+
+std::string entriesText(int entries) {
+    return std::to_string(entries) + (entries == 1 ? " entry" : " entries") + " set aside";
+}
+
+std::string givensNote(int entries) {
+    return entries == 0 ? "" : " (givens only; " + entriesText(entries) + ")";
+}
+
+// What a command says of one puzzle.
+struct verdict {
+    std::string line;  // without the place and the line end
+    bool good;
+};
+
+verdict rate(sudoku& puzzle) {
+    sudoku givens = puzzle;
+    const std::string note = givensNote(setAsideEntries(&givens));
+    if (givens.invalidPuzzle(nullptr)) return {"invalid (a digit repeats)" + note, false};
+    const int rating = givens.solvePuzzle(1);
+    return {ratingText(rating) + note, rating >= 0};
+}
+
+verdict solve(sudoku& puzzle) {
+    sudoku givens = puzzle;
+    const std::string note = givensNote(setAsideEntries(&givens));
+    // "solved" only over a full grid without conflicts.
+    const bool solved = givens.solvePuzzle(0) == -2 && givens.isSolvedPuzzle(nullptr) == 1;
+    short cells[81];
+    givens.returnPuzzle(cells);
+    return {std::string(solved ? "solved " : "not completed ") + formatPuzzleLine(cells) + note, solved};
+}
+
+verdict check(sudoku& puzzle) {
+    short conflicts[81], cells[81];
+    puzzle.invalidPuzzle(conflicts);  // the player's entries included
+    puzzle.returnPuzzle(cells);
+    std::string conflictText;
+    int empty = 0, entries = 0;
+    for (int i = 0; i < 81; i++) {
+        if (conflicts[i]) conflictText += " " + cellName(i);
+        if (!isCellDigit(cells[i])) empty++;
+        if (cells[i] <= -1 && cells[i] >= -9) entries++;
+    }
+    const int solutions = countSolutions(cells, 2);  // of the givens alone
+    std::string line = (conflictText.empty() ? "no conflicts" : "conflicts at" + conflictText) + ", " +
+                       std::to_string(empty) + " empty cells, solutions: " +
+                       (solutions == 0 ? "0" : solutions == 1 ? "1" : "2 or more");
+    if (entries > 0) line += " (of the givens; " + entriesText(entries) + ")";
+    return {line, conflictText.empty() && solutions == 1};
+}
+
+// Runs `judge` over every puzzle of the files (or standard input) and
 // combines the statuses of reading and of the puzzles.
-int overPuzzles(int argc, char** argv, const std::function<bool(const std::string&, sudoku&)>& handle) {
+int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
     std::vector<std::string> paths;
     for (int i = 0; i < argc; i++) {
         if (argv[i][0] == '-' && argv[i][1] != '\0') return usageError(std::string("unknown option: ") + argv[i]);
         paths.push_back(argv[i]);
     }
     if (paths.empty()) paths.push_back("-");
+
+    // Everything is read first, so that the progress line knows the total.
     int status = 0;
-    int done = 0;
-    progress shown(0);
+    std::vector<puzzleFile> files;
+    long total = 0;
     for (const std::string& path : paths) {
-        int read = readPuzzles(path, [&](const std::string& where, sudoku& puzzle) {
-            if (!handle(where, puzzle) && status < 1) status = 1;
-            shown.step(++done);
-        });
+        puzzleFile file;
+        if (!readPuzzleFile(path, &file)) {
+            status = 2;
+            continue;
+        }
+        total += countPuzzles(file);
+        files.push_back(std::move(file));
+    }
+
+    progress shown(total);
+    long done = 0;
+    for (const puzzleFile& file : files) {
+        const int read = readPuzzles(
+            file,
+            [&](const std::string& where, sudoku& puzzle) {
+                const verdict result = judge(puzzle);
+                if (!result.good && status < 1) status = 1;
+                shown.beforeResult();
+                if (!writeOut(where + ": " + result.line + "\n")) return false;
+                shown.step(++done);
+                return true;
+            },
+            [&] { shown.clear(); });
         if (read > status) status = read;
+        if (outputFailed) break;
     }
-    std::fflush(stdout);
-    return status;
-}
-
-bool rate(const std::string& where, sudoku& puzzle) {
-    if (puzzle.invalidPuzzle(nullptr)) {
-        std::printf("%s: invalid (a digit repeats)\n", where.c_str());
-        return false;
-    }
-    int rating = puzzle.solvePuzzle(1);
-    std::printf("%s: %s\n", where.c_str(), ratingText(rating).c_str());
-    return rating >= 0;
-}
-
-bool solve(const std::string& where, sudoku& puzzle) {
-    bool solved = puzzle.solvePuzzle(0) == -2;
-    std::printf("%s: %s %s\n", where.c_str(), solved ? "solved" : "not completed", gridLine(puzzle).c_str());
-    return solved;
-}
-
-bool check(const std::string& where, sudoku& puzzle) {
-    short conflicts[81], cells[81];
-    puzzle.invalidPuzzle(conflicts);
-    puzzle.returnPuzzle(cells);
-    std::string conflictText;
-    int empty = 0;
-    for (int i = 0; i < 81; i++) {
-        if (conflicts[i]) conflictText += " " + cellName(i);
-        if (!isCellDigit(cells[i])) empty++;
-    }
-    int solutions = countSolutions(cells, 2);
-    std::printf("%s: %s, %d empty cells, solutions: %s\n", where.c_str(),
-                conflictText.empty() ? "no conflicts" : ("conflicts at" + conflictText).c_str(), empty,
-                solutions == 0 ? "0" : solutions == 1 ? "1" : "2 or more");
-    return conflictText.empty() && solutions == 1;
+    shown.clear();
+    return finishOutput("the results", status);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    platformClock();  // the clock starts with the program
     if (argc < 2) return usageError("a command is needed");
     std::string command = argv[1];
     if (command == "-h" || command == "--help" || command == "help") {
-        std::fputs(kUsage, stdout);
-        return 0;
+        writeOut(kUsage);
+        return finishOutput("the help", 0);
     }
     if (command == "generate") return generate(argc - 2, argv + 2);
     if (command == "rate") return overPuzzles(argc - 2, argv + 2, rate);
