@@ -5,3 +5,7 @@
 bool platformStderrIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }
+
+bool platformStdoutIsTerminal() {
+    return isatty(STDOUT_FILENO) != 0;
+}

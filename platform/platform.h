@@ -26,6 +26,8 @@ void platformSleep(int milliseconds);
 
 // True when standard error goes to a terminal (worth a progress line).
 bool platformStderrIsTerminal();
+// True when standard output goes to a terminal (results share it with progress).
+bool platformStdoutIsTerminal();
 
 // Modal dialogs, owned by the game window. While one runs, the game keeps
 // repainting and its own input callbacks must ignore what arrives.

@@ -56,6 +56,10 @@ bool platformStderrIsTerminal() {
     return false;
 }
 
+bool platformStdoutIsTerminal() {
+    return false;
+}
+
 int platformFileDialog(bool save, const char* title, const fileFilter* filters, int filterCount,
                        const char* defaultExt, const char* initialFolder, char* path, int size, int* ext) {
     std::string record = std::string(save ? "saveDialog " : "openDialog ") + title + "|";

@@ -1,5 +1,4 @@
 // velunda-cli: the game's engine for puzzle authors and batch work.
-#include <unistd.h>  // isatty: the platform layer tells of standard error only
 
 #include <cerrno>
 #include <cstdio>
@@ -90,7 +89,7 @@ int finishOutput(const char* what, int status) {
 class progress {
 public:
     explicit progress(long total)
-        : total(total), terminal(platformStderrIsTerminal()), resultsOnTerminal(isatty(STDOUT_FILENO) != 0) {}
+        : total(total), terminal(platformStderrIsTerminal()), resultsOnTerminal(platformStdoutIsTerminal()) {}
     ~progress() { clear(); }
 
     void step(long done) {
