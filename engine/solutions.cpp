@@ -4,10 +4,14 @@
 
 namespace {
 
-// Which cells see which: the 27 units and each cell's 20 peers.
+// Which cells see which: the 27 units (rows, columns, boxes), each cell's
+// 20 peers and its three units, and the number of digits in each bit set.
 struct geometry {
     unsigned char units[27][9] = {};
     unsigned char peers[81][20] = {};
+    unsigned char unitOf[81][3] = {};
+    unsigned unitsOf[81] = {};  // bit u for unit u
+    unsigned char digitCount[512] = {};
 };
 
 constexpr geometry makeGeometry() {
@@ -25,13 +29,20 @@ constexpr geometry makeGeometry() {
             if (j != i && (i / 9 == j / 9 || i % 9 == j % 9 || sameBox))
                 g.peers[i][n++] = static_cast<unsigned char>(j);
         }
+        const int box = (i / 27) * 3 + (i % 9) / 3;
+        g.unitOf[i][0] = static_cast<unsigned char>(i / 9);
+        g.unitOf[i][1] = static_cast<unsigned char>(9 + i % 9);
+        g.unitOf[i][2] = static_cast<unsigned char>(18 + box);
+        g.unitsOf[i] = (1u << (i / 9)) | (1u << (9 + i % 9)) | (1u << (18 + box));
     }
+    for (int m = 1; m < 512; m++) g.digitCount[m] = static_cast<unsigned char>(g.digitCount[m / 2] + m % 2);
     return g;
 }
 
 constexpr geometry kGeometry = makeGeometry();
 
 const unsigned kAllDigits = 0x1FF;
+const unsigned kAllUnits = (1u << 27) - 1;
 
 int lowestDigit(unsigned bits) {
     return __builtin_ctz(bits) + 1;
@@ -47,6 +58,8 @@ struct board {
     // Cells down to one candidate, not yet decided.
     unsigned char pending[81];
     int pendingCount;
+    unsigned short solved[27];  // the decided digits of each unit
+    unsigned changed;           // units whose candidates changed since their last scan
 
     // Decides cell i as digit d and takes d from its peers; false when that
     // leaves a peer without candidates.
@@ -57,12 +70,15 @@ struct board {
         candidates[i] = static_cast<unsigned short>(bit);
         value[i] = static_cast<unsigned char>(d);
         open--;
+        for (unsigned char u : kGeometry.unitOf[i]) solved[u] = static_cast<unsigned short>(solved[u] | bit);
+        changed |= kGeometry.unitsOf[i];
         for (unsigned char p : kGeometry.peers[i]) {
             unsigned m = candidates[p];
             if (!(m & bit)) continue;
             m &= ~bit;
             if (m == 0) return false;
             candidates[p] = static_cast<unsigned short>(m);
+            changed |= kGeometry.unitsOf[p];
             if ((m & (m - 1)) == 0) pending[pendingCount++] = p;
         }
         return true;
@@ -79,17 +95,19 @@ struct board {
                 if (!decide(p, lowestDigit(candidates[p]))) return false;
             }
             if (open == 0) return true;
-            bool found = false;
-            for (const auto& unit : kGeometry.units) {
-                unsigned once = 0, twice = 0, decided = 0;
+            if (changed != 0) {
+                // One unit at a time, the naked singles it leads to first.
+                const int u = __builtin_ctz(changed);
+                changed &= changed - 1;
+                const auto& unit = kGeometry.units[u];
+                unsigned once = 0, twice = 0;
                 for (unsigned char c : unit) {
                     const unsigned m = candidates[c];
                     twice |= once & m;
                     once |= m;
-                    if (value[c] != 0) decided |= m;
                 }
                 if (once != kAllDigits) return false;
-                unsigned singles = once & ~twice & ~decided;
+                unsigned singles = once & ~twice & ~solved[u];
                 while (singles != 0) {
                     const unsigned bit = singles & (0u - singles);
                     singles &= singles - 1;
@@ -98,11 +116,76 @@ struct board {
                             if (!decide(c, lowestDigit(bit))) return false;
                             break;
                         }
-                    found = true;
                 }
+                continue;
             }
-            if (!found && pendingCount == 0) return true;
+            bool narrowed = false;
+            if (!lockedCandidates(narrowed)) return false;
+            if (!narrowed) return true;
         }
+    }
+
+    // Takes `digits` from cell i; false when none is left.
+    bool remove(int i, unsigned digits, bool& narrowed) {
+        const unsigned m = candidates[i];
+        if (!(m & digits)) return true;
+        const unsigned left = m & ~digits;
+        if (left == 0) return false;
+        candidates[i] = static_cast<unsigned short>(left);
+        changed |= kGeometry.unitsOf[i];
+        if ((left & (left - 1)) == 0) pending[pendingCount++] = static_cast<unsigned char>(i);
+        narrowed = true;
+        return true;
+    }
+
+    // A box meets a row in three cells, a segment. A digit whose places in a
+    // box lie in one segment leaves the rest of that row, and one whose
+    // places in a row lie in one segment leaves the rest of that box; the
+    // same for columns. Guesses on grids with few givens shrink most from this.
+    bool lockedCandidates(bool& narrowed) {
+        // rowSegment[r][s]: row r in the box of stack s; colSegment[c][b]:
+        // column c in the box of band b.
+        unsigned rowSegment[9][3], colSegment[9][3];
+        for (int r = 0; r < 9; r++)
+            for (int s = 0; s < 3; s++) {
+                const int i = r * 9 + s * 3;
+                rowSegment[r][s] = candidates[i] | candidates[i + 1] | candidates[i + 2];
+            }
+        for (int c = 0; c < 9; c++)
+            for (int b = 0; b < 3; b++) {
+                const int i = b * 27 + c;
+                colSegment[c][b] = candidates[i] | candidates[i + 9] | candidates[i + 18];
+            }
+        for (int band = 0; band < 3; band++)
+            for (int stack = 0; stack < 3; stack++)
+                for (int k = 0; k < 3; k++) {
+                    const int k1 = (k + 1) % 3, k2 = (k + 2) % 3;
+                    // Along the rows of the box.
+                    const int r = band * 3 + k;
+                    const unsigned row = rowSegment[r][stack];
+                    const unsigned inBox = row & ~(rowSegment[band * 3 + k1][stack] | rowSegment[band * 3 + k2][stack]);
+                    const unsigned inRow = row & ~(rowSegment[r][(stack + 1) % 3] | rowSegment[r][(stack + 2) % 3]);
+                    for (int j = 0; j < 3; j++) {
+                        if (!remove(r * 9 + ((stack + 1) % 3) * 3 + j, inBox, narrowed) ||
+                            !remove(r * 9 + ((stack + 2) % 3) * 3 + j, inBox, narrowed) ||
+                            !remove((band * 3 + k1) * 9 + stack * 3 + j, inRow, narrowed) ||
+                            !remove((band * 3 + k2) * 9 + stack * 3 + j, inRow, narrowed))
+                            return false;
+                    }
+                    // Along the columns of the box.
+                    const int c = stack * 3 + k;
+                    const unsigned col = colSegment[c][band];
+                    const unsigned inBoxC = col & ~(colSegment[stack * 3 + k1][band] | colSegment[stack * 3 + k2][band]);
+                    const unsigned inCol = col & ~(colSegment[c][(band + 1) % 3] | colSegment[c][(band + 2) % 3]);
+                    for (int j = 0; j < 3; j++) {
+                        if (!remove((((band + 1) % 3) * 3 + j) * 9 + c, inBoxC, narrowed) ||
+                            !remove((((band + 2) % 3) * 3 + j) * 9 + c, inBoxC, narrowed) ||
+                            !remove((band * 3 + j) * 9 + stack * 3 + k1, inCol, narrowed) ||
+                            !remove((band * 3 + j) * 9 + stack * 3 + k2, inCol, narrowed))
+                            return false;
+                    }
+                }
+        return true;
     }
 };
 
@@ -122,10 +205,32 @@ struct counter {
         int best = -1, fewest = 10;
         for (int i = 0; i < 81 && fewest > 2; i++) {
             if (b.value[i] != 0) continue;
-            const int n = __builtin_popcount(b.candidates[i]);
+            const int n = kGeometry.digitCount[b.candidates[i]];
             if (n < fewest) {
                 best = i;
                 fewest = n;
+            }
+        }
+        if (fewest > 2) {
+            // A digit with two places in a unit splits the search in two as
+            // well as a cell with two candidates does.
+            for (const auto& unit : kGeometry.units) {
+                unsigned once = 0, twice = 0, thrice = 0;
+                for (unsigned char c : unit) {
+                    const unsigned m = b.value[c] != 0 ? 0u : b.candidates[c];
+                    thrice |= twice & m;
+                    twice |= once & m;
+                    once |= m;
+                }
+                const unsigned two = twice & ~thrice;
+                if (two == 0) continue;
+                const unsigned bit = two & (0u - two);
+                for (unsigned char c : unit) {
+                    if (b.value[c] != 0 || !(b.candidates[c] & bit) || count >= limit) continue;
+                    board next = b;
+                    if (next.decide(c, lowestDigit(bit)) && next.propagate()) run(next);
+                }
+                return;
             }
         }
         unsigned digits = b.candidates[best];
@@ -223,6 +328,8 @@ int countSolutions(const short* cells, int limit, short* first) {
     // The givens as decided cells, the open cells with what their units allow.
     b.open = 0;
     b.pendingCount = 0;
+    for (int u = 0; u < 27; u++) b.solved[u] = u < 9 ? rows[u] : u < 18 ? cols[u - 9] : boxes[u - 18];
+    b.changed = kAllUnits;
     for (int i = 0; i < 81; i++) {
         const int v = cells[i];
         if (v >= 1 && v <= 9) {
