@@ -194,7 +194,8 @@ struct counter {
     int count = 0;
     short* first;
 
-    // `b` is propagated. Guesses on the open cell with the fewest candidates.
+    // `b` is propagated. Guesses on the open cell with the fewest candidates,
+    // or on the places of a digit that has two left in a unit.
     void run(const board& b) {
         if (b.open == 0) {
             if (count == 0 && first != nullptr)
@@ -202,13 +203,20 @@ struct counter {
             count++;
             return;
         }
-        int best = -1, fewest = 10;
-        for (int i = 0; i < 81 && fewest > 2; i++) {
+        // Among the cells with fewest candidates, the one whose units hold
+        // the fewest decided digits: on grids of few givens that keeps the
+        // guesses from piling up in one corner, where a wrong one takes
+        // long to refute.
+        int best = -1, fewest = 10, bestScore = 1 << 20;
+        for (int i = 0; i < 81; i++) {
             if (b.value[i] != 0) continue;
             const int n = kGeometry.digitCount[b.candidates[i]];
-            if (n < fewest) {
+            int score = n * 64;
+            for (unsigned char u : kGeometry.unitOf[i]) score += kGeometry.digitCount[b.solved[u]];
+            if (score < bestScore) {
                 best = i;
                 fewest = n;
+                bestScore = score;
             }
         }
         if (fewest > 2) {
