@@ -4,9 +4,12 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "sudoku.h"
 
@@ -32,33 +35,30 @@ bool selfOrParent(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// The entry at position k, self and parent not counted; null if the folder
-// has shrunk since it was counted.
-dirent* entryAt(DIR* dir, int k) {
-    rewinddir(dir);
-    int position = 0;
-    while (dirent* entry = readdir(dir)) {
-        if (selfOrParent(entry->d_name)) continue;
-        if (position == k) return entry;
-        position++;
-    }
-    return nullptr;
+// The names in the folder, self and parent left out, in byte order: the file
+// system's own order differs between file systems, and a seed must give the
+// same puzzles on any of them.
+std::vector<std::string> sortedNames(DIR* dir) {
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(dir))
+        if (!selfOrParent(entry->d_name)) names.emplace_back(entry->d_name);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace
 
 int sudoku::makeSolution() {
     if (DIR* dir = opendir(kGamesFolder)) {
-        int n = 0;
-        while (dirent* entry = readdir(dir))
-            if (!selfOrParent(entry->d_name)) n++;
+        const std::vector<std::string> names = sortedNames(dir);
+        closedir(dir);
+        const int n = static_cast<int>(names.size());
         // Nothing to pick in an empty folder; any entry that cannot be read
-        // as a file leads to the built-in grid.
+        // as a file (or has gone since the listing) leads to the built-in grid.
         for (int pick = 0; n > 0 && pick < kMaxPicks; pick++) {
-            dirent* entry = entryAt(dir, std::rand() % n);
-            if (entry == nullptr) break;
+            const std::string& name = names[std::rand() % n];
             char path[kPathSize];
-            int length = std::snprintf(path, sizeof path, "%s/%s", kGamesFolder, entry->d_name);
+            int length = std::snprintf(path, sizeof path, "%s/%s", kGamesFolder, name.c_str());
             if (length < 0 || length >= kPathSize) break;
             // Only a regular file: a subfolder holds no puzzle, and opening
             // a pipe could wait forever.
@@ -77,12 +77,8 @@ int sudoku::makeSolution() {
                 for (short& cell : row)
                     if (cell < 1 || cell > 9) cell = 0;
             solvePuzzle(0);
-            if (isSolvedPuzzle(nullptr) == 1) {
-                closedir(dir);
-                return 1;
-            }
+            if (isSolvedPuzzle(nullptr) == 1) return 1;
         }
-        closedir(dir);
     }
     std::memcpy(puzzle, kBuiltInGrid, sizeof puzzle);
     return solvePuzzle(0);

@@ -1,5 +1,7 @@
-// Exhaustive search over a grid's givens: how many solutions it has, and
-// random complete grids. Independent of the logical solver, so it can judge it.
+// Exhaustive search over a grid's givens: how many solutions it has (with
+// singles and box-line deductions between guesses, so any grid is answered
+// in microseconds to a few milliseconds), and random complete grids.
+// Independent of the logical solver, so it can judge it.
 #ifndef VELUNDA_ENGINE_SOLUTIONS_H
 #define VELUNDA_ENGINE_SOLUTIONS_H
 

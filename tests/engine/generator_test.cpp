@@ -254,6 +254,37 @@ TEST(Generator, SameSeedSamePuzzles) {
     EXPECT_NE(first[0], first[1]);
 }
 
+// The draw picks among the names in byte order, whatever order the file
+// system lists them in: the same seed, the same file, the same puzzle.
+TEST(Generator, PicksByTheSortedNames) {
+    // Byte order: digits before capitals before '_' before small letters
+    // before UTF-8; "10" before "9". Each file's author tells which was read.
+    const std::string sorted[] = {"10.sdk", "9.sdk", "B.sdk", "_x.sdk", "a.sdk", "\xc3\xa9.sdk"};
+    const int n = 6;
+    std::string puzzles[2][12];
+    for (int order = 0; order < 2; order++) {
+        scratchFolder folder;
+        ASSERT_TRUE(folder.ok());
+        // Created in order, then in reverse order.
+        for (int k = 0; k < n; k++) {
+            const int file = order == 0 ? k : n - 1 - k;
+            scratchFolder::write(sorted[file], gameFile("file" + std::to_string(file), file % 2 ? kSource : kBuiltIn));
+        }
+        for (unsigned seed = 1; seed <= 12; seed++) {
+            std::srand(seed);
+            const int expected = std::rand() % n;
+            sudoku s;
+            std::srand(seed);
+            ASSERT_EQ(s.makeSolution(), 1);
+            EXPECT_EQ(authorOf(s), "file" + std::to_string(expected)) << "seed " << seed << ", order " << order;
+            std::srand(seed);
+            s.newPuzzle(1);
+            puzzles[order][seed - 1] = gridString(s);
+        }
+    }
+    for (int k = 0; k < 12; k++) EXPECT_EQ(puzzles[0][k], puzzles[1][k]) << "seed " << k + 1;
+}
+
 TEST(Generator, PicksAFileOfTheGamesFolder) {
     scratchFolder folder;
     ASSERT_TRUE(folder.ok());

@@ -197,6 +197,27 @@ TEST(PlaceAndUnPlace, WriteAndEraseGivens) {
     EXPECT_EQ(access::boxPossible(s)[4][6], 1);
 }
 
+// Every digit, 1 and 9 at the edges of the range: erasing gives the digit
+// back and leaves the tables as they were before it was placed.
+TEST(PlaceAndUnPlace, EraseEveryDigit) {
+    sudoku s;
+    s.solve_fillRCPossible(0);
+    s.solve_fillBoxPossible(0);
+    short rows[9][9], cols[9][9], boxes[9][9];
+    std::memcpy(rows, access::rowPossible(s), sizeof rows);
+    std::memcpy(cols, access::colPossible(s), sizeof cols);
+    std::memcpy(boxes, access::boxPossible(s), sizeof boxes);
+    for (int d = 1; d <= 9; d++) {
+        ASSERT_EQ(s.solve_place(7, 2, d), 0);
+        ASSERT_EQ(access::rowPossible(s)[7][d - 1], 0);
+        EXPECT_EQ(s.solve_unPlace(7, 2), d);
+        EXPECT_EQ(access::grid(s)[7][2], 0) << d;
+        EXPECT_EQ(std::memcmp(rows, access::rowPossible(s), sizeof rows), 0) << d;
+        EXPECT_EQ(std::memcmp(cols, access::colPossible(s), sizeof cols), 0) << d;
+        EXPECT_EQ(std::memcmp(boxes, access::boxPossible(s), sizeof boxes), 0) << d;
+    }
+}
+
 TEST(PlaceAndUnPlace, ErasingAnythingButAGivenOnlyClearsTheCell) {
     sudoku s;
     s.solve_fillRCPossible(0);
