@@ -180,6 +180,32 @@ TEST(BitmapLoad, HostileSizesAreRejectedBeforeAnythingIsAllocated) {
     }
 }
 
+// The limits themselves are sizes the loader takes: a header at exactly
+// 2^25 pixels or 16,384 a side gets as far as finding its pixels missing,
+// one more is refused. No pixels are written, so nothing large is needed.
+TEST(BitmapLoad, SizeLimitsAreInclusive) {
+    bmp::Folder folder;
+    struct Size {
+        int32_t w, h;
+        const char* status;
+    };
+    const Size sizes[] = {{8192, 4096, "File is truncated"},      {16384, 2048, "File is truncated"},
+                          {2048, -16384, "File is truncated"},    {16384, 1, "File is truncated"},
+                          {8192, 4097, "Bitmap size is not valid"}, {16385, 1, "Bitmap size is not valid"},
+                          {1, 16385, "Bitmap size is not valid"}, {2048, -16385, "Bitmap size is not valid"}};
+    for (const Size& z : sizes) {
+        bmp::Header s;
+        s.width = z.w;
+        s.height = z.h;
+        Bitmap b;
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(b.loadBMP(folder.write("limit.bmp", bmp::headers(s)).c_str()));
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(b.status, z.status) << z.w << " x " << z.h;
+        EXPECT_EQ(b.pixels, nullptr);
+    }
+}
+
 TEST(BitmapLoad, ShortFilesFailAndDrawNothing) {
     bmp::Folder folder;
     bmp::Header s;

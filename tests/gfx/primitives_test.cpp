@@ -185,6 +185,18 @@ TEST_F(Primitives, TriangleStartsRightOfItsCentre) {
     EXPECT_TRUE(lit(f.at(190, 250 + 15)));  // the second vertex lies below: y grows downward
 }
 
+// Past its vertex buffer a polygon is drawn with as many vertices as a
+// circle has: 1,000 sides give the circle's pixels exactly.
+TEST_F(Primitives, ManySidedPolygonIsTheCircle) {
+    circle(200, 250, 10, 1.0f, 1.0f, 1.0f, 1.0f);
+    gl::Frame round = gl::readBack();
+    gl::clear();
+    ngon(200, 250, 1000, 10, 1.0f, 1.0f, 1.0f, 1.0f);
+    gl::Frame many = gl::readBack();
+    EXPECT_GT(litPixels(round), 1000);
+    EXPECT_EQ(many.rgb, round.rgb);
+}
+
 class Textures : public Primitives {
 protected:
     bmp::Folder folder;
