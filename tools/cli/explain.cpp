@@ -465,7 +465,11 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
         if (solutions == 1) item += ",\"right\":" + std::to_string(solution[i]);
         wrongJson.push_back(item + ",\"text\":" + jsonString(text) + "}");
     }
-    const std::string solutionNote = solutions == 1 ? ""
+    int entries = 0;
+    for (short v : cells)
+        if (v <= -1 && v >= -9) entries++;
+    // Said only when there are entries the check would have judged.
+    const std::string solutionNote = solutions == 1 || entries == 0 ? ""
                                      : solutions == 0
                                          ? "the givens have no solution, so the entries are checked only for repeats"
                                          : "the givens have more than one solution, so the entries are checked only for repeats";
