@@ -471,8 +471,8 @@ TEST(Hint, NextStepCountsTheEntries) {
     // not show first: r1c1 is filled, so the hint is elsewhere.
     const Result givensOnly = run("hint", kEasy + "\n");
     const Result withEntries = run("hint", gameWith(kEasy, {{0, 2}, {1, 9}, {2, 4}}));
-    EXPECT_TRUE(has(givensOnly.out, "  next: 1. ")) << givensOnly.out;
-    EXPECT_TRUE(has(withEntries.out, "  next: 1. ")) << withEntries.out;
+    EXPECT_TRUE(has(givensOnly.out, "  next: ")) << givensOnly.out;
+    EXPECT_TRUE(has(withEntries.out, "  next: ")) << withEntries.out;
     EXPECT_FALSE(has(withEntries.out, "r1c1 ")) << withEntries.out;
     EXPECT_NE(givensOnly.out, withEntries.out);
 }
@@ -512,7 +512,7 @@ TEST(Hint, TwoSolutionsSkipTheSolutionCheck) {
     EXPECT_TRUE(has(r.out, "the givens have more than one solution, so the entries are checked only for repeats"))
         << r.out;
     EXPECT_FALSE(has(r.out, "is wrong")) << r.out;
-    EXPECT_TRUE(has(r.out, "  next: 1. ")) << r.out;
+    EXPECT_TRUE(has(r.out, "  next: ")) << r.out;
 }
 
 // ------------------------------------------------------ JSON and text agree

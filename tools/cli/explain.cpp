@@ -245,8 +245,9 @@ std::string jsonCells(int box, unsigned short cells) {
     return out + "]";
 }
 
+// number 0: unnumbered (a hint's one step).
 std::string stepText(const explainedStep& s, int number, bool rateMode) {
-    std::string out = std::to_string(number) + ". " + cellName(s.cell) + " " + std::to_string(s.digit) + ", " +
+    std::string out = (number > 0 ? std::to_string(number) + ". " : "") + cellName(s.cell) + " " + std::to_string(s.digit) + ", " +
                       techniqueText(s.byBox);
     if (rateMode) out += " (stage " + std::to_string(s.level) + ")";
     return out;
@@ -492,7 +493,7 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
     const std::vector<explainedStep> steps = explainedSolve(all, false, &result, final, 1);
     if (!steps.empty()) {
         if (json) return head + ",\"hint\":\"step\",\"step\":" + stepJson(steps[0], 1, false) + "}\n";
-        out += "  next: " + stepText(steps[0], 1, false) + (steps[0].because.empty() ? "" : ", after:") + "\n";
+        out += "  next: " + stepText(steps[0], 0, false) + (steps[0].because.empty() ? "" : ", after:") + "\n";
         for (const exclusionGroup& g : steps[0].because)
             out += "      " + patternText(g.pattern) + ": " + removedText(g.removed) + "\n";
         return out;
