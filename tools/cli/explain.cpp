@@ -55,6 +55,18 @@ int bitCount(unsigned m) {
     return n;
 }
 
+// A solver object holding `grid`'s digits as givens. Copied from one made
+// once: the constructor reseeds the random generator, which a run of many
+// puzzles (perhaps side by side) has no business doing.
+sudoku fromGrid(const short* grid) {
+    static const sudoku blank;
+    sudoku s = blank;
+    s.clearPuzzle();
+    for (int i = 0; i < 81; i++)
+        if (isGiven(grid[i])) s.solve_place(i / 9, i % 9, grid[i]);
+    return s;
+}
+
 // One pattern of the refinement with what it took away that mattered.
 struct exclusionGroup {
     solverExclusion pattern;
@@ -87,10 +99,7 @@ std::vector<exclusionGroup> explainPlacement(const short* grid, const solverPlac
     }
     if (needed.empty()) return groups;
 
-    sudoku s;
-    s.clearPuzzle();
-    for (int i = 0; i < 81; i++)
-        if (isGiven(grid[i])) s.solve_place(i / 9, i % 9, grid[i]);
+    sudoku s = fromGrid(grid);
     std::unique_ptr<solverLog> log(new solverLog);
     log->placementCount = 0;
     log->exclusionCount = 0;
@@ -287,10 +296,7 @@ bool refinesAtLevel(int level) {
 // The solve with its log, each placement explained. *result is what
 // solvePuzzle returned; final receives the grid it left.
 std::vector<explainedStep> explainedSolve(const short* start, bool rateMode, int* result, short* final, int limit) {
-    sudoku s;
-    s.clearPuzzle();
-    for (int i = 0; i < 81; i++)
-        if (isGiven(start[i])) s.solve_place(i / 9, i % 9, start[i]);
+    sudoku s = fromGrid(start);
     std::unique_ptr<solverLog> log(new solverLog);
     log->placementCount = 0;
     log->exclusionCount = 0;
@@ -385,10 +391,7 @@ std::string explainPuzzle(const std::string& where, const sudoku& puzzle, bool r
         else
             reason = "not completed: stage 2 stalls at " + std::to_string(stall[2]) + " empty cells";
     } else {
-        sudoku done;
-        done.clearPuzzle();
-        for (int i = 0; i < 81; i++)
-            if (isGiven(final[i])) done.solve_place(i / 9, i % 9, final[i]);
+        sudoku done = fromGrid(final);
         solved = result == -2 && done.isSolvedPuzzle(nullptr) == 1;
         reason = solved ? "solved: the full-strength solver finishes it"
                         : "not completed: the full-strength solver stalls at " + std::to_string(left) + " empty cells";
@@ -430,10 +433,7 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
     *good = true;
     // Givens that repeat a digit leave nothing to hint at.
     {
-        sudoku g;
-        g.clearPuzzle();
-        for (int i = 0; i < 81; i++)
-            if (givens[i]) g.solve_place(i / 9, i % 9, givens[i]);
+        sudoku g = fromGrid(givens);
         if (g.invalidPuzzle(nullptr)) {
             *good = false;
             return json ? "{\"where\":" + jsonString(where) + ",\"error\":\"invalid (a digit repeats)\"}\n"
@@ -499,10 +499,7 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
         return out;
     }
     // No step: the open cell with the fewest refined candidates.
-    sudoku g;
-    g.clearPuzzle();
-    for (int i = 0; i < 81; i++)
-        if (all[i]) g.solve_place(i / 9, i % 9, all[i]);
+    sudoku g = fromGrid(all);
     short marks[81];
     g.returnMarkUps(marks, 2);
     int best = -1;
