@@ -7,6 +7,44 @@
 
 #include "solver_internal.h"
 
+// A digit's cells in a box, bit i * 3 + j.
+static unsigned short spotCells(short (*spots)[3][9], int d) {
+    unsigned short cells = 0;
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++)
+            if (spots[i][j][d] == 1) cells = static_cast<unsigned short>(cells | (1u << (i * 3 + j)));
+    return cells;
+}
+
+// Logs what the pointing lines of box b are about to exclude.
+void sudoku::noteLines(int b, short (*spots)[3][9], const short* rowSets, const short* colSets) {
+    const int top = (b / 3) * 3, left = (b % 3) * 3;
+    for (int k = 0; k < 3; k++)
+        for (int n = 0; n < 9; n++) {
+            if (n >= left && n < left + 3) continue;
+            const unsigned fresh = freshDigits(cellNotPossible[top + k][n], rowSets[k]);
+            for (int d = 0; d < 9; d++)
+                if (fresh & (1u << d))
+                    noteExclusion(solveLog, {static_cast<unsigned char>((top + k) * 9 + n),
+                                             static_cast<unsigned char>(d + 1), excludedPointingRow,
+                                             static_cast<unsigned char>(b), static_cast<unsigned char>(b),
+                                             static_cast<unsigned char>(top + k), static_cast<unsigned char>(top + k),
+                                             spotCells(spots, d), 0, static_cast<unsigned short>(1u << d)});
+        }
+    for (int k = 0; k < 3; k++)
+        for (int n = 0; n < 9; n++) {
+            if (n >= top && n < top + 3) continue;
+            const unsigned fresh = freshDigits(cellNotPossible[n][left + k], colSets[k]);
+            for (int d = 0; d < 9; d++)
+                if (fresh & (1u << d))
+                    noteExclusion(solveLog, {static_cast<unsigned char>(n * 9 + left + k),
+                                             static_cast<unsigned char>(d + 1), excludedPointingColumn,
+                                             static_cast<unsigned char>(b), static_cast<unsigned char>(b),
+                                             static_cast<unsigned char>(left + k), static_cast<unsigned char>(left + k),
+                                             spotCells(spots, d), 0, static_cast<unsigned short>(1u << d)});
+        }
+}
+
 void sudoku::solve_fillContingents(int) {
     const candidateView view = {puzzle, rowPossible, colPossible, boxPossible, cellNotPossible};
     short spots[3][3][9];
@@ -42,6 +80,7 @@ void sudoku::solve_fillContingents(int) {
                     }
                 }
         }
+        if (solveLog != nullptr) noteLines(b, spots, rowSets, colSets);
         for (int i = 0; i < 3; i++)
             for (int c = 0; c < 9; c++)
                 if (c < left || c >= left + 3) cellNotPossible[top + i][c] |= rowSets[i];
@@ -79,6 +118,20 @@ void sudoku::solve_fillSpotContingents(int box, short (*spots)[3][9], short* cou
         }
         if ((k == 2 && n1 == 2) || (k == 3 && n1 == 3)) {
             const short others = static_cast<short>(static_cast<unsigned short>(~set));
+            if (solveLog != nullptr) {
+                unsigned short cells = 0;
+                for (int n = 0; n < listed; n++) cells = static_cast<unsigned short>(cells | (1u << (listRow[n] * 3 + listCol[n])));
+                for (int n = 0; n < listed; n++) {
+                    const int r = top + listRow[n], c = left + listCol[n];
+                    const unsigned fresh = freshDigits(cellNotPossible[r][c], others);
+                    for (int d = 0; d < 9; d++)
+                        if (fresh & (1u << d))
+                            noteExclusion(solveLog, {static_cast<unsigned char>(r * 9 + c), static_cast<unsigned char>(d + 1),
+                                                     static_cast<unsigned char>(k == 2 ? excludedHiddenPair : excludedHiddenTriple),
+                                                     static_cast<unsigned char>(box), static_cast<unsigned char>(box), 0, 0,
+                                                     cells, 0, set});
+                }
+            }
             for (int n = 0; n < listed; n++) cellNotPossible[top + listRow[n]][left + listCol[n]] |= others;
         }
     }

@@ -57,16 +57,34 @@ int sudoku::solve_fillDoublePairs(int) {
         for (int r = 0; r < 9; r++)
             for (int c = 0; c < 9; c++)
                 if (view.candidate(r, c, d)) lines[(r / 3) * 3 + c / 3].add(r, c);
+        // With a log: each box's candidate cells the patterns are read from.
+        unsigned short seen[9] = {0};
+        if (solveLog != nullptr)
+            for (int r = 0; r < 9; r++)
+                for (int c = 0; c < 9; c++)
+                    if (view.candidate(r, c, d))
+                        seen[(r / 3) * 3 + c / 3] |= static_cast<unsigned short>(1u << ((r % 3) * 3 + c % 3));
 
         // Marks the six cells of two lines in a box; true if one lacked the bit.
-        auto mark = [&](int box, bool columns, int line1, int line2) {
+        // from and from2 are the pattern's boxes.
+        auto mark = [&](int box, bool columns, int line1, int line2, int from, int from2) {
             bool changed = false;
             const int top = (box / 3) * 3, left = (box % 3) * 3;
             const int lines[2] = {line1, line2};
             for (int k = 0; k < 3; k++)
                 for (int line : lines) {
-                    short& cell = columns ? cellNotPossible[top + k][line] : cellNotPossible[line][left + k];
-                    if ((cell & bit) == 0) changed = true;
+                    const int r = columns ? top + k : line, c = columns ? line : left + k;
+                    short& cell = cellNotPossible[r][c];
+                    if ((cell & bit) == 0) {
+                        changed = true;
+                        if (solveLog != nullptr)
+                            noteExclusion(solveLog,
+                                          {static_cast<unsigned char>(r * 9 + c), static_cast<unsigned char>(d + 1),
+                                           static_cast<unsigned char>(columns ? excludedDoublePairStack : excludedDoublePairBand),
+                                           static_cast<unsigned char>(from), static_cast<unsigned char>(from2),
+                                           static_cast<unsigned char>(line1), static_cast<unsigned char>(line2), seen[from],
+                                           seen[from2], static_cast<unsigned short>(bit)});
+                    }
                     cell |= bit;
                 }
             return changed;
@@ -79,7 +97,7 @@ int sudoku::solve_fillDoublePairs(int) {
                     const boxLines& o = lines[b2];
                     if (!o.hasColPair() || !samePair(a.col1, a.col2, o.col1, o.col2)) continue;
                     const int third = 3 * (3 - b / 3 - b2 / 3) + b % 3;
-                    if (mark(third, true, a.col1, a.col2)) changes++;
+                    if (mark(third, true, a.col1, a.col2, b, b2)) changes++;
                 }
             if (a.hasRowPair()) {
                 const int first = (b / 3) * 3;
@@ -88,7 +106,7 @@ int sudoku::solve_fillDoublePairs(int) {
                     const boxLines& o = lines[b2];
                     if (!o.hasRowPair() || !samePair(a.row1, a.row2, o.row1, o.row2)) continue;
                     const int third = first + (3 - (b - first) - (b2 - first));
-                    if (mark(third, false, a.row1, a.row2)) changes++;
+                    if (mark(third, false, a.row1, a.row2, b, b2)) changes++;
                 }
             }
         }

@@ -89,7 +89,9 @@ struct fastState {
     mask pairMarks[9][9];   // [digit][box]: every double-pair mark, filled cells too
 
     void load(short (*puzzle)[9]);
-    void place(int r, int c, int d);
+    // Places digit d + 1; with a trace, notes the technique's level, which
+    // technique, and how many placements the candidates had seen.
+    void place(int r, int c, int d, int level, int byBox, int basis);
     void refreshContingents(int b);
     void doublePairs(int d);
     void refine();
@@ -139,11 +141,15 @@ void fastState::load(short (*puzzle)[9]) {
     std::memset(pairInBase, 0xFF, sizeof pairInBase);
 }
 
-void fastState::place(int r, int c, int d) {
+void fastState::place(int r, int c, int d, int level, int byBox, int basis) {
     grid[r][c] = static_cast<short>(d + 1);
     if (trace != nullptr && trace->count < 81) {
-        trace->cell[trace->count] = static_cast<unsigned char>(r * 9 + c);
-        trace->digit[trace->count] = static_cast<unsigned char>(d + 1);
+        const int n = trace->count;
+        trace->cell[n] = static_cast<unsigned char>(r * 9 + c);
+        trace->digit[n] = static_cast<unsigned char>(d + 1);
+        trace->level[n] = static_cast<signed char>(level);
+        trace->byBox[n] = static_cast<unsigned char>(byBox);
+        trace->basis[n] = static_cast<unsigned char>(basis);
         trace->count++;
     }
     const int b = (r / 3) * 3 + c / 3;
@@ -304,7 +310,8 @@ int fastState::cellScan(int level) {
         const mask cell = static_cast<mask>(1u << ((r % 3) * 3 + c % 3));
         int d = 0;
         while (!(cands[d][b] & cell)) d++;
-        place(r, c, d);
+        // The candidates are refreshed after every placement here.
+        place(r, c, d, level, 0, trace != nullptr ? trace->count : 0);
         placed++;
         ensure(level);
         from = found + 1;
@@ -321,10 +328,12 @@ int fastState::boxScan(int level) {
         mask only[9];
         std::memcpy(only, candidates(level)[d], sizeof only);
         int placed = 0;
+        // A digit's batch is decided on the candidates from before it.
+        const int basis = trace != nullptr ? trace->count : 0;
         for (int b = 0; b < 9; b++) {
             if (kFacts.pop[only[b]] != 1) continue;
             const int k = kFacts.low[only[b]];
-            place((b / 3) * 3 + k / 3, (b % 3) * 3 + k % 3, d);
+            place((b / 3) * 3 + k / 3, (b % 3) * 3 + k % 3, d, level, 1, basis);
             placed++;
         }
         if (placed > 0) {

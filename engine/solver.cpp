@@ -15,7 +15,13 @@ int sudoku::solvePuzzle(int rate) {
     // Rebuilds the tables from the grid itself, entries ignored, then runs
     // the techniques on bit sets; see fastsolve.cpp.
     solverTables tables = {puzzle, rowPossible, colPossible, boxPossible, cellNotPossible};
-    return fastSolve(tables, rate, nullptr);
+    if (solveLog == nullptr) return fastSolve(tables, rate, nullptr);
+    solveTrace trace;
+    const int result = fastSolve(tables, rate, &trace);
+    solveLog->placementCount = trace.count;
+    for (int i = 0; i < trace.count; i++)
+        solveLog->placements[i] = {trace.cell[i], trace.digit[i], trace.level[i], trace.byBox[i], trace.basis[i]};
+    return result;
 }
 
 int sudoku::solve_place(int row, int col, int digit) {

@@ -3,6 +3,8 @@
 #ifndef VELUNDA_ENGINE_SOLVER_INTERNAL_H
 #define VELUNDA_ENGINE_SOLVER_INTERNAL_H
 
+#include "sudoku.h"
+
 // Open cell: anything but a given digit (a damaged value counts as empty).
 inline bool openCell(int v) {
     return v < 1 || v > 9;
@@ -34,11 +36,24 @@ inline bool refinesAt(int level) {
     return level == -1 || level > 1;
 }
 
+// Appends an exclusion to a log (a full one keeps what it has).
+inline void noteExclusion(solverLog* log, const solverExclusion& e) {
+    if (log->exclusionCount >= 0 && log->exclusionCount < 729) log->exclusions[log->exclusionCount++] = e;
+}
+
+// The digits of `bits` (0..8) that `entry` does not hold yet.
+inline unsigned freshDigits(short entry, short bits) {
+    return static_cast<unsigned short>(bits) & ~static_cast<unsigned short>(entry) & 0x1FFu;
+}
+
 // The digits a solve placed, in order; a solve fills each open cell at most
 // once, so 81 entries always suffice.
 struct solveTrace {
     unsigned char cell[81];   // row * 9 + column
     unsigned char digit[81];  // 1..9
+    signed char level[81];    // the technique's level
+    unsigned char byBox[81];  // 1 for solve_box, 0 for the cell scans
+    unsigned char basis[81];  // placements the candidates had seen
     int count;
 };
 

@@ -33,6 +33,47 @@ inline bool isCellDigit(int value) {
     return (value >= 1 && value <= 9) || (value <= -1 && value >= -9);
 }
 
+// What the solver did, kept for explaining it (velunda-cli explain and hint).
+// Recorded only into a log set with setSolverLog; without one (the game,
+// rate, solve) nothing is recorded and nothing else changes.
+enum solverExclusionKind {
+    excludedPointingRow,     // the digit's cells in `box` lie on one row (`line1`)
+    excludedPointingColumn,  // ... on one column (`line1`)
+    excludedHiddenPair,      // `digits` share exactly the two `cells` of `box`
+    excludedHiddenTriple,    // ... the three `cells`
+    excludedDoublePairBand,  // the digit's candidates in `box` and `box2` lie in rows `line1`, `line2`
+    excludedDoublePairStack  // ... in columns `line1`, `line2`
+};
+
+// One digit taken from one cell by the refinement: the first reason only
+// (a bit already set is not recorded again).
+struct solverExclusion {
+    unsigned char cell;   // row * 9 + column
+    unsigned char digit;  // 1..9
+    unsigned char kind;   // solverExclusionKind
+    unsigned char box, box2;
+    unsigned char line1, line2;  // rows or columns 0..8
+    unsigned short cells;        // the pattern's cells in `box`, bit i * 3 + j
+    unsigned short cells2;       // the same in `box2` (double pairs)
+    unsigned short digits;       // bit d-1: the hidden set, or the digit itself
+};
+
+// One placement of solvePuzzle, in order.
+struct solverPlacement {
+    unsigned char cell;   // row * 9 + column
+    unsigned char digit;  // 1..9
+    signed char level;    // the technique's level: 0, 1, 2, or -1 in full mode
+    unsigned char byBox;  // 0: the cell's only candidate; 1: the digit's only cell in its box
+    unsigned char basis;  // how many earlier placements the candidates it was found on had seen
+};
+
+struct solverLog {
+    solverPlacement placements[81];
+    int placementCount;
+    solverExclusion exclusions[729];  // every cell and digit at most once
+    int exclusionCount;
+};
+
 class sudoku {
 public:
     sudoku();
@@ -91,11 +132,17 @@ public:
     void solve_fillSpotContingents(int box, short (*spots)[3][9], short* counts);
     int solve_fillDoublePairs(int);
 
+    // solvePuzzle fills log's placements (from the start), the refinement
+    // appends its exclusions; null (the default) records nothing. The log
+    // belongs to the caller.
+    void setSolverLog(solverLog* log) { solveLog = log; }
+
 private:
     // Lets unit tests look at the solver's working tables.
     friend struct sudokuTestAccess;
 
     int solve_cellScan(int level, int enough);
+    void noteLines(int box, short (*spots)[3][9], const short* rowSets, const short* colSets);
 
     char author[45];
     char savedAuthor[45];
@@ -105,6 +152,7 @@ private:
     short colPossible[9][9];
     short boxPossible[9][9];
     short cellNotPossible[9][9];
+    solverLog* solveLog = nullptr;
 };
 
 #endif

@@ -9,6 +9,7 @@
 
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
+#include "explain.h"
 #include "platform/platform.h"
 #include "puzzle_input.h"
 #include "puzzle_line.h"
@@ -20,6 +21,8 @@ const char* const kUsage =
     "       velunda-cli rate  [FILE...]\n"
     "       velunda-cli solve [FILE...]\n"
     "       velunda-cli check [FILE...]\n"
+    "       velunda-cli explain [--mode rate|full] [--format text|json] [FILE...]\n"
+    "       velunda-cli hint [--format text|json] [FILE]\n"
     "\n"
     "generate  makes N new puzzles as the game does (from the puzzles in ./games,\n"
     "          else its built-in grid), each with its rating\n"
@@ -27,6 +30,9 @@ const char* const kUsage =
     "solve     the result of the full-strength logical solver\n"
     "check     conflicting cells, empty cells and the number of solutions of the\n"
     "          givens (0, 1 or \"2 or more\"), counted by exhaustive search\n"
+    "explain   every step of the solve (rating mode, or full), each placement\n"
+    "          with its technique and the exclusions it needed, then the verdict\n"
+    "hint      for a game in progress: wrong entries, else the next step\n"
     "\n"
     "FILE is a game (.sdk) or state (.sta) file, several game files one after\n"
     "another, or a list of puzzle lines: 81 cells ('1'-'9', '.' or '0' for an\n"
@@ -302,5 +308,7 @@ int main(int argc, char** argv) {
     if (command == "rate") return overPuzzles(argc - 2, argv + 2, rate);
     if (command == "solve") return overPuzzles(argc - 2, argv + 2, solve);
     if (command == "check") return overPuzzles(argc - 2, argv + 2, check);
+    if (command == "explain") return explainCommand(argc - 2, argv + 2);
+    if (command == "hint") return hintCommand(argc - 2, argv + 2);
     return usageError("unknown command: " + command);
 }
