@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -223,6 +224,31 @@ void key(unsigned long window, const std::string& keys) {
 void type(unsigned long window, const std::string& text) {
     sh("timeout 10 xdotool windowactivate --sync " + std::to_string(window) +
        " 2>/dev/null; timeout 10 xdotool type " + quote(text));
+}
+
+}  // namespace win
+
+namespace win {
+
+static std::string realPath(const std::string& path) {
+    char real[PATH_MAX];
+    return realpath(path.c_str(), real) != nullptr ? std::string(real) : path;
+}
+
+int windowOwnerIn(const std::string& folder, int timeoutMs, const std::string& title) {
+    const std::string wanted = realPath(folder);
+    for (int start = nowMs(); nowMs() - start < timeoutMs; sleepMs(100)) {
+        std::istringstream ids(sh("timeout 10 xdotool search --all --name " + quote("^" + title + "$") +
+                                  " 2>/dev/null"));
+        std::string id;
+        while (ids >> id) {
+            const int owner = std::atoi(sh("timeout 10 xdotool getwindowpid " + id + " 2>/dev/null").c_str());
+            if (owner <= 0 || realPath("/proc/" + std::to_string(owner) + "/cwd") != wanted) continue;
+            if (sh("timeout 10 xwininfo -id " + id + " 2>/dev/null").find("IsViewable") != std::string::npos)
+                return owner;
+        }
+    }
+    return 0;
 }
 
 }  // namespace win
