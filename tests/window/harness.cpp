@@ -212,6 +212,17 @@ void click(unsigned long window, int x, int y, int button) {
 }
 
 void move(unsigned long window, int x, int y) {
+    // --sync waits for the pointer to move, and so waits out its time limit
+    // when the pointer is already at the place.
+    const Geometry g = geometry(window);
+    std::istringstream at(sh("timeout 10 xdotool getmouselocation --shell 2>/dev/null"));
+    std::string line;
+    int pointerX = -1, pointerY = -1;
+    while (std::getline(at, line)) {
+        if (line.compare(0, 2, "X=") == 0) pointerX = std::atoi(line.c_str() + 2);
+        if (line.compare(0, 2, "Y=") == 0) pointerY = std::atoi(line.c_str() + 2);
+    }
+    if (g.found && pointerX == g.x + x && pointerY == g.y + y) return;
     sh("timeout 10 xdotool mousemove --sync --window " + std::to_string(window) + " " + std::to_string(x) + " " +
        std::to_string(y));
 }
