@@ -67,6 +67,7 @@ struct MessageLook {
 
 struct MessageLooks {
     MessageLook complete[2], valid[2];  // [mini]
+    bool windowGone = false;            // the window they were drawn in
 };
 
 MessageLook lookOf(const gl::Frame& blank, const gl::Frame& shown, int half) {
@@ -120,7 +121,7 @@ const MessageLooks& messageLooks() {
     glutDestroyWindow(glutGetWindow());
     // GLUT closes the window and sends the request in its event pumping.
     const std::string mine = "timeout 10 xdotool search --all --pid " + std::to_string(getpid()) + " 2>/dev/null";
-    win::waitFor([&] {
+    looks.windowGone = win::waitFor([&] {
         glutMainLoopEvent();
         return win::sh(mine).empty();
     }, 30000);
@@ -205,7 +206,7 @@ struct Session {
         const int width = 400 / half, height = 500 / half;
         win::Geometry g = win::waitGeometry(window(), [&](const win::Geometry& now) {
             return now.x == 200 && now.y == 200 && now.width == width && now.height == height;
-        });
+        }, 60000);
         if (!(g.x == 200 && g.y == 200 && g.width == width && g.height == height)) return false;
         // In once two pictures in a row agree.
         win::Image last;
@@ -288,6 +289,7 @@ void playWholeGame(bool mini) {
     // Before any game: the capture window must be gone when the game's shows.
     const MessageLooks& looks = messageLooks();
     const MessageLook& congratulation = looks.complete[mini];
+    ASSERT_TRUE(looks.windowGone) << win::displayReport();
     ASSERT_GT(congratulation.textPixels, 100);
     // The comparison tells the messages apart: another message in the same
     // box would not pass for the congratulation.
