@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -211,6 +212,17 @@ void click(unsigned long window, int x, int y, int button) {
 }
 
 void move(unsigned long window, int x, int y) {
+    // --sync waits for the pointer to move, and so waits out its time limit
+    // when the pointer is already at the place.
+    const Geometry g = geometry(window);
+    std::istringstream at(sh("timeout 10 xdotool getmouselocation --shell 2>/dev/null"));
+    std::string line;
+    int pointerX = -1, pointerY = -1;
+    while (std::getline(at, line)) {
+        if (line.compare(0, 2, "X=") == 0) pointerX = std::atoi(line.c_str() + 2);
+        if (line.compare(0, 2, "Y=") == 0) pointerY = std::atoi(line.c_str() + 2);
+    }
+    if (g.found && pointerX == g.x + x && pointerY == g.y + y) return;
     sh("timeout 10 xdotool mousemove --sync --window " + std::to_string(window) + " " + std::to_string(x) + " " +
        std::to_string(y));
 }
@@ -223,6 +235,31 @@ void key(unsigned long window, const std::string& keys) {
 void type(unsigned long window, const std::string& text) {
     sh("timeout 10 xdotool windowactivate --sync " + std::to_string(window) +
        " 2>/dev/null; timeout 10 xdotool type " + quote(text));
+}
+
+}  // namespace win
+
+namespace win {
+
+static std::string realPath(const std::string& path) {
+    char real[PATH_MAX];
+    return realpath(path.c_str(), real) != nullptr ? std::string(real) : path;
+}
+
+int windowOwnerIn(const std::string& folder, int timeoutMs, const std::string& title) {
+    const std::string wanted = realPath(folder);
+    for (int start = nowMs(); nowMs() - start < timeoutMs; sleepMs(100)) {
+        std::istringstream ids(sh("timeout 10 xdotool search --all --name " + quote("^" + title + "$") +
+                                  " 2>/dev/null"));
+        std::string id;
+        while (ids >> id) {
+            const int owner = std::atoi(sh("timeout 10 xdotool getwindowpid " + id + " 2>/dev/null").c_str());
+            if (owner <= 0 || realPath("/proc/" + std::to_string(owner) + "/cwd") != wanted) continue;
+            if (sh("timeout 10 xwininfo -id " + id + " 2>/dev/null").find("IsViewable") != std::string::npos)
+                return owner;
+        }
+    }
+    return 0;
 }
 
 }  // namespace win

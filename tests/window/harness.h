@@ -122,4 +122,14 @@ Geometry waitGeometry(unsigned long window, Ready ready, int timeoutMs) {
 
 }  // namespace win
 
+namespace win {
+
+// The process showing a viewable window titled `title` whose working folder
+// is `folder`: a game started through a launcher is no child of the test,
+// so it is found by its window. 0 if none shows within timeoutMs.
+int windowOwnerIn(const std::string& folder, int timeoutMs = 120000,
+                  const std::string& title = "Sudoku - by Brannoch");
+
+}  // namespace win
+
 #endif
