@@ -3,6 +3,8 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include <cstdlib>
+
 #include "app/globals.h"
 #include "input/filemenu.h"
 #include "input/keyboard.h"
@@ -15,8 +17,17 @@ static const char* const windowTitle = "Sudoku - by Brannoch";
 // way "Quit Game" does, so the game in play is kept; by default freeglut
 // would just exit. Not through the menu row: that is refused while a dialog
 // runs, and the window is gone once this returns.
+// freeglut also destroys the window, calling this, from its exit handler: by
+// then the process is ending anyway (after Quit Game, or a test's end) and
+// quitting again would overwrite the files and the exit status.
+static bool processEnding = false;
+
+static void markProcessEnding() {
+    processEnding = true;
+}
+
 static void onWindowClose() {
-    quitGame();
+    if (!processEnding) quitGame();
 }
 
 void createEasyGLWindow(int width, int height, int fullScreen) {
@@ -60,6 +71,8 @@ void createEasyGLWindow(int width, int height, int fullScreen) {
     glutPassiveMotionFunc(onMouseMove);
     glutMotionFunc(onMouseMoveClick);
     glutCloseFunc(onWindowClose);
+    // Exit handlers run last registered first: this one before freeglut's.
+    std::atexit(markProcessEnding);
 }
 
 void initEasyGL(int width, int height, int fullScreen) {

@@ -48,8 +48,11 @@ Scratch::Scratch() {
     dir = sh("mktemp -d /tmp/velunda-window-XXXXXX");
     while (!dir.empty() && (dir.back() == '\n')) dir.pop_back();
     const std::string runtime = VELUNDA_RUNTIME_DIR;
-    sh("cp -r " + quote(runtime + "/Graphics") + " " + quote(runtime + "/games") + " " + quote(dir) +
-       " 2>/dev/null; mkdir -p " + quote(dir + "/games") + " " + quote(dir + "/Graphics"));
+    // The sample games only: a quit state or saved games in the runtime
+    // folder are a player's, not part of any test.
+    sh("mkdir -p " + quote(dir + "/games") + " " + quote(dir + "/Graphics") + "; cp -r " +
+       quote(runtime + "/Graphics") + " " + quote(dir) + " 2>/dev/null; cp " + quote(runtime + "/games") +
+       "/sample-*.sdk " + quote(dir + "/games") + " 2>/dev/null");
 }
 
 Scratch::~Scratch() {
