@@ -28,8 +28,11 @@ const size_t kMaxMarkToken = 3;
 const size_t kShownToken = 20;  // bytes of a bad value quoted in a message
 const char kBom[] = "\xEF\xBB\xBF";
 
-void complain(const std::string& where, const std::string& what) {
-    std::fprintf(stderr, "velunda-cli: %s: %s\n", where.c_str(), what.c_str());
+// A message on stderr, or into *sink when one is given.
+void complain(const std::string& where, const std::string& what, std::string* sink = nullptr) {
+    const std::string line = "velunda-cli: " + where + ": " + what + "\n";
+    if (sink != nullptr) *sink += line;
+    else std::fputs(line.c_str(), stderr);
 }
 
 bool isSpace(char c) {
@@ -79,8 +82,9 @@ bool isRatingLine(const std::string& content) {
 class reader {
 public:
     reader(const puzzleFile& file, bool quiet, bool single, const puzzleHandler& handle,
-           const std::function<void()>& beforeMessage)
-        : file(file), quiet(quiet), single(single), handle(handle), beforeMessage(beforeMessage) {}
+           const std::function<void()>& beforeMessage, const messageHandler& onMessage = nullptr)
+        : file(file), quiet(quiet), single(single), handle(handle), beforeMessage(beforeMessage),
+          onMessage(onMessage) {}
 
     inputStatus run();
 
@@ -105,6 +109,7 @@ private:
     const bool quiet, single;
     const puzzleHandler handle;
     const std::function<void()> beforeMessage;
+    const messageHandler onMessage;
     std::vector<size_t> begins, ends;  // of every line, its line feed excluded
     inputStatus status = inputGood;
     bool stopped = false;
@@ -159,6 +164,12 @@ void reader::report(const std::string& where, const std::string& what) {
     if (status < inputBadPuzzle) status = inputBadPuzzle;
     if (quiet) return;
     if (beforeMessage) beforeMessage();
+    if (onMessage) {
+        std::string line;
+        complain(where, what, &line);
+        onMessage(line);
+        return;
+    }
     complain(where, what);
 }
 
@@ -345,12 +356,12 @@ bool keepReading(const std::string&, sudoku&) {
 
 }  // namespace
 
-bool readPuzzleFile(const std::string& path, puzzleFile* file) {
+bool readPuzzleFile(const std::string& path, puzzleFile* file, std::string* message) {
     file->name = path == "-" ? "stdin" : shownName(path);
     file->text.clear();
     FILE* stream = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
     if (stream == nullptr) {
-        complain(file->name, std::string("cannot open: ") + std::strerror(errno));
+        complain(file->name, std::string("cannot open: ") + std::strerror(errno), message);
         return false;
     }
     char buffer[65536];
@@ -362,11 +373,11 @@ bool readPuzzleFile(const std::string& path, puzzleFile* file) {
     const int error = errno;
     if (stream != stdin) std::fclose(stream);
     if (failed) {
-        complain(file->name, std::string("cannot read: ") + std::strerror(error));
+        complain(file->name, std::string("cannot read: ") + std::strerror(error), message);
         return false;
     }
     if (file->text.size() >= kMaxInput) {
-        complain(file->name, "too large to be a puzzle file");
+        complain(file->name, "too large to be a puzzle file", message);
         return false;
     }
     return true;
@@ -379,10 +390,10 @@ int countPuzzles(const puzzleFile& file) {
 }
 
 inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
-                        const std::function<void()>& beforeMessage) {
+                        const std::function<void()>& beforeMessage, const messageHandler& onMessage) {
     reader counter(file, true, false, keepReading, nullptr);
     counter.run();
     const bool single = counter.puzzles == 1 && counter.gameFiles == 1;
-    reader real(file, false, single, handle, beforeMessage);
+    reader real(file, false, single, handle, beforeMessage, onMessage);
     return real.run();
 }

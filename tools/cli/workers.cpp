@@ -1,0 +1,192 @@
+#include "workers.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const int kMaxWorkers = 256;
+// A worker sends its results in blocks of about this size.
+const size_t kSendBlock = 1 << 16;
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void putNumber(std::string* buffer, uint32_t value) {
+    char bytes[4];
+    std::memcpy(bytes, &value, 4);
+    buffer->append(bytes, 4);
+}
+
+// A record: status, length of out, length of err, then both texts.
+void putRecord(std::string* buffer, const jobResult& result) {
+    putNumber(buffer, static_cast<uint32_t>(result.status));
+    putNumber(buffer, static_cast<uint32_t>(result.out.size()));
+    putNumber(buffer, static_cast<uint32_t>(result.err.size()));
+    buffer->append(result.out);
+    buffer->append(result.err);
+}
+
+// The worker's life: its share of the jobs, then _exit, so that nothing of
+// the parent (stdio buffers, destructors) runs twice.
+void workerMain(int fd, long first, long step, long count, const jobFunction& job) {
+    std::string buffer;
+    for (long i = first; i < count; i += step) {
+        putRecord(&buffer, job(i));
+        if (buffer.size() >= kSendBlock) {
+            if (!writeAll(fd, buffer.data(), buffer.size())) _exit(1);
+            buffer.clear();
+        }
+    }
+    if (!writeAll(fd, buffer.data(), buffer.size())) _exit(1);
+    _exit(0);
+}
+
+// The parent's end of one worker's pipe.
+struct workerEnd {
+    pid_t pid = -1;
+    int fd = -1;
+    std::string pending;  // bytes read, not yet taken
+    size_t taken = 0;
+};
+
+// Makes sure `size` unread bytes are pending; false at the end of the pipe.
+bool fill(workerEnd* end, size_t size) {
+    if (end->taken > kSendBlock) {
+        end->pending.erase(0, end->taken);
+        end->taken = 0;
+    }
+    char chunk[65536];
+    while (end->pending.size() - end->taken < size) {
+        const ssize_t n = read(end->fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        end->pending.append(chunk, static_cast<size_t>(n));
+    }
+    return true;
+}
+
+uint32_t takeNumber(workerEnd* end) {
+    uint32_t value;
+    std::memcpy(&value, end->pending.data() + end->taken, 4);
+    end->taken += 4;
+    return value;
+}
+
+bool takeRecord(workerEnd* end, jobResult* result) {
+    if (!fill(end, 12)) return false;
+    result->status = static_cast<int>(takeNumber(end));
+    const uint32_t outSize = takeNumber(end), errSize = takeNumber(end);
+    if (!fill(end, static_cast<size_t>(outSize) + errSize)) return false;
+    result->out.assign(end->pending, end->taken, outSize);
+    end->taken += outSize;
+    result->err.assign(end->pending, end->taken, errSize);
+    end->taken += errSize;
+    return true;
+}
+
+// Closes the pipes and waits for every worker; `stop` ends them first.
+// True when all ended well.
+bool finish(std::vector<workerEnd>* ends, bool stop) {
+    bool good = true;
+    for (workerEnd& end : *ends) {
+        if (stop && end.pid > 0) kill(end.pid, SIGTERM);
+        if (end.fd >= 0) close(end.fd);
+    }
+    for (workerEnd& end : *ends) {
+        if (end.pid <= 0) continue;
+        int status = 0;
+        while (waitpid(end.pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) good = false;
+    }
+    return good;
+}
+
+}  // namespace
+
+int defaultWorkers() {
+    const long n = sysconf(_SC_NPROCESSORS_ONLN);
+    return n < 1 ? 1 : n > kMaxWorkers ? kMaxWorkers : static_cast<int>(n);
+}
+
+bool parseWorkers(const char* text, int* workers) {
+    if (text == nullptr || *text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || errno != 0 || value < 1 || value > kMaxWorkers) return false;
+    *workers = static_cast<int>(value);
+    return true;
+}
+
+bool runJobs(long count, int workers, const jobFunction& job, const resultFunction& deliver) {
+    if (workers > count) workers = static_cast<int>(count);
+    if (workers <= 1) {
+        for (long i = 0; i < count; i++)
+            if (!deliver(i, job(i))) return true;
+        return true;
+    }
+
+    // Nothing buffered may be written twice, by the parent and a worker.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::vector<workerEnd> ends(static_cast<size_t>(workers));
+    for (int w = 0; w < workers; w++) {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
+            finish(&ends, true);
+            return false;
+        }
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            for (int k = 0; k < w; k++) close(ends[static_cast<size_t>(k)].fd);
+            workerMain(fds[1], w, workers, count, job);
+        }
+        close(fds[1]);
+        if (pid < 0) {
+            std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
+            close(fds[0]);
+            finish(&ends, true);
+            return false;
+        }
+        ends[static_cast<size_t>(w)].pid = pid;
+        ends[static_cast<size_t>(w)].fd = fds[0];
+    }
+
+    jobResult result;
+    for (long i = 0; i < count; i++) {
+        if (!takeRecord(&ends[static_cast<size_t>(i % workers)], &result)) {
+            std::fprintf(stderr, "velunda-cli: a worker process ended before its work was done\n");
+            finish(&ends, true);
+            return false;
+        }
+        if (!deliver(i, result)) {
+            finish(&ends, true);
+            return true;
+        }
+    }
+    if (!finish(&ends, false)) {
+        std::fprintf(stderr, "velunda-cli: a worker process failed\n");
+        return false;
+    }
+    return true;
+}
