@@ -211,7 +211,7 @@ jobResult makePuzzle(sudoku& puzzle, long index, const generateOptions& options)
     if (attempt == options.attempts) {
         result.err = "velunda-cli: puzzle " + std::to_string(index + 1) + ": no " + ratingText(options.rating) +
                      " puzzle in " + std::to_string(options.attempts) +
-                     " attempts (--attempts sets the bound)\n";
+                     (options.attempts == 1 ? " attempt" : " attempts") + " (--attempts sets the bound)\n";
         result.status = 1;
         return result;
     }

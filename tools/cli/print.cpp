@@ -172,7 +172,7 @@ void drawPage(cairo_t* cr, const pageSize& paper, const printOptions& options, c
     for (int s = 0; s < options.perPage && first + s < puzzles.size(); s++) {
         const printed& p = puzzles[first + s];
         const double slotX = left + (s % columns) * (slotW + kGap), slotY = top + (s / columns) * (slotH + kGap);
-        const double gridX = slotX + (slotW - size) / 2, gridY = slotY + kLabel;
+        const double gridX = slotX + (slotW - size) / 2, gridY = slotY + (slotH - size - kLabel) / 2 + kLabel;
         std::string label = (answer ? "Solution " : "Puzzle ") + std::to_string(first + s + 1);
         if (!p.author.empty()) label += " \xC2\xB7 " + p.author;
         label += " \xC2\xB7 " + p.rating;
