@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -415,6 +416,36 @@ verdict check(sudoku& puzzle) {
     return {line, conflictText.empty() && solutions == 1};
 }
 
+// A puzzle of a batch, kept small: 100,000 of them are read before the
+// workers start, and the fewer bytes, the sooner they start.
+struct storedPuzzle {
+    short cells[81];
+    char author[45];
+};
+
+storedPuzzle store(sudoku& puzzle) {
+    storedPuzzle stored;
+    puzzle.returnPuzzle(stored.cells);
+    puzzle.returnAuthor(stored.author);
+    stored.author[44] = '\0';  // a 44-byte author comes without its end
+    return stored;
+}
+
+// The puzzle again, as the reader made it: an empty one (copied, since
+// constructing one reseeds rand() from the clock) with the givens placed,
+// the entries guessed and the author set.
+sudoku restore(const storedPuzzle& stored) {
+    static const sudoku empty;
+    sudoku puzzle = empty;
+    for (int i = 0; i < 81; i++) {
+        const short v = stored.cells[i];
+        if (v >= 1 && v <= 9) puzzle.solve_place(i / 9, i % 9, v);
+        else if (v <= -1 && v >= -9) puzzle.guess(i / 9, i % 9, -v);
+    }
+    puzzle.setAuthor(stored.author);
+    return puzzle;
+}
+
 // One place of a batch: a puzzle, or a message met while reading, which
 // keeps its place among the results.
 struct batchItem {
@@ -444,7 +475,7 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
     // progress line knows the total.
     int status = 0;
     std::vector<batchItem> items;
-    std::vector<sudoku> puzzles;
+    std::deque<storedPuzzle> puzzles;  // no copying as it grows
     for (const std::string& path : paths) {
         puzzleFile file;
         std::string message;
@@ -457,7 +488,7 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
             file,
             [&](const std::string& where, sudoku& puzzle) {
                 items.push_back({where, "", static_cast<int>(puzzles.size())});
-                puzzles.push_back(puzzle);
+                puzzles.push_back(store(puzzle));
                 return true;
             },
             nullptr, [&](const std::string& line) { items.push_back({"", line, -1}); });
@@ -471,7 +502,8 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
             result.err = item.message;
             return result;
         }
-        const verdict v = judge(puzzles[static_cast<size_t>(item.puzzle)]);
+        sudoku puzzle = restore(puzzles[static_cast<size_t>(item.puzzle)]);
+        const verdict v = judge(puzzle);
         result.out = item.where + ": " + v.line + "\n";
         result.status = v.good ? 0 : 1;
         return result;

@@ -89,6 +89,7 @@ public:
     inputStatus run();
 
     int puzzles = 0;    // puzzles handed over (or, when quiet, that would be)
+    int limit = 0;      // when quiet, stop after this many puzzles (0: never)
     int gameFiles = 0;  // of them from game files
 
 private:
@@ -102,6 +103,7 @@ private:
     size_t gameFile(size_t author);
     void puzzleLine(size_t i, const short* cells);
     void deliver(const std::string& where, sudoku& puzzle);
+    void counted();
     void report(const std::string& where, const std::string& what);
     void reportLine(size_t i, const std::string& what) { report(file.name + ":" + std::to_string(i + 1), what); }
 
@@ -173,14 +175,25 @@ void reader::report(const std::string& where, const std::string& what) {
     complain(where, what);
 }
 
+void reader::counted() {
+    if (limit > 0 && puzzles >= limit) stopped = true;
+}
+
 void reader::deliver(const std::string& where, sudoku& puzzle) {
     if (!handle(where, puzzle)) stopped = true;
 }
 
+// An empty puzzle to copy: constructing one reseeds rand() from the clock,
+// which costs more than reading a puzzle line.
+const sudoku& emptyPuzzle() {
+    static const sudoku empty;
+    return empty;
+}
+
 void reader::puzzleLine(size_t i, const short* cells) {
     puzzles++;
-    if (quiet) return;
-    sudoku puzzle;
+    if (quiet) return counted();
+    sudoku puzzle = emptyPuzzle();
     for (int k = 0; k < 81; k++)
         if (cells[k] != 0) puzzle.solve_place(k / 9, k % 9, cells[k]);
     deliver(file.name + ":" + std::to_string(i + 1), puzzle);
@@ -280,7 +293,10 @@ size_t reader::gameFile(size_t author) {
 
     puzzles++;
     gameFiles++;
-    if (quiet) return after;
+    if (quiet) {
+        counted();
+        return after;
+    }
     // The game's own reader loads what has been checked.
     std::string text = file.text.substr(begins[author], ends[lastGrid] - begins[author]);
     FILE* stream = fmemopen(&text[0], text.size(), "r");
@@ -391,7 +407,9 @@ int countPuzzles(const puzzleFile& file) {
 
 inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
                         const std::function<void()>& beforeMessage, const messageHandler& onMessage) {
+    // Whether the file is one game file and nothing else: two puzzles settle it.
     reader counter(file, true, false, keepReading, nullptr);
+    counter.limit = 2;
     counter.run();
     const bool single = counter.puzzles == 1 && counter.gameFiles == 1;
     reader real(file, false, single, handle, beforeMessage, onMessage);
