@@ -1,6 +1,7 @@
 #include "workers.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -155,8 +156,13 @@ bool runJobs(long count, int workers, const jobFunction& job, const resultFuncti
             finish(&ends, true);
             return false;
         }
+        const pid_t parent = getpid();
         const pid_t pid = fork();
         if (pid == 0) {
+            // A parent gone (killed by SIGPIPE under `| head`, say) ends the
+            // worker too, rather than leaving it computing unseen.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent) _exit(1);
             close(fds[0]);
             for (int k = 0; k < w; k++) close(ends[static_cast<size_t>(k)].fd);
             workerMain(fds[1], w, workers, count, job);
