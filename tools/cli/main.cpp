@@ -471,30 +471,14 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
     }
     if (paths.empty()) paths.push_back("-");
 
-    // Everything is read first: the workers start with all of it, and the
-    // progress line knows the total.
+    // The input is judged in rounds while it is read: a round's workers run
+    // while this process reads the next round, and its results are handed
+    // on before the next round starts. Rounds grow from kFirstRound to
+    // kLastRound items, so that short runs start soon and long ones fork seldom.
+    const long kFirstRound = 1024, kLastRound = 32768;
     int status = 0;
-    std::vector<batchItem> items;
-    std::deque<storedPuzzle> puzzles;  // no copying as it grows
-    for (const std::string& path : paths) {
-        puzzleFile file;
-        std::string message;
-        if (!readPuzzleFile(path, &file, &message)) {
-            items.push_back({"", message, -1});
-            status = 2;
-            continue;
-        }
-        const int read = readPuzzles(
-            file,
-            [&](const std::string& where, sudoku& puzzle) {
-                items.push_back({where, "", static_cast<int>(puzzles.size())});
-                puzzles.push_back(store(puzzle));
-                return true;
-            },
-            nullptr, [&](const std::string& line) { items.push_back({"", line, -1}); });
-        if (read > status) status = read;
-    }
-
+    std::deque<batchItem> items;
+    std::deque<storedPuzzle> puzzles;  // no copying as they grow
     const jobFunction job = [&](long index) {
         const batchItem& item = items[static_cast<size_t>(index)];
         jobResult result;
@@ -508,7 +492,20 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
         result.status = v.good ? 0 : 1;
         return result;
     };
-    progress shown(static_cast<long>(puzzles.size()));
+
+    // The progress line needs the total before the results: only then is
+    // everything counted first.
+    long total = 0;
+    std::vector<puzzleFile> files(paths.size());
+    std::vector<std::string> unreadable(paths.size());
+    std::vector<bool> read(paths.size());
+    const bool counting = platformStderrIsTerminal();
+    if (counting)
+        for (size_t f = 0; f < paths.size(); f++) {
+            read[f] = readPuzzleFile(paths[f], &files[f], &unreadable[f]);
+            if (read[f]) total += countPuzzles(files[f]);
+        }
+    progress shown(total);
     long done = 0;
     const resultFunction deliver = [&](long index, const jobResult& result) {
         if (result.status > status) status = result.status;
@@ -524,7 +521,52 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
         if (items[static_cast<size_t>(index)].puzzle >= 0) shown.step(++done);
         return true;
     };
-    if (!runJobs(static_cast<long>(items.size()), workers, job, deliver)) status = 2;
+
+    jobBatch batch;
+    long round = kFirstRound;
+    bool stopped = false, failed = false;
+    // Ends the running round and starts one over what has been read since.
+    const auto nextRound = [&] {
+        const int finished = finishJobs(&batch, job, deliver);
+        if (finished <= 0) {
+            stopped = true;
+            failed = finished < 0;
+            return;
+        }
+        if (!startJobs(&batch, batch.end, static_cast<long>(items.size()), workers, job)) stopped = failed = true;
+        if (round < kLastRound) round *= 2;
+    };
+    const auto added = [&] {
+        if (static_cast<long>(items.size()) - batch.end >= round) nextRound();
+    };
+
+    for (size_t f = 0; f < paths.size() && !stopped; f++) {
+        if (!counting) read[f] = readPuzzleFile(paths[f], &files[f], &unreadable[f]);
+        if (!read[f]) {
+            items.push_back({"", unreadable[f], -1});
+            status = 2;
+            added();
+            continue;
+        }
+        const int worst = readPuzzles(
+            files[f],
+            [&](const std::string& where, sudoku& puzzle) {
+                items.push_back({where, "", static_cast<int>(puzzles.size())});
+                puzzles.push_back(store(puzzle));
+                added();
+                return !stopped;
+            },
+            nullptr,
+            [&](const std::string& line) {
+                items.push_back({"", line, -1});
+                added();
+            });
+        if (worst > status) status = worst;
+        files[f] = puzzleFile();  // read and handed over: its text is no longer needed
+    }
+    if (!stopped) nextRound();
+    if (!stopped) nextRound();
+    if (failed) status = 2;
     shown.clear();
     return finishOutput("the results", status);
 }

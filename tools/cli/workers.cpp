@@ -1,5 +1,6 @@
 #include "workers.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -17,6 +18,7 @@ namespace {
 const int kMaxWorkers = 256;
 // A worker sends its results in blocks of about this size.
 const size_t kSendBlock = 1 << 16;
+const int kPipeSize = 1 << 20;  // the most Linux gives without privileges
 
 bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -59,16 +61,8 @@ void workerMain(int fd, long first, long step, long count, const jobFunction& jo
     _exit(0);
 }
 
-// The parent's end of one worker's pipe.
-struct workerEnd {
-    pid_t pid = -1;
-    int fd = -1;
-    std::string pending;  // bytes read, not yet taken
-    size_t taken = 0;
-};
-
 // Makes sure `size` unread bytes are pending; false at the end of the pipe.
-bool fill(workerEnd* end, size_t size) {
+bool fill(jobWorker* end, size_t size) {
     if (end->taken > kSendBlock) {
         end->pending.erase(0, end->taken);
         end->taken = 0;
@@ -83,14 +77,14 @@ bool fill(workerEnd* end, size_t size) {
     return true;
 }
 
-uint32_t takeNumber(workerEnd* end) {
+uint32_t takeNumber(jobWorker* end) {
     uint32_t value;
     std::memcpy(&value, end->pending.data() + end->taken, 4);
     end->taken += 4;
     return value;
 }
 
-bool takeRecord(workerEnd* end, jobResult* result) {
+bool takeRecord(jobWorker* end, jobResult* result) {
     if (!fill(end, 12)) return false;
     result->status = static_cast<int>(takeNumber(end));
     const uint32_t outSize = takeNumber(end), errSize = takeNumber(end);
@@ -103,20 +97,22 @@ bool takeRecord(workerEnd* end, jobResult* result) {
 }
 
 // Closes the pipes and waits for every worker; `stop` ends them first.
-// True when all ended well.
-bool finish(std::vector<workerEnd>* ends, bool stop) {
+// True when all ended well. The batch is empty afterwards.
+bool finish(jobBatch* batch, bool stop) {
     bool good = true;
-    for (workerEnd& end : *ends) {
-        if (stop && end.pid > 0) kill(end.pid, SIGTERM);
-        if (end.fd >= 0) close(end.fd);
+    for (jobWorker& worker : batch->workers) {
+        if (stop && worker.pid > 0) kill(worker.pid, SIGTERM);
+        if (worker.fd >= 0) close(worker.fd);
     }
-    for (workerEnd& end : *ends) {
-        if (end.pid <= 0) continue;
+    for (jobWorker& worker : batch->workers) {
+        if (worker.pid <= 0) continue;
         int status = 0;
-        while (waitpid(end.pid, &status, 0) < 0 && errno == EINTR) {
+        while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
         }
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) good = false;
     }
+    batch->workers.clear();
+    batch->first = batch->end;
     return good;
 }
 
@@ -137,25 +133,25 @@ bool parseWorkers(const char* text, int* workers) {
     return true;
 }
 
-bool runJobs(long count, int workers, const jobFunction& job, const resultFunction& deliver) {
-    if (workers > count) workers = static_cast<int>(count);
-    if (workers <= 1) {
-        for (long i = 0; i < count; i++)
-            if (!deliver(i, job(i))) return true;
-        return true;
-    }
+bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunction& job) {
+    batch->first = first;
+    batch->end = end;
+    batch->workers.clear();
+    if (workers > end - first) workers = static_cast<int>(end - first);
+    if (workers <= 1) return true;
 
-    // Nothing buffered may be written twice, by the parent and a worker.
+    // Nothing buffered may be written twice, by this process and a worker.
     std::fflush(stdout);
     std::fflush(stderr);
-    std::vector<workerEnd> ends(static_cast<size_t>(workers));
     for (int w = 0; w < workers; w++) {
         int fds[2];
         if (pipe(fds) != 0) {
             std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
-            finish(&ends, true);
+            finish(batch, true);
             return false;
         }
+        // Room for a worker to run ahead while this process reads more input.
+        fcntl(fds[0], F_SETPIPE_SZ, kPipeSize);
         const pid_t parent = getpid();
         const pid_t pid = fork();
         if (pid == 0) {
@@ -164,35 +160,56 @@ bool runJobs(long count, int workers, const jobFunction& job, const resultFuncti
             prctl(PR_SET_PDEATHSIG, SIGTERM);
             if (getppid() != parent) _exit(1);
             close(fds[0]);
-            for (int k = 0; k < w; k++) close(ends[static_cast<size_t>(k)].fd);
-            workerMain(fds[1], w, workers, count, job);
+            for (const jobWorker& other : batch->workers) close(other.fd);
+            workerMain(fds[1], first + w, workers, end, job);
         }
         close(fds[1]);
         if (pid < 0) {
             std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
             close(fds[0]);
-            finish(&ends, true);
+            finish(batch, true);
             return false;
         }
-        ends[static_cast<size_t>(w)].pid = pid;
-        ends[static_cast<size_t>(w)].fd = fds[0];
-    }
-
-    jobResult result;
-    for (long i = 0; i < count; i++) {
-        if (!takeRecord(&ends[static_cast<size_t>(i % workers)], &result)) {
-            std::fprintf(stderr, "velunda-cli: a worker process ended before its work was done\n");
-            finish(&ends, true);
-            return false;
-        }
-        if (!deliver(i, result)) {
-            finish(&ends, true);
-            return true;
-        }
-    }
-    if (!finish(&ends, false)) {
-        std::fprintf(stderr, "velunda-cli: a worker process failed\n");
-        return false;
+        jobWorker worker;
+        worker.pid = pid;
+        worker.fd = fds[0];
+        batch->workers.push_back(worker);
     }
     return true;
+}
+
+int finishJobs(jobBatch* batch, const jobFunction& job, const resultFunction& deliver) {
+    if (batch->workers.empty()) {
+        for (long i = batch->first; i < batch->end; i++)
+            if (!deliver(i, job(i))) {
+                batch->first = batch->end;
+                return 0;
+            }
+        batch->first = batch->end;
+        return 1;
+    }
+    const long workers = static_cast<long>(batch->workers.size());
+    jobResult result;
+    for (long i = batch->first; i < batch->end; i++) {
+        if (!takeRecord(&batch->workers[static_cast<size_t>((i - batch->first) % workers)], &result)) {
+            std::fprintf(stderr, "velunda-cli: a worker process ended before its work was done\n");
+            finish(batch, true);
+            return -1;
+        }
+        if (!deliver(i, result)) {
+            finish(batch, true);
+            return 0;
+        }
+    }
+    if (!finish(batch, false)) {
+        std::fprintf(stderr, "velunda-cli: a worker process failed\n");
+        return -1;
+    }
+    return 1;
+}
+
+bool runJobs(long count, int workers, const jobFunction& job, const resultFunction& deliver) {
+    jobBatch batch;
+    if (!startJobs(&batch, 0, count, workers, job)) return false;
+    return finishJobs(&batch, job, deliver) >= 0;
 }
