@@ -1,24 +1,29 @@
 #include "workers.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <new>
 
 namespace {
 
 const int kMaxWorkers = 256;
-// A worker sends its results in blocks of about this size.
-const size_t kSendBlock = 1 << 16;
+const long kMaxRun = 64;        // jobs a worker takes at a time, at most
 const int kPipeSize = 1 << 20;  // the most Linux gives without privileges
+const size_t kHeader = 20;      // index (8 bytes), status, out and err lengths (4 each)
+
+typedef std::atomic<long> sharedCounter;
 
 bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -31,69 +36,40 @@ bool writeAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-void putNumber(std::string* buffer, uint32_t value) {
-    char bytes[4];
-    std::memcpy(bytes, &value, 4);
-    buffer->append(bytes, 4);
+template <typename T>
+void put(std::string* buffer, T value) {
+    buffer->append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-// A record: status, length of out, length of err, then both texts.
-void putRecord(std::string* buffer, const jobResult& result) {
-    putNumber(buffer, static_cast<uint32_t>(result.status));
-    putNumber(buffer, static_cast<uint32_t>(result.out.size()));
-    putNumber(buffer, static_cast<uint32_t>(result.err.size()));
+template <typename T>
+T get(const std::string& buffer, size_t at) {
+    T value;
+    std::memcpy(&value, buffer.data() + at, sizeof value);
+    return value;
+}
+
+void putRecord(std::string* buffer, long index, const jobResult& result) {
+    put<int64_t>(buffer, index);
+    put<uint32_t>(buffer, static_cast<uint32_t>(result.status));
+    put<uint32_t>(buffer, static_cast<uint32_t>(result.out.size()));
+    put<uint32_t>(buffer, static_cast<uint32_t>(result.err.size()));
     buffer->append(result.out);
     buffer->append(result.err);
 }
 
-// The worker's life: its share of the jobs, then _exit, so that nothing of
-// the parent (stdio buffers, destructors) runs twice.
-void workerMain(int fd, long first, long step, long count, const jobFunction& job) {
+// The worker's life: runs of jobs taken from the counter until none are
+// left, each run's results sent as one write; then _exit, so that nothing
+// of the parent (stdio buffers, destructors) runs twice.
+void workerMain(int fd, sharedCounter* next, long run, long end, const jobFunction& job) {
     std::string buffer;
-    for (long i = first; i < count; i += step) {
-        putRecord(&buffer, job(i));
-        if (buffer.size() >= kSendBlock) {
-            if (!writeAll(fd, buffer.data(), buffer.size())) _exit(1);
-            buffer.clear();
-        }
+    for (;;) {
+        const long start = next->fetch_add(run);
+        if (start >= end) break;
+        buffer.clear();
+        for (long i = start; i < end && i < start + run; i++) putRecord(&buffer, i, job(i));
+        if (!writeAll(fd, buffer.data(), buffer.size())) _exit(1);
     }
-    if (!writeAll(fd, buffer.data(), buffer.size())) _exit(1);
     _exit(0);
-}
-
-// Makes sure `size` unread bytes are pending; false at the end of the pipe.
-bool fill(jobWorker* end, size_t size) {
-    if (end->taken > kSendBlock) {
-        end->pending.erase(0, end->taken);
-        end->taken = 0;
-    }
-    char chunk[65536];
-    while (end->pending.size() - end->taken < size) {
-        const ssize_t n = read(end->fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        end->pending.append(chunk, static_cast<size_t>(n));
-    }
-    return true;
-}
-
-uint32_t takeNumber(jobWorker* end) {
-    uint32_t value;
-    std::memcpy(&value, end->pending.data() + end->taken, 4);
-    end->taken += 4;
-    return value;
-}
-
-bool takeRecord(jobWorker* end, jobResult* result) {
-    if (!fill(end, 12)) return false;
-    result->status = static_cast<int>(takeNumber(end));
-    const uint32_t outSize = takeNumber(end), errSize = takeNumber(end);
-    if (!fill(end, static_cast<size_t>(outSize) + errSize)) return false;
-    result->out.assign(end->pending, end->taken, outSize);
-    end->taken += outSize;
-    result->err.assign(end->pending, end->taken, errSize);
-    end->taken += errSize;
-    return true;
 }
 
 // Closes the pipes and waits for every worker; `stop` ends them first.
@@ -112,8 +88,29 @@ bool finish(jobBatch* batch, bool stop) {
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) good = false;
     }
     batch->workers.clear();
+    if (batch->shared != nullptr) munmap(batch->shared, sizeof(sharedCounter));
+    batch->shared = nullptr;
     batch->first = batch->end;
     return good;
+}
+
+// Moves the complete records of `pending` into their slots.
+void takeRecords(std::string* pending, long first, std::vector<jobResult>* slots, std::vector<bool>* filled) {
+    size_t at = 0;
+    while (pending->size() - at >= kHeader) {
+        const uint32_t outSize = get<uint32_t>(*pending, at + 12), errSize = get<uint32_t>(*pending, at + 16);
+        if (pending->size() - at - kHeader < static_cast<size_t>(outSize) + errSize) break;
+        const size_t slot = static_cast<size_t>(get<int64_t>(*pending, at) - first);
+        if (slot < slots->size()) {
+            jobResult& result = (*slots)[slot];
+            result.status = static_cast<int>(get<uint32_t>(*pending, at + 8));
+            result.out.assign(*pending, at + kHeader, outSize);
+            result.err.assign(*pending, at + kHeader + outSize, errSize);
+            (*filled)[slot] = true;
+        }
+        at += kHeader + outSize + errSize;
+    }
+    pending->erase(0, at);
 }
 
 }  // namespace
@@ -137,8 +134,20 @@ bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunc
     batch->first = first;
     batch->end = end;
     batch->workers.clear();
+    batch->shared = nullptr;
     if (workers > end - first) workers = static_cast<int>(end - first);
     if (workers <= 1) return true;
+
+    void* shared = mmap(nullptr, sizeof(sharedCounter), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) {
+        std::fprintf(stderr, "velunda-cli: cannot start the workers: %s\n", std::strerror(errno));
+        return false;
+    }
+    batch->shared = shared;
+    sharedCounter* next = new (shared) sharedCounter(first);
+    // Runs small enough that every worker gets several.
+    long run = (end - first) / (workers * 8L);
+    run = run < 1 ? 1 : run > kMaxRun ? kMaxRun : run;
 
     // Nothing buffered may be written twice, by this process and a worker.
     std::fflush(stdout);
@@ -161,7 +170,7 @@ bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunc
             if (getppid() != parent) _exit(1);
             close(fds[0]);
             for (const jobWorker& other : batch->workers) close(other.fd);
-            workerMain(fds[1], first + w, workers, end, job);
+            workerMain(fds[1], next, run, end, job);
         }
         close(fds[1]);
         if (pid < 0) {
@@ -188,17 +197,52 @@ int finishJobs(jobBatch* batch, const jobFunction& job, const resultFunction& de
         batch->first = batch->end;
         return 1;
     }
-    const long workers = static_cast<long>(batch->workers.size());
-    jobResult result;
-    for (long i = batch->first; i < batch->end; i++) {
-        if (!takeRecord(&batch->workers[static_cast<size_t>((i - batch->first) % workers)], &result)) {
+
+    // Results arrive in runs from any worker; each waits in its slot until
+    // all before it have been handed on.
+    const long first = batch->first;
+    std::vector<jobResult> slots(static_cast<size_t>(batch->end - first));
+    std::vector<bool> filled(slots.size());
+    std::vector<pollfd> polled;
+    long next = first;
+    char chunk[65536];
+    while (next < batch->end) {
+        polled.clear();
+        for (const jobWorker& worker : batch->workers)
+            if (worker.fd >= 0) polled.push_back({worker.fd, POLLIN, 0});
+        if (polled.empty()) {
             std::fprintf(stderr, "velunda-cli: a worker process ended before its work was done\n");
             finish(batch, true);
             return -1;
         }
-        if (!deliver(i, result)) {
+        if (poll(polled.data(), polled.size(), -1) < 0 && errno != EINTR) {
+            std::fprintf(stderr, "velunda-cli: cannot hear from the workers: %s\n", std::strerror(errno));
             finish(batch, true);
-            return 0;
+            return -1;
+        }
+        for (jobWorker& worker : batch->workers) {
+            if (worker.fd < 0) continue;
+            bool ready = false;
+            for (const pollfd& p : polled)
+                if (p.fd == worker.fd) ready = p.revents != 0;
+            if (!ready) continue;
+            const ssize_t n = read(worker.fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {  // the worker is done, or gone
+                close(worker.fd);
+                worker.fd = -1;
+                continue;
+            }
+            worker.pending.append(chunk, static_cast<size_t>(n));
+            takeRecords(&worker.pending, first, &slots, &filled);
+        }
+        for (; next < batch->end && filled[static_cast<size_t>(next - first)]; next++) {
+            jobResult& result = slots[static_cast<size_t>(next - first)];
+            if (!deliver(next, result)) {
+                finish(batch, true);
+                return 0;
+            }
+            result = jobResult();  // handed on: its text is no longer needed
         }
     }
     if (!finish(batch, false)) {

@@ -1,8 +1,9 @@
 // Batch work over several worker processes. The engine draws from the C
 // library's rand(), one state per process, so the work is spread over
-// processes (fork and a pipe each), never threads. Job i of a batch goes to
-// worker i mod N and the results come back in input order, so the output of
-// any N is byte for byte that of one worker.
+// processes (fork and a pipe each), never threads. Workers take the jobs in
+// small runs from a shared counter, so a worker slowed by other work on the
+// machine holds up none of the others; the results are handed on in input
+// order, so the output of any N is byte for byte that of one worker.
 #ifndef VELUNDA_CLI_WORKERS_H
 #define VELUNDA_CLI_WORKERS_H
 
@@ -31,13 +32,13 @@ struct jobWorker {
     pid_t pid = -1;
     int fd = -1;           // its results
     std::string pending;   // bytes read, not yet taken
-    size_t taken = 0;
 };
 
 // Jobs first .. end - 1, running or to run.
 struct jobBatch {
     long first = 0, end = 0;
     std::vector<jobWorker> workers;  // none: the jobs run here, in finishJobs
+    void* shared = nullptr;          // the next job to take, shared with the workers
 };
 
 // The number of processors online: the default of -j.
