@@ -287,6 +287,15 @@ TEST_F(BooksWorkers, OutputIsByteIdenticalForAnyNumberOfWorkers) {
             EXPECT_EQ(many.status, one.status) << command << " " << workers;
         }
     }
+    // A message in the second round of work keeps its place among the results.
+    shell("{ head -n 1500 corpus.txt; echo oops; tail -n +1501 corpus.txt; } > marred.txt");
+    const Result alone = shell("\"$VC\" rate -j 1 marred.txt 2>&1");
+    EXPECT_TRUE(has(alone.out, "marred.txt:1500: Very Easy\nvelunda-cli: marred.txt:1501: column 1: 'o' is not a digit, '0' or '.'\n"
+                                 "marred.txt:1502: "))
+        << alone.out.substr(0, 300);
+    for (const char* workers : {"-j 2", "-j 5"})
+        EXPECT_TRUE(shell(std::string("\"$VC\" rate ") + workers + " marred.txt 2>&1").out == alone.out) << workers;
+
     const Result made = run("generate -n 40 --seed 11 --format sdk -j 1");
     ASSERT_EQ(made.status, 0);
     EXPECT_EQ(run("generate -n 40 --seed 11 --format sdk -j 2").out, made.out);
