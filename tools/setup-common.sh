@@ -1,8 +1,8 @@
 # Shared by play.sh and test.sh: installs missing Debian packages and builds.
 # Sourced, not run.
 
-BUILD_PACKAGES="g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libgtk-3-dev"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils imagemagick procps desktop-file-utils"
+BUILD_PACKAGES="g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libgtk-3-dev libcairo2-dev"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils imagemagick procps desktop-file-utils poppler-utils librsvg2-bin fonts-dejavu-core"
 
 # Installs those of the named packages that are missing (as root, or through sudo).
 ensure_packages() {

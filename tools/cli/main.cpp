@@ -1,31 +1,47 @@
 // velunda-cli: the game's engine for puzzle authors and batch work.
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <deque>
 #include <string>
 #include <vector>
 
+#include "engine/safefile.h"
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
 #include "explain.h"
 #include "platform/platform.h"
 #include "puzzle_input.h"
+#include "print.h"
 #include "puzzle_line.h"
+#include "workers.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: velunda-cli generate [-n N] [--seed S] [--format line|sdk]\n"
-    "       velunda-cli rate  [FILE...]\n"
-    "       velunda-cli solve [FILE...]\n"
-    "       velunda-cli check [FILE...]\n"
+    "usage: velunda-cli generate [-n N] [--seed S] [--format line|sdk] [-j N]\n"
+    "                            [--rating very-easy|easy|medium] [--attempts N]\n"
+    "                            [--out DIR [--force]]\n"
+    "       velunda-cli rate  [-j N] [FILE...]\n"
+    "       velunda-cli solve [-j N] [FILE...]\n"
+    "       velunda-cli check [-j N] [FILE...]\n"
+    "       velunda-cli print [--per-page 1|2|4|6] [--solutions] [--title TEXT]\n"
+    "                         [--paper a4|letter] -o OUT FILE...\n"
     "       velunda-cli explain [--mode rate|full] [--format text|json] [FILE...]\n"
     "       velunda-cli hint [--format text|json] [FILE]\n"
     "\n"
     "generate  makes N new puzzles as the game does (from the puzzles in ./games,\n"
-    "          else its built-in grid), each with its rating\n"
+    "          else its built-in grid), each with its rating; --rating keeps only\n"
+    "          puzzles of that rating, making at most --attempts (1000) for each;\n"
+    "          --out writes each as a game file DIR/0001.sdk, ... (never over an\n"
+    "          existing file without --force); -j N makes puzzle i from a seed of\n"
+    "          its own, so any N gives the same puzzles\n"
     "rate      the rating: Very Easy, Easy, Medium, or not completed\n"
     "solve     the result of the full-strength logical solver\n"
     "check     conflicting cells, empty cells and the number of solutions of the\n"
@@ -33,6 +49,11 @@ const char* const kUsage =
     "explain   every step of the solve (rating mode, or full), each placement\n"
     "          with its technique and the exclusions it needed, then the verdict\n"
     "hint      for a game in progress: wrong entries, else the next step\n"
+    "print     lays the puzzles out for paper: PDF (A4, or --paper letter), or SVG\n"
+    "          or PNG by OUT's extension (one file a page, OUT-1.png, ..., when\n"
+    "          there are several); --solutions adds answer pages at the end\n"
+    "-j N      the work over N worker processes, the output the same for every\n"
+    "          N (rate, solve and check: one per processor unless -j is given)\n"
     "\n"
     "FILE is a game (.sdk) or state (.sta) file, several game files one after\n"
     "another, or a list of puzzle lines: 81 cells ('1'-'9', '.' or '0' for an\n"
@@ -137,13 +158,141 @@ bool parseCount(const char* text, long low, long high, long* out) {
     return true;
 }
 
+// Puzzle i of a run with -j draws from a seed of its own, made from the
+// run's seed and i (splitmix64), so that any number of workers gives the
+// same puzzles.
+unsigned puzzleSeed(unsigned long base, long index) {
+    uint64_t x = (static_cast<uint64_t>(base) << 32) ^ static_cast<uint64_t>(index);
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<unsigned>(x ^ (x >> 31));
+}
+
+struct generateOptions {
+    std::string format = "line";
+    int rating = -1;  // the rating to keep, or -1 for any
+    long attempts = 1000;  // puzzles made at most for each one kept
+    std::string out;  // the folder for game files, or empty
+    bool force = false;
+};
+
+// The name of puzzle `index`'s game file in the --out folder.
+std::string gameFileName(const std::string& folder, long index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04ld.sdk", index + 1);
+    return folder + "/" + name;
+}
+
+// The game file of the puzzle, as the game writes it.
+std::string gameFileText(sudoku& puzzle) {
+    char* data = nullptr;
+    size_t size = 0;
+    FILE* stream = open_memstream(&data, &size);
+    if (stream == nullptr) return "";
+    puzzle.savePuzzle(stream);
+    std::fclose(stream);
+    std::string text(data, size);
+    std::free(data);
+    return text;
+}
+
+bool writeText(FILE* file, void* context) {
+    const std::string& text = *static_cast<const std::string*>(context);
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+}
+
+// Makes puzzle `index` from `puzzle`'s generator as the game's "Random Game"
+// does, until one of the asked rating comes or the attempts run out.
+jobResult makePuzzle(sudoku& puzzle, long index, const generateOptions& options) {
+    jobResult result;
+    int rating = -1;
+    long attempt = 0;
+    for (; attempt < options.attempts; attempt++) {
+        puzzle.newPuzzle(1);
+        puzzle.savePuzzleForUndo();
+        rating = puzzle.solvePuzzle(1);
+        puzzle.undoPuzzle();
+        if (options.rating < 0 || rating == options.rating) break;
+    }
+    if (attempt == options.attempts) {
+        result.err = "velunda-cli: puzzle " + std::to_string(index + 1) + ": no " + ratingText(options.rating) +
+                     " puzzle in " + std::to_string(options.attempts) +
+                     (options.attempts == 1 ? " attempt" : " attempts") + " (--attempts sets the bound)\n";
+        result.status = 1;
+        return result;
+    }
+    if (rating < 0) result.status = 1;
+    if (!options.out.empty()) {
+        const std::string path = gameFileName(options.out, index);
+        std::string text = gameFileText(puzzle);
+        if (!writeFileSafely(path.c_str(), writeText, &text)) {
+            result.err = "velunda-cli: " + shownName(path) + ": cannot write: " + std::strerror(errno) + "\n";
+            result.status = 2;
+            return result;
+        }
+        result.out = shownName(path) + ": " + ratingText(rating) + "\n";
+    } else if (options.format == "line") {
+        short cells[81];
+        puzzle.returnPuzzle(cells);
+        result.out = formatPuzzleLine(cells, ratingText(rating)) + "\n";
+    } else {
+        result.out = (index > 0 ? "\n" : "") + gameFileText(puzzle) + "Rating: " + ratingText(rating) + "\n";
+    }
+    return result;
+}
+
+// Makes the --out folder if it is not there, and makes sure no file of the
+// run is there already unless --force is given.
+bool prepareFolder(const generateOptions& options, long count) {
+    struct stat info;
+    if (stat(options.out.c_str(), &info) != 0) {
+        if (mkdir(options.out.c_str(), 0777) != 0) {
+            std::fprintf(stderr, "velunda-cli: %s: cannot make the folder: %s\n", shownName(options.out).c_str(),
+                         std::strerror(errno));
+            return false;
+        }
+        return true;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        std::fprintf(stderr, "velunda-cli: %s: not a folder\n", shownName(options.out).c_str());
+        return false;
+    }
+    if (options.force) return true;
+    for (long i = 0; i < count; i++) {
+        const std::string path = gameFileName(options.out, i);
+        if (lstat(path.c_str(), &info) == 0) {
+            std::fprintf(stderr, "velunda-cli: %s exists; nothing was written (--force replaces such files)\n",
+                         shownName(path).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// -j N or -jN at argv[*i]: true when it is one (moving *i past its value);
+// *bad is set when the value is not a number of workers.
+bool workersOption(int argc, char** argv, int* i, int* workers, bool* bad) {
+    const std::string arg = argv[*i];
+    if (arg.compare(0, 2, "-j") != 0) return false;
+    const char* value = arg.size() > 2 ? argv[*i] + 2 : *i + 1 < argc ? argv[++*i] : nullptr;
+    *bad = !parseWorkers(value, workers);
+    return true;
+}
+
+const char kWorkersError[] = "-j needs a number of workers from 1 to 256";
+
 int generate(int argc, char** argv) {
     long count = 1, seed = -1;
-    std::string format = "line";
+    int workers = 0;  // 0: the game's own stream, without -j
+    generateOptions options;
     for (int i = 0; i < argc; i++) {
         std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "-n") {
+        bool bad = false;
+        if (workersOption(argc, argv, &i, &workers, &bad)) {
+            if (bad) return usageError(kWorkersError);
+        } else if (arg == "-n") {
             if (!parseCount(value, 0, 10000000, &count)) return usageError("-n needs a count from 0 to 10000000");
             i++;
         } else if (arg == "--seed") {
@@ -152,35 +301,59 @@ int generate(int argc, char** argv) {
         } else if (arg == "--format") {
             if (value == nullptr || (std::strcmp(value, "line") != 0 && std::strcmp(value, "sdk") != 0))
                 return usageError("--format is line or sdk");
-            format = value;
+            options.format = value;
             i++;
+        } else if (arg == "--rating") {
+            const std::string name = value != nullptr ? value : "";
+            options.rating = name == "very-easy" ? 0 : name == "easy" ? 1 : name == "medium" ? 2 : -2;
+            if (options.rating == -2) return usageError("--rating is very-easy, easy or medium");
+            i++;
+        } else if (arg == "--attempts") {
+            if (!parseCount(value, 1, 100000000, &options.attempts))
+                return usageError("--attempts needs a count from 1 to 100000000");
+            i++;
+        } else if (arg == "--out") {
+            if (value == nullptr || *value == '\0') return usageError("--out needs a folder");
+            options.out = value;
+            i++;
+        } else if (arg == "--force") {
+            options.force = true;
         } else {
             return usageError("unknown option for generate: " + arg);
         }
     }
+    if (!options.out.empty() && !prepareFolder(options, count)) return 2;
 
     sudoku puzzle;  // seeds the random generator with the time...
     if (seed >= 0) std::srand(static_cast<unsigned>(seed));  // ...unless a seed is asked for
+    const unsigned long base = seed >= 0 ? static_cast<unsigned long>(seed) : static_cast<unsigned long>(std::time(nullptr));
     progress shown(count);
     int status = 0;
-    for (long n = 0; n < count && !outputFailed; n++) {
-        // As the game's "Random Game" makes and rates a puzzle.
-        puzzle.newPuzzle(1);
-        puzzle.savePuzzleForUndo();
-        int rating = puzzle.solvePuzzle(1);
-        puzzle.undoPuzzle();
-        if (rating < 0) status = 1;
-        shown.beforeResult();
-        if (format == "line") {
-            short cells[81];
-            puzzle.returnPuzzle(cells);
-            writeOut(formatPuzzleLine(cells, ratingText(rating)) + "\n");
-        } else {
-            if (n > 0) writeOut("\n");
-            puzzle.savePuzzle(stdout);
-            writeOut("Rating: " + ratingText(rating) + "\n");
+    const resultFunction deliver = [&](long index, const jobResult& result) {
+        if (result.status > status) status = result.status;
+        if (!result.out.empty()) {
+            shown.beforeResult();
+            if (!writeOut(result.out)) return false;
         }
-        shown.step(n + 1);
+        if (!result.err.empty()) {
+            shown.clear();
+            std::fflush(stdout);
+            std::fputs(result.err.c_str(), stderr);
+            return false;  // the bound, or a file not written, ends the run
+        }
+        shown.step(index + 1);
+        return true;
+    };
+    if (workers == 0) {
+        for (long n = 0; n < count; n++)
+            if (!deliver(n, makePuzzle(puzzle, n, options))) break;
+    } else {
+        const jobFunction job = [&](long index) {
+            sudoku own;
+            std::srand(puzzleSeed(base, index));
+            return makePuzzle(own, index, options);
+        };
+        if (!runJobs(count, workers, job, deliver)) status = 2;
     }
     shown.clear();
     return finishOutput("the puzzles", status);
@@ -249,47 +422,157 @@ verdict check(sudoku& puzzle) {
     return {line, conflictText.empty() && solutions == 1};
 }
 
-// Runs `judge` over every puzzle of the files (or standard input) and
-// combines the statuses of reading and of the puzzles.
+// A puzzle of a batch, kept small: 100,000 of them are read before the
+// workers start, and the fewer bytes, the sooner they start.
+struct storedPuzzle {
+    short cells[81];
+    char author[45];
+};
+
+storedPuzzle store(sudoku& puzzle) {
+    storedPuzzle stored;
+    puzzle.returnPuzzle(stored.cells);
+    puzzle.returnAuthor(stored.author);
+    stored.author[44] = '\0';  // a 44-byte author comes without its end
+    return stored;
+}
+
+// The puzzle again, as the reader made it: an empty one (copied, since
+// constructing one reseeds rand() from the clock) with the givens placed,
+// the entries guessed and the author set.
+sudoku restore(const storedPuzzle& stored) {
+    static const sudoku empty;
+    sudoku puzzle = empty;
+    for (int i = 0; i < 81; i++) {
+        const short v = stored.cells[i];
+        if (v >= 1 && v <= 9) puzzle.solve_place(i / 9, i % 9, v);
+        else if (v <= -1 && v >= -9) puzzle.guess(i / 9, i % 9, -v);
+    }
+    puzzle.setAuthor(stored.author);
+    return puzzle;
+}
+
+// One place of a batch: a puzzle, or a message met while reading, which
+// keeps its place among the results.
+struct batchItem {
+    std::string where;
+    std::string message;
+    int puzzle;  // index into the puzzles, or -1 for a message
+};
+
+// Runs `judge` over every puzzle of the files (or standard input), spread
+// over the workers of -j, and combines the statuses of reading and of the
+// puzzles.
 int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
     std::vector<std::string> paths;
+    int workers = defaultWorkers();
     for (int i = 0; i < argc; i++) {
+        bool bad = false;
+        if (workersOption(argc, argv, &i, &workers, &bad)) {
+            if (bad) return usageError(kWorkersError);
+            continue;
+        }
         if (argv[i][0] == '-' && argv[i][1] != '\0') return usageError(std::string("unknown option: ") + argv[i]);
         paths.push_back(argv[i]);
     }
     if (paths.empty()) paths.push_back("-");
 
-    // Everything is read first, so that the progress line knows the total.
+    // The input is judged in rounds while it is read: a round's workers run
+    // while this process reads the next round, and its results are handed
+    // on before the next round starts. Rounds grow from kFirstRound to
+    // kLastRound items, so that short runs start soon and long ones fork seldom.
+    const long kFirstRound = 1024, kLastRound = 32768;
     int status = 0;
-    std::vector<puzzleFile> files;
-    long total = 0;
-    for (const std::string& path : paths) {
-        puzzleFile file;
-        if (!readPuzzleFile(path, &file)) {
-            status = 2;
-            continue;
+    std::deque<batchItem> items;
+    std::deque<storedPuzzle> puzzles;  // no copying as they grow
+    const jobFunction job = [&](long index) {
+        const batchItem& item = items[static_cast<size_t>(index)];
+        jobResult result;
+        if (item.puzzle < 0) {
+            result.err = item.message;
+            return result;
         }
-        total += countPuzzles(file);
-        files.push_back(std::move(file));
-    }
+        sudoku puzzle = restore(puzzles[static_cast<size_t>(item.puzzle)]);
+        const verdict v = judge(puzzle);
+        result.out = item.where + ": " + v.line + "\n";
+        result.status = v.good ? 0 : 1;
+        return result;
+    };
 
+    // The progress line needs the total before the results: only then is
+    // everything counted first.
+    long total = 0;
+    std::vector<puzzleFile> files(paths.size());
+    std::vector<std::string> unreadable(paths.size());
+    std::vector<bool> read(paths.size());
+    const bool counting = platformStderrIsTerminal();
+    if (counting)
+        for (size_t f = 0; f < paths.size(); f++) {
+            read[f] = readPuzzleFile(paths[f], &files[f], &unreadable[f]);
+            if (read[f]) total += countPuzzles(files[f]);
+        }
     progress shown(total);
     long done = 0;
-    for (const puzzleFile& file : files) {
-        const int read = readPuzzles(
-            file,
+    const resultFunction deliver = [&](long index, const jobResult& result) {
+        if (result.status > status) status = result.status;
+        if (!result.err.empty()) {
+            shown.clear();
+            std::fflush(stdout);  // the message in its place among the results
+            std::fputs(result.err.c_str(), stderr);
+        }
+        if (!result.out.empty()) {
+            shown.beforeResult();
+            if (!writeOut(result.out)) return false;
+        }
+        if (items[static_cast<size_t>(index)].puzzle >= 0) shown.step(++done);
+        return true;
+    };
+
+    jobBatch batch;
+    long round = kFirstRound;
+    bool stopped = false, failed = false;
+    // Ends the running round and starts one over what has been read since.
+    const auto nextRound = [&] {
+        const int finished = finishJobs(&batch, job, deliver);
+        if (finished <= 0) {
+            stopped = true;
+            failed = finished < 0;
+            return;
+        }
+        if (!startJobs(&batch, batch.end, static_cast<long>(items.size()), workers, job)) stopped = failed = true;
+        if (round < kLastRound) round *= 2;
+    };
+    const auto added = [&] {
+        if (static_cast<long>(items.size()) - batch.end >= round) nextRound();
+    };
+
+    for (size_t f = 0; f < paths.size() && !stopped; f++) {
+        if (!counting) read[f] = readPuzzleFile(paths[f], &files[f], &unreadable[f]);
+        if (!read[f]) {
+            items.push_back({"", unreadable[f], -1});
+            status = 2;
+            added();
+            continue;
+        }
+        const int worst = readPuzzles(
+            files[f],
             [&](const std::string& where, sudoku& puzzle) {
-                const verdict result = judge(puzzle);
-                if (!result.good && status < 1) status = 1;
-                shown.beforeResult();
-                if (!writeOut(where + ": " + result.line + "\n")) return false;
-                shown.step(++done);
-                return true;
+                items.push_back({where, "", static_cast<int>(puzzles.size())});
+                puzzles.push_back(store(puzzle));
+                added();
+                return !stopped;
             },
-            [&] { shown.clear(); });
-        if (read > status) status = read;
-        if (outputFailed) break;
+            nullptr,
+            [&](const std::string& line) {
+                items.push_back({"", line, -1});
+                added();
+            });
+        if (worst > status) status = worst;
+        files[f] = puzzleFile();  // read and handed over: its text is no longer needed
     }
+    if (!stopped) nextRound();
+    if (!stopped) nextRound();
+    if (failed) status = 2;
     shown.clear();
     return finishOutput("the results", status);
 }
@@ -310,5 +593,6 @@ int main(int argc, char** argv) {
     if (command == "check") return overPuzzles(argc - 2, argv + 2, check);
     if (command == "explain") return explainCommand(argc - 2, argv + 2);
     if (command == "hint") return hintCommand(argc - 2, argv + 2);
+    if (command == "print") return printPuzzles(argc - 2, argv + 2);
     return usageError("unknown command: " + command);
 }

@@ -28,8 +28,11 @@ const size_t kMaxMarkToken = 3;
 const size_t kShownToken = 20;  // bytes of a bad value quoted in a message
 const char kBom[] = "\xEF\xBB\xBF";
 
-void complain(const std::string& where, const std::string& what) {
-    std::fprintf(stderr, "velunda-cli: %s: %s\n", where.c_str(), what.c_str());
+// A message on stderr, or into *sink when one is given.
+void complain(const std::string& where, const std::string& what, std::string* sink = nullptr) {
+    const std::string line = "velunda-cli: " + where + ": " + what + "\n";
+    if (sink != nullptr) *sink += line;
+    else std::fputs(line.c_str(), stderr);
 }
 
 bool isSpace(char c) {
@@ -79,12 +82,14 @@ bool isRatingLine(const std::string& content) {
 class reader {
 public:
     reader(const puzzleFile& file, bool quiet, bool single, const puzzleHandler& handle,
-           const std::function<void()>& beforeMessage)
-        : file(file), quiet(quiet), single(single), handle(handle), beforeMessage(beforeMessage) {}
+           const std::function<void()>& beforeMessage, const messageHandler& onMessage = nullptr)
+        : file(file), quiet(quiet), single(single), handle(handle), beforeMessage(beforeMessage),
+          onMessage(onMessage) {}
 
     inputStatus run();
 
     int puzzles = 0;    // puzzles handed over (or, when quiet, that would be)
+    int limit = 0;      // when quiet, stop after this many puzzles (0: never)
     int gameFiles = 0;  // of them from game files
 
 private:
@@ -98,6 +103,7 @@ private:
     size_t gameFile(size_t author);
     void puzzleLine(size_t i, const short* cells);
     void deliver(const std::string& where, sudoku& puzzle);
+    void counted();
     void report(const std::string& where, const std::string& what);
     void reportLine(size_t i, const std::string& what) { report(file.name + ":" + std::to_string(i + 1), what); }
 
@@ -105,6 +111,7 @@ private:
     const bool quiet, single;
     const puzzleHandler handle;
     const std::function<void()> beforeMessage;
+    const messageHandler onMessage;
     std::vector<size_t> begins, ends;  // of every line, its line feed excluded
     inputStatus status = inputGood;
     bool stopped = false;
@@ -159,17 +166,34 @@ void reader::report(const std::string& where, const std::string& what) {
     if (status < inputBadPuzzle) status = inputBadPuzzle;
     if (quiet) return;
     if (beforeMessage) beforeMessage();
+    if (onMessage) {
+        std::string line;
+        complain(where, what, &line);
+        onMessage(line);
+        return;
+    }
     complain(where, what);
+}
+
+void reader::counted() {
+    if (limit > 0 && puzzles >= limit) stopped = true;
 }
 
 void reader::deliver(const std::string& where, sudoku& puzzle) {
     if (!handle(where, puzzle)) stopped = true;
 }
 
+// An empty puzzle to copy: constructing one reseeds rand() from the clock,
+// which costs more than reading a puzzle line.
+const sudoku& emptyPuzzle() {
+    static const sudoku empty;
+    return empty;
+}
+
 void reader::puzzleLine(size_t i, const short* cells) {
     puzzles++;
-    if (quiet) return;
-    sudoku puzzle;
+    if (quiet) return counted();
+    sudoku puzzle = emptyPuzzle();
     for (int k = 0; k < 81; k++)
         if (cells[k] != 0) puzzle.solve_place(k / 9, k % 9, cells[k]);
     deliver(file.name + ":" + std::to_string(i + 1), puzzle);
@@ -269,7 +293,10 @@ size_t reader::gameFile(size_t author) {
 
     puzzles++;
     gameFiles++;
-    if (quiet) return after;
+    if (quiet) {
+        counted();
+        return after;
+    }
     // The game's own reader loads what has been checked.
     std::string text = file.text.substr(begins[author], ends[lastGrid] - begins[author]);
     FILE* stream = fmemopen(&text[0], text.size(), "r");
@@ -345,12 +372,12 @@ bool keepReading(const std::string&, sudoku&) {
 
 }  // namespace
 
-bool readPuzzleFile(const std::string& path, puzzleFile* file) {
+bool readPuzzleFile(const std::string& path, puzzleFile* file, std::string* message) {
     file->name = path == "-" ? "stdin" : shownName(path);
     file->text.clear();
     FILE* stream = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
     if (stream == nullptr) {
-        complain(file->name, std::string("cannot open: ") + std::strerror(errno));
+        complain(file->name, std::string("cannot open: ") + std::strerror(errno), message);
         return false;
     }
     char buffer[65536];
@@ -362,11 +389,11 @@ bool readPuzzleFile(const std::string& path, puzzleFile* file) {
     const int error = errno;
     if (stream != stdin) std::fclose(stream);
     if (failed) {
-        complain(file->name, std::string("cannot read: ") + std::strerror(error));
+        complain(file->name, std::string("cannot read: ") + std::strerror(error), message);
         return false;
     }
     if (file->text.size() >= kMaxInput) {
-        complain(file->name, "too large to be a puzzle file");
+        complain(file->name, "too large to be a puzzle file", message);
         return false;
     }
     return true;
@@ -379,10 +406,12 @@ int countPuzzles(const puzzleFile& file) {
 }
 
 inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
-                        const std::function<void()>& beforeMessage) {
+                        const std::function<void()>& beforeMessage, const messageHandler& onMessage) {
+    // Whether the file is one game file and nothing else: two puzzles settle it.
     reader counter(file, true, false, keepReading, nullptr);
+    counter.limit = 2;
     counter.run();
     const bool single = counter.puzzles == 1 && counter.gameFiles == 1;
-    reader real(file, false, single, handle, beforeMessage);
+    reader real(file, false, single, handle, beforeMessage, onMessage);
     return real.run();
 }

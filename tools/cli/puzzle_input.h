@@ -28,24 +28,27 @@ struct puzzleFile {
     std::string text;
 };
 
-// Reads `path` ("-" is standard input) into *file. Reports on stderr and
-// returns false if it cannot be read.
-bool readPuzzleFile(const std::string& path, puzzleFile* file);
+// Reads `path` ("-" is standard input) into *file. Reports on stderr (or
+// into *message, when given) and returns false if it cannot be read.
+bool readPuzzleFile(const std::string& path, puzzleFile* file, std::string* message = nullptr);
 
 // Called for every puzzle read; `where` names it for messages and results:
 // "list.txt:12" (the line of a puzzle line, or of a game file's author), or
 // the file name alone when the file holds one game file and nothing else.
 // Returns false to stop reading.
 typedef std::function<bool(const std::string& where, sudoku& puzzle)> puzzleHandler;
+// Takes a message line ("velunda-cli: where: what\n") in place of stderr.
+typedef std::function<void(const std::string& line)> messageHandler;
 
 // The number of puzzles `readPuzzles` will hand over for this file.
 int countPuzzles(const puzzleFile& file);
 
 // Hands every puzzle of the file to `handle`, in order. Problems are reported
 // on stderr with the file and line (`beforeMessage`, if set, is called before
-// each), and reading goes on with the next record; a file that holds nothing
-// to read is reported too.
+// each, or they go to `onMessage` if set), and reading goes on with the next
+// record; a file that holds nothing to read is reported too.
 inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
-                        const std::function<void()>& beforeMessage = nullptr);
+                        const std::function<void()>& beforeMessage = nullptr,
+                        const messageHandler& onMessage = nullptr);
 
 #endif
