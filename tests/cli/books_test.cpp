@@ -3,6 +3,8 @@
 // and batch commands over several worker processes giving the bytes of one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -301,6 +303,15 @@ TEST_F(BooksWorkers, OutputIsByteIdenticalForAnyNumberOfWorkers) {
     EXPECT_EQ(run("generate -n 40 --seed 11 --format sdk -j 2").out, made.out);
     EXPECT_EQ(run("generate -n 40 --seed 11 --format sdk -j 5").out, made.out);
     EXPECT_EQ(run("rate -j 0 corpus.txt").status, 2);
+
+    shell("head -n 300 " + quote(kCorpus) + " > some.txt");
+    const Result explained = run("explain -j 1 some.txt");
+    ASSERT_EQ(std::count(explained.out.begin(), explained.out.end(), '\n') > 300, true);
+    for (const char* workers : {"-j 2", "-j5"}) {
+        const Result many = run(std::string("explain ") + workers + " some.txt");
+        EXPECT_TRUE(many.out == explained.out) << workers;
+        EXPECT_EQ(many.status, explained.status) << workers;
+    }
 }
 
 TEST_F(BooksWorkers, AnUnreadableFileIsReportedInItsPlaceAndTheOthersGoOn) {

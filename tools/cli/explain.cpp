@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/solutions.h"
+#include "platform/workers.h"
 #include "puzzle_input.h"
 
 namespace {
@@ -537,9 +538,16 @@ int usage(const std::string& message, const char* what) {
     return 2;
 }
 
-// Reads every puzzle of the paths, printing `work`'s text for each.
-int overAll(const std::vector<std::string>& paths, const std::function<std::string(const std::string&, sudoku&, bool*)>& work) {
+// Reads every puzzle of the paths, printing `work`'s text for each, in
+// input order, the work spread over `workers` processes.
+int overAll(const std::vector<std::string>& paths, int workers,
+            const std::function<std::string(const std::string&, sudoku&, bool*)>& work) {
     int status = 0;
+    struct item {
+        std::string where;
+        sudoku puzzle;
+    };
+    std::vector<item> items;
     for (const std::string& path : paths) {
         puzzleFile file;
         if (!readPuzzleFile(path, &file)) {
@@ -547,14 +555,23 @@ int overAll(const std::vector<std::string>& paths, const std::function<std::stri
             continue;
         }
         const int read = readPuzzles(file, [&](const std::string& where, sudoku& puzzle) {
-            bool good = true;
-            const std::string text = work(where, puzzle, &good);
-            if (!good && status < 1) status = 1;
-            return put(text);
+            items.push_back(item{where, puzzle});
+            return true;
         });
         if (read > status) status = read;
-        if (writeFailed) break;
     }
+    const jobFunction job = [&](long i) {
+        jobResult result;
+        bool good = true;
+        result.out = work(items[i].where, items[i].puzzle, &good);
+        result.status = good ? 0 : 1;
+        return result;
+    };
+    const resultFunction deliver = [&](long, const jobResult& result) {
+        if (result.status > status) status = result.status;
+        return put(result.out);
+    };
+    if (!runJobs(static_cast<long>(items.size()), workers, job, deliver)) status = 2;
     if (!writeFailed && (std::fflush(stdout) != 0 || std::ferror(stdout))) writeFailed = true;
     if (writeFailed) {
         std::fprintf(stderr, "velunda-cli: cannot write the results: %s\n", std::strerror(errno));
@@ -563,13 +580,14 @@ int overAll(const std::vector<std::string>& paths, const std::function<std::stri
     return status;
 }
 
-const char* const kExplainUsage = "explain [--mode rate|full] [--format text|json] [FILE...]";
+const char* const kExplainUsage = "explain [--mode rate|full] [--format text|json] [-j N] [FILE...]";
 const char* const kHintUsage = "hint [--format text|json] [FILE]";
 
 }  // namespace
 
 int explainCommand(int argc, char** argv) {
     bool rateMode = true, json = false;
+    int workers = defaultWorkers();
     std::vector<std::string> paths;
     for (int i = 0; i < argc; i++) {
         const std::string arg = argv[i];
@@ -584,6 +602,11 @@ int explainCommand(int argc, char** argv) {
                 return usage("--format is text or json", kExplainUsage);
             json = std::strcmp(value, "json") == 0;
             i++;
+        } else if (arg.compare(0, 2, "-j") == 0) {
+            const char* count = arg.size() > 2 ? argv[i] + 2 : value;
+            if (count == nullptr || !parseWorkers(count, &workers))
+                return usage("-j needs a number of workers from 1 to 256", kExplainUsage);
+            if (arg.size() == 2) i++;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usage("unknown option for explain: " + arg, kExplainUsage);
         } else {
@@ -591,7 +614,7 @@ int explainCommand(int argc, char** argv) {
         }
     }
     if (paths.empty()) paths.push_back("-");
-    return overAll(paths, [&](const std::string& where, sudoku& puzzle, bool* good) {
+    return overAll(paths, workers, [&](const std::string& where, sudoku& puzzle, bool* good) {
         return explainPuzzle(where, puzzle, rateMode, json, good);
     });
 }
@@ -615,7 +638,7 @@ int hintCommand(int argc, char** argv) {
     }
     if (paths.size() > 1) return usage("hint reads one file", kHintUsage);
     if (paths.empty()) paths.push_back("-");
-    return overAll(paths, [&](const std::string& where, sudoku& puzzle, bool* good) {
+    return overAll(paths, 1, [&](const std::string& where, sudoku& puzzle, bool* good) {
         return hintPuzzle(where, puzzle, json, good);
     });
 }

@@ -20,7 +20,7 @@
 #include "puzzle_input.h"
 #include "print.h"
 #include "puzzle_line.h"
-#include "workers.h"
+#include "platform/workers.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ const char* const kUsage =
     "       velunda-cli check [-j N] [FILE...]\n"
     "       velunda-cli print [--per-page 1|2|4|6] [--solutions] [--title TEXT]\n"
     "                         [--paper a4|letter] -o OUT FILE...\n"
-    "       velunda-cli explain [--mode rate|full] [--format text|json] [FILE...]\n"
+    "       velunda-cli explain [--mode rate|full] [--format text|json] [-j N] [FILE...]\n"
     "       velunda-cli hint [--format text|json] [FILE]\n"
     "\n"
     "generate  makes N new puzzles as the game does (from the puzzles in ./games,\n"
@@ -53,7 +53,8 @@ const char* const kUsage =
     "          or PNG by OUT's extension (one file a page, OUT-1.png, ..., when\n"
     "          there are several); --solutions adds answer pages at the end\n"
     "-j N      the work over N worker processes, the output the same for every\n"
-    "          N (rate, solve and check: one per processor unless -j is given)\n"
+    "          N (rate, solve, check and explain: one per processor unless -j is\n"
+    "          given)\n"
     "\n"
     "FILE is a game (.sdk) or state (.sta) file, several game files one after\n"
     "another, or a list of puzzle lines: 81 cells ('1'-'9', '.' or '0' for an\n"

@@ -1,4 +1,4 @@
-#include "workers.h"
+#include "platform/workers.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -4,8 +4,8 @@
 // small runs from a shared counter, so a worker slowed by other work on the
 // machine holds up none of the others; the results are handed on in input
 // order, so the output of any N is byte for byte that of one worker.
-#ifndef VELUNDA_CLI_WORKERS_H
-#define VELUNDA_CLI_WORKERS_H
+#ifndef VELUNDA_PLATFORM_WORKERS_H
+#define VELUNDA_PLATFORM_WORKERS_H
 
 #include <sys/types.h>
 
