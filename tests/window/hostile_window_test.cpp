@@ -145,7 +145,7 @@ TEST(HostileWindow, NoGraphicsFolderStillPlaysAndQuits) {
     win::sleepMs(300);
     closeByItsControl(game);
     ASSERT_EQ(game.status(30000), 0) << game.report();
-    EXPECT_EQ(folder.read("games/quit.sta").substr(0, 10), "Sig\n5 -4 ") << game.report();
+    EXPECT_EQ(folder.read("games/quit.sta").substr(0, 9), "Sig\n5 -4 ") << game.report();
     EXPECT_EQ(folder.read("Velunda.inf"), "Skin Mode: 1") << game.report();
 }
 

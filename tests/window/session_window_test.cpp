@@ -3,7 +3,7 @@
 // The game must live through it, keep its memory steady, and leave a quit
 // state that loads back with every cell within -9 ... 9.
 // VELUNDA_SESSION_SEED replays a stream; VELUNDA_SESSION_EVENTS sets the
-// number of events per window size.
+// number of events per window size after the 200 that warm the game up.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -33,6 +33,22 @@ long residentKb(int pid) {
     return -1;
 }
 
+// The lowest resident memory of 20 readings over two seconds: the OpenGL
+// driver takes and frees large buffers from frame to frame, which a single
+// reading catches at random; a leak raises the floor.
+long steadyResidentKb(int pid) {
+    long lowest = -1, highest = -1;
+    for (int i = 0; i < 20; i++) {
+        const long now = residentKb(pid);
+        if (now < 0) return -1;
+        if (lowest < 0 || now < lowest) lowest = now;
+        if (now > highest) highest = now;
+        win::sleepMs(100);
+    }
+    std::printf("resident memory %ld ... %ld kB\n", lowest, highest);
+    return lowest;
+}
+
 // Places no random event may press or release on, in 400 x 500 units: the
 // minimise and close controls (and above them: the title bar takes any
 // height above its bottom), and the File menu's Open, Save and Quit rows,
@@ -60,8 +76,9 @@ public:
 
     std::string next() {
         const int kind = pick(100);
-        if (kind < 30) return at(point(false)) + " click 1";
-        if (kind < 42) return at(point(false)) + " click 3";
+        // mousedown and mouseup: xdotool's click waits 100 ms after each.
+        if (kind < 30) return at(point(false)) + " mousedown 1 mouseup 1";
+        if (kind < 42) return at(point(false)) + " mousedown 3 mouseup 3";
         if (kind < 54) return drag(false);
         if (kind < 56) return drag(true);
         return " key --delay 4 " + std::string(kKeys[pick(sizeof kKeys / sizeof kKeys[0])]);
@@ -132,25 +149,42 @@ void playSession(bool mini, unsigned long seed, int events) {
     ASSERT_NE(game.waitWindow(), 0u) << game.report();
     // The first frame places the window; the stream starts after it.
     win::waitGeometry(game.window, [](const win::Geometry& g) { return g.x == 200 && g.y == 200; });
-    win::sleepMs(500);
-    const long before = residentKb(game.pid);
+    EventStream stream(seed, game.window, scale);
+    // Sends events [from, to) of the stream, a batch per xdotool call.
+    auto send = [&](int from, int to) {
+        const int batch = 40;
+        for (int sent = from; sent < to; sent += batch) {
+            std::string command = "timeout 60 xdotool windowactivate --sync " + std::to_string(game.window);
+            for (int i = sent; i < sent + batch && i < to; i++) command += stream.next() + " sleep 0.02";
+            win::sh(command + " >/dev/null 2>&1");
+            if (game.status(0) != -1) return false;
+            bringBack(game, scale);
+        }
+        return true;
+    };
+    // The game warms up first: the first random games read the games folder,
+    // and the OpenGL driver's buffers grow to the busiest frame, which is
+    // every pencil mark of an empty board shown at once. Memory is measured
+    // from there.
+    win::sh("timeout 60 xdotool windowactivate --sync " + std::to_string(game.window) +
+            " key question sleep 0.5 key T sleep 0.3 key T sleep 0.3 key F1 sleep 0.3 key Escape key N sleep 0.5"
+            " key question sleep 0.5 key asciitilde sleep 0.3 key asciitilde key M sleep 0.3 key M >/dev/null 2>&1");
+    const int warmUp = 200;
+    ASSERT_TRUE(send(0, warmUp)) << "the game died in the first " << warmUp << " events" << game.report();
+    const long before = steadyResidentKb(game.pid);
     ASSERT_GT(before, 0) << game.report();
 
-    EventStream stream(seed, game.window, scale);
     const int start = win::nowMs();
-    const int batch = 40;
-    for (int sent = 0; sent < events; sent += batch) {
-        std::string command = "timeout 60 xdotool windowactivate --sync " + std::to_string(game.window);
-        for (int i = sent; i < sent + batch && i < events; i++) command += stream.next() + " sleep 0.012";
-        win::sh(command + " >/dev/null 2>&1");
-        ASSERT_EQ(game.status(0), -1) << "the game died after event " << sent + batch << game.report();
-        bringBack(game, scale);
+    for (int quarter = 0; quarter < 4; quarter++) {
+        const int from = warmUp + events * quarter / 4, to = warmUp + events * (quarter + 1) / 4;
+        ASSERT_TRUE(send(from, to)) << "the game died between events " << from << " and " << to << game.report();
+        std::printf("after %d events: %ld kB resident\n", to, residentKb(game.pid));
     }
-    std::printf("%d events in %.1f s (%s window)\n", events, (win::nowMs() - start) / 1000.0,
+    std::printf("%d events in %.1f s (%s window)\n", warmUp + events, (win::nowMs() - start) / 1000.0,
                 mini ? "mini" : "normal");
     // Let it take in what is still queued before memory is measured.
     win::sleepMs(1000);
-    const long after = residentKb(game.pid);
+    const long after = steadyResidentKb(game.pid);
     std::printf("resident memory %ld kB before, %ld kB after\n", before, after);
     EXPECT_LT(after - before, 6 * 1024) << "resident memory grew from " << before << " kB to " << after << " kB"
                                         << game.report();
@@ -186,7 +220,7 @@ void playSession(bool mini, unsigned long seed, int events) {
 
 TEST(SessionWindow, RandomInputInBothWindowSizesLeavesASoundQuitState) {
     const unsigned long seed = settingOr("VELUNDA_SESSION_SEED", static_cast<unsigned long>(std::time(nullptr)));
-    const int events = static_cast<int>(settingOr("VELUNDA_SESSION_EVENTS", 1100));
+    const int events = static_cast<int>(settingOr("VELUNDA_SESSION_EVENTS", 1000));
     std::printf("session seed %lu (replay with VELUNDA_SESSION_SEED=%lu), %d events per window size\n", seed, seed,
                 events);
     std::fflush(stdout);
