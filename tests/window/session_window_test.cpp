@@ -223,9 +223,10 @@ void playSession(bool mini, unsigned long seed, int events) {
                 mini ? "mini" : "normal");
     const long after = settledResidentKb();
     std::printf("resident memory %ld kB before, %ld kB after\n", before, after);
-    if (kMemoryComparable)
+    if (kMemoryComparable) {
         EXPECT_LT(after - before, 8 * 1024) << "resident memory grew from " << before << " kB to " << after << " kB"
-                                        << game.report();
+                                            << game.report();
+    }
 
     // A message, the menu, the pad or the author prompt may be open: Escape
     // closes them (the first may only dismiss a message), then the close
