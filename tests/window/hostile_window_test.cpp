@@ -10,9 +10,6 @@
 
 namespace {
 
-const char* const kCloseX = "383";
-const char* const kCloseY = "10";
-
 std::string rows(const std::string& first, const char* end) {
     std::string out = first + end;
     for (int r = 1; r < 9; r++) out += std::string("0 0 0 0 0 0 0 0 0") + end;
@@ -39,8 +36,10 @@ void prepare(const win::Scratch& folder) {
     folder.write("Velunda.inf", "Skin Mode:1");
 }
 
+// Once the first frame has made the window borderless and placed it.
 void closeByItsControl(win::WatchedGame& game) {
-    win::click(game.window, std::atoi(kCloseX), std::atoi(kCloseY));
+    win::waitGeometry(game.window, [](const win::Geometry& g) { return g.x == 200 && g.y == 200; });
+    game.click(383, 10);
 }
 
 // One test per signal: the game runs its frames, the signal comes, and the
@@ -140,7 +139,7 @@ TEST(HostileWindow, NoGraphicsFolderStillPlaysAndQuits) {
     };
     EXPECT_TRUE(win::waitFor(whiteBoard, 30000)) << game.report();
     // A digit entered in the first empty cell is kept.
-    win::click(game.window, 70, 130);
+    game.click(70, 130);
     win::key(game.window, "4");
     win::sleepMs(300);
     closeByItsControl(game);

@@ -233,7 +233,7 @@ void playSession(bool mini, unsigned long seed, int events) {
     // control; again if a busy game missed it.
     for (int attempt = 0; attempt < 5 && game.status(0) == -1; attempt++) {
         win::key(game.window, "Escape Escape");
-        win::click(game.window, 383 / scale, 10 / scale);
+        game.click(383 / scale, 10 / scale);
         game.status(10000);
     }
     ASSERT_EQ(game.status(30000), 0) << game.report();

@@ -59,6 +59,14 @@ public:
         std::string text = read(statusFile);
         return text.empty() ? -1 : std::atoi(text.c_str());
     }
+    // A left click at (x, y) of the window. Unlike the harness's click it
+    // does not wait for the pointer to move, which never ends (until its
+    // time limit) when the pointer already stands there, as it does after
+    // the previous game's window was closed at the same spot.
+    void click(int x, int y) {
+        sh("timeout 20 xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+           std::to_string(y) + " mousedown 1 mouseup 1");
+    }
     void signal(const char* name) { sh("kill -" + std::string(name) + " " + std::to_string(pid)); }
     // For a failure message: the game's output and state, the window tree
     // and a screenshot.
