@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "engine/safefile.h"
 
 bool checkoption(const char* arg, const char* option) {
     if (arg == nullptr || option == nullptr) return false;
@@ -17,13 +18,15 @@ void startUp(int argc, char** argv, int* width, int* height) {
 
     std::memset(retMarkUps, 0, sizeof retMarkUps);
 
-    if (FILE* state = std::fopen("./games/quit.sta", "r")) {
+    // Only regular files are read: a FIFO in place of any of them would hold
+    // the game before its window ever opened, and a folder reads as nothing.
+    if (FILE* state = openRegularFile("./games/quit.sta")) {
         myPuzzle.loadPuzzle(state);
         readMarkUps(state);
         std::fclose(state);
     }
 
-    if (FILE* settings = std::fopen("Velunda.inf", "r")) {
+    if (FILE* settings = openRegularFile("Velunda.inf")) {
         readSkinMode(settings, &skinMode);
         std::fclose(settings);
     }
@@ -35,7 +38,7 @@ void startUp(int argc, char** argv, int* width, int* height) {
             fontFace = 1;
             *width = 200;
             *height = 250;
-        } else if (FILE* file = std::fopen(argv[1], "r")) {
+        } else if (FILE* file = openRegularFile(argv[1])) {
             myPuzzle.loadPuzzle(file);
             std::fclose(file);
         }

@@ -42,3 +42,18 @@ bool writeFileSafely(const char* path, bool (*write)(FILE* file, void* context),
     if (!ok) unlink(temporary.c_str());
     return ok;
 }
+
+FILE* openRegularFile(const char* path) {
+    if (path == nullptr || path[0] == '\0') return nullptr;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* file = fdopen(fd, "r");
+    if (file == nullptr) close(fd);
+    return file;
+}

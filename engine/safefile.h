@@ -1,6 +1,6 @@
 // Writing a file so that it is never left half-written: the text goes to a
 // temporary file in the same folder, which replaces the old file by rename
-// only once everything reached the disk.
+// only once everything reached the disk. Reading only what is a file.
 #ifndef VELUNDA_ENGINE_SAFEFILE_H
 #define VELUNDA_ENGINE_SAFEFILE_H
 
@@ -12,5 +12,10 @@
 // was, when the folder cannot take a file, write returns false, or any write,
 // flush or sync fails (disk full, file size limit, I/O error).
 bool writeFileSafely(const char* path, bool (*write)(FILE* file, void* context), void* context);
+
+// Opens path for reading only when it is a regular file; null otherwise. A
+// FIFO is never waited on (opening one for reading blocks until a writer
+// comes), and a folder, device or socket is refused like a missing file.
+FILE* openRegularFile(const char* path);
 
 #endif

@@ -3,7 +3,6 @@
 // code as a click on the open menu.
 #include "input/filemenu.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,7 +67,16 @@ static bool writeQuitState(FILE* file, void*) {
     return true;
 }
 
+// A file the game could not read at start (permissions) holds something it
+// never showed the player: quitting must not destroy it unseen. Replacing it
+// by rename would succeed where opening it for writing would not.
+static bool unreadableFile(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode) && access(path, R_OK) != 0;
+}
+
 int saveQuitState() {
+    if (unreadableFile(quitStateFile)) return -1;
     surviveFileSizeLimit();
     return writeFileSafely(quitStateFile, writeQuitState, nullptr) ? 0 : -1;
 }
@@ -79,24 +87,9 @@ static bool writeSettings(FILE* file, void*) {
 }
 
 int saveSettings() {
+    if (unreadableFile(settingsFile)) return -1;
     surviveFileSizeLimit();
     return writeFileSafely(settingsFile, writeSettings, nullptr) ? 0 : -1;
-}
-
-// Opens only a regular file: a FIFO would block the game until a writer
-// came, and a folder opens but reads nothing.
-static FILE* openRegularFile(const char* path) {
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FILE* file = fdopen(fd, "r");
-    if (file == nullptr) close(fd);
-    return file;
 }
 
 static void clearMarkUps() {

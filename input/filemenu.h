@@ -34,6 +34,8 @@ int saveGameFile(const char* path, bool withMarkUps);
 // What "Quit Game" writes, each through a temporary file: the game with its
 // marks to "./games/quit.sta" (an empty author line when the puzzle has
 // none) and the skin to "Velunda.inf". 0 written, -1 not (old file intact).
+// A file that is there but cannot be read is left alone: the start-up could
+// not show it, so replacing it would lose it unseen.
 int saveQuitState();
 int saveSettings();
 

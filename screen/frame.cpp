@@ -1,15 +1,19 @@
 #include "screen/frame.h"
 
 #include "app/globals.h"
+#include "app/signals.h"
 #include "gfx/bitmap.h"
 #include "gfx/easygl.h"
 #include "gfx/primitives.h"
+#include "input/filemenu.h"
 #include "platform/platform.h"
 #include "screen/board.h"
 #include "screen/menu.h"
 #include "screen/popup.h"
 
 void EasyRender() {
+    // Also while minimised, and while a dialog runs (it repaints through here).
+    if (quitSignalled()) quitGame();
     if (platformIsMinimised(hWnd)) {
         platformSleep(100);
         return;

@@ -12,6 +12,7 @@
 
 #include "app/globals.h"
 #include "app/startup.h"
+#include "app_test_util.h"
 
 namespace {
 
@@ -215,6 +216,79 @@ TEST_F(StartUp, HostileFilesStartLikeMissingOnes) {
         expectNormalMode();
         EXPECT_LE(author().size(), 44u);
     }
+}
+
+// ---- Hostile runtime folders: each starts as if the file were missing,
+// silently (no message), and leaves what it found where it was.
+
+TEST_F(StartUp, FifosInPlaceOfEveryFileNeverHoldTheStart) {
+    ASSERT_EQ(mkfifo("games/quit.sta", 0644), 0);
+    ASSERT_EQ(mkfifo("Velunda.inf", 0644), 0);
+    ASSERT_EQ(mkfifo("pipe.sdk", 0644), 0);
+    alarm(20);  // a FIFO opened for reading waits for a writer forever
+    run({"pipe.sdk"});
+    alarm(0);
+    expectNormalMode();
+    EXPECT_EQ(skinMode, 0);
+    EXPECT_EQ(author(), "");
+    EXPECT_TRUE(noMarks());
+    EXPECT_EQ(myMessageBox.text, nullptr);
+    for (const char* name : {"games/quit.sta", "Velunda.inf", "pipe.sdk"}) EXPECT_TRUE(apptest::isFifo(name)) << name;
+}
+
+TEST_F(StartUp, UnreadableFilesStartLikeMissingOnesAndStayAsTheyWere) {
+    writeFile("games/quit.sta", kQuitState);
+    writeFile("Velunda.inf", "Skin Mode: 1");
+    writeFile("other.sdk", "Other\n9 9 9 9 9 9 9 9 9 \n");
+    // As an ordinary user: 0 when nothing was read, 1 when all three were.
+    auto start = [this] {
+        return apptest::inChild([this] {
+            if (!apptest::becomeOrdinaryUser()) return 10;
+            run({"other.sdk"});
+            if (width != 400 || myMessageBox.text != nullptr) return 11;
+            if (author() == "" && skinMode == 0 && noMarks()) return 0;
+            if (author() == "Other" && skinMode == 1 && retMarkUps[0] == 7) return 1;
+            return 12;
+        });
+    };
+    ASSERT_EQ(start(), 1) << "readable, the same files load for that user";
+    for (const char* name : {"games/quit.sta", "Velunda.inf", "other.sdk"}) ASSERT_EQ(chmod(name, 0), 0);
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(apptest::readFile("games/quit.sta"), kQuitState);
+    EXPECT_EQ(apptest::readFile("Velunda.inf"), "Skin Mode: 1");
+}
+
+TEST_F(StartUp, EmptyFilesGiveTheEmptyPuzzleAndTheFirstSkin) {
+    writeFile("games/quit.sta", "");
+    writeFile("Velunda.inf", "");
+    writeFile("empty.sdk", "");
+    run({"empty.sdk"});
+    expectNormalMode();
+    EXPECT_EQ(skinMode, 0);
+    EXPECT_EQ(author(), "");
+    std::string zeros;
+    for (int i = 0; i < 81; i++) zeros += "0 ";
+    EXPECT_EQ(grid(), zeros);
+    EXPECT_TRUE(noMarks());
+    EXPECT_EQ(myMessageBox.text, nullptr);
+}
+
+TEST_F(StartUp, GamesFolderMissingOrAPlainFileStartsEmpty) {
+    writeFile("Velunda.inf", "Skin Mode: 1");
+    ASSERT_EQ(rmdir("games"), 0);
+    run({});
+    expectNormalMode();
+    EXPECT_EQ(author(), "");
+    EXPECT_EQ(skinMode, 1) << "the settings beside it are still read";
+
+    fresh();
+    ASSERT_EQ(rmdir("games"), 0);
+    writeFile("games", kQuitState);
+    run({});
+    expectNormalMode();
+    EXPECT_EQ(author(), "");
+    EXPECT_TRUE(noMarks());
+    EXPECT_EQ(apptest::readFile("games"), kQuitState);
 }
 
 }  // namespace
