@@ -3,6 +3,8 @@
 // and batch commands over several worker processes giving the bytes of one.
 #include <gtest/gtest.h>
 
+#include "cli_test_util.h"
+
 #include <algorithm>
 
 #include <sys/wait.h>
@@ -16,39 +18,13 @@
 
 namespace {
 
+using namespace clitest;
+
 struct Result {
     std::string out, err;
     int status = -1;
 };
 
-std::string quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    return lines;
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-// The game's built-in grid: unique and easy.
-const std::string kEasy = std::string(".........") + "..783...." + "..5..264." + "..26...7." + ".4.....8." +
-                          ".6...32.." + ".284..5.." + "....961.." + ".........";
 // Two solutions: a full grid with the 1 2 / 2 1 rectangle of r1c1, r1c2,
 // r4c1 and r4c2 opened.
 const std::string kTwo =

@@ -3,6 +3,8 @@
 // statuses a script relies on, failed writes and the progress line.
 #include <gtest/gtest.h>
 
+#include "cli_test_util.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -20,39 +22,13 @@
 
 namespace {
 
+using namespace clitest;
+
 struct Result {
     std::string out, err;
     int status = -1;
 };
 
-std::string quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    return lines;
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-// The game's built-in grid: unique, and easy; and its solution.
-const std::string kEasy = std::string(".........") + "..783...." + "..5..264." + "..26...7." + ".4.....8." +
-                          ".6...32.." + ".284..5.." + "....961.." + ".........";
 const std::string kEasySolution =
     "294165837617834952385972641532681479741259386869743215928417563473596128156328794";
 // A unique puzzle the logical solver cannot complete, and its solution.

@@ -4,6 +4,8 @@
 // player gets, and JSON that says what the text says.
 #include <gtest/gtest.h>
 
+#include "cli_test_util.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +21,8 @@
 #include "engine/sudoku.h"
 
 namespace {
+
+using namespace clitest;
 
 // ------------------------------------------------------------ a JSON reader
 
@@ -148,12 +152,6 @@ bool parseJson(const std::string& text, json* out) {
 
 // ------------------------------------------------------------------ helpers
 
-std::string quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 struct Result {
     std::string out;
     int status = -1;
@@ -180,18 +178,6 @@ Result run(const std::string& args, const std::string& input = "") {
     }
     std::remove(inName);
     return r;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    return lines;
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 int cellIndex(const std::string& name) {
@@ -427,8 +413,6 @@ TEST(ExplainTechniques, VerdictAndOpenCells) {
 
 namespace {
 
-const std::string kEasy = std::string(".........") + "..783...." + "..5..264." + "..26...7." + ".4.....8." +
-                          ".6...32.." + ".284..5.." + "....961.." + ".........";
 const std::string kEasySolution =
     "294165837617834952385972641532681479741259386869743215928417563473596128156328794";
 

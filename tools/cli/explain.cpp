@@ -542,24 +542,15 @@ int usage(const std::string& message, const char* what) {
 // input order, the work spread over `workers` processes.
 int overAll(const std::vector<std::string>& paths, int workers,
             const std::function<std::string(const std::string&, sudoku&, bool*)>& work) {
-    int status = 0;
     struct item {
         std::string where;
         sudoku puzzle;
     };
     std::vector<item> items;
-    for (const std::string& path : paths) {
-        puzzleFile file;
-        if (!readPuzzleFile(path, &file)) {
-            status = 2;
-            continue;
-        }
-        const int read = readPuzzles(file, [&](const std::string& where, sudoku& puzzle) {
-            items.push_back(item{where, puzzle});
-            return true;
-        });
-        if (read > status) status = read;
-    }
+    int status = readPuzzleFiles(paths, [&](const std::string& where, sudoku& puzzle) {
+        items.push_back(item{where, puzzle});
+        return true;
+    });
     const jobFunction job = [&](long i) {
         jobResult result;
         bool good = true;

@@ -315,20 +315,11 @@ int printPuzzles(int argc, char** argv) {
 
     // A booklet with a puzzle quietly missing is worse than none: anything
     // reported while reading leaves the booklet unmade.
-    int status = 0;
     std::vector<printed> puzzles;
-    for (const std::string& path : paths) {
-        puzzleFile file;
-        if (!readPuzzleFile(path, &file)) {
-            status = 2;
-            continue;
-        }
-        const int read = readPuzzles(file, [&](const std::string& where, sudoku& puzzle) {
-            puzzles.push_back(fromPuzzle(where, puzzle));
-            return true;
-        });
-        if (read > status) status = read;
-    }
+    int status = readPuzzleFiles(paths, [&](const std::string& where, sudoku& puzzle) {
+        puzzles.push_back(fromPuzzle(where, puzzle));
+        return true;
+    });
     if (options.solutions) {
         for (printed& p : puzzles) {
             const int count = countSolutions(p.givens, 2, p.solution);

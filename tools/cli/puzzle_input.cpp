@@ -415,3 +415,17 @@ inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
     reader real(file, false, single, handle, beforeMessage, onMessage);
     return real.run();
 }
+
+inputStatus readPuzzleFiles(const std::vector<std::string>& paths, const puzzleHandler& handle) {
+    inputStatus status = inputGood;
+    for (const std::string& path : paths) {
+        puzzleFile file;
+        if (!readPuzzleFile(path, &file)) {
+            status = inputUnreadable;
+            continue;
+        }
+        const inputStatus read = readPuzzles(file, handle);
+        if (read > status) status = read;
+    }
+    return status;
+}

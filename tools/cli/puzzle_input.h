@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/sudoku.h"
 
@@ -50,5 +51,10 @@ int countPuzzles(const puzzleFile& file);
 inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
                         const std::function<void()>& beforeMessage = nullptr,
                         const messageHandler& onMessage = nullptr);
+
+// readPuzzleFile and readPuzzles over every path in order; the worst status
+// of them all (an unreadable file counts as inputUnreadable, and reading goes
+// on with the next).
+inputStatus readPuzzleFiles(const std::vector<std::string>& paths, const puzzleHandler& handle);
 
 #endif
