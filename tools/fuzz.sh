@@ -50,6 +50,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -D
     cmake --build "$build" -j "$(nproc)" --target $names || exit 2
 
 mkdir -p "$build/findings" "$build/logs"
+# Where undefined behaviour happened, not only what.
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 status=0
 for target in $targets; do
     mkdir -p "$build/corpus/$target"
