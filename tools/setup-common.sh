@@ -3,6 +3,8 @@
 
 BUILD_PACKAGES="g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libx11-dev libgtk-3-dev libcairo2-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils imagemagick procps desktop-file-utils poppler-utils librsvg2-bin fonts-dejavu-core"
+# clang and its runtime libraries build the fuzz targets (libFuzzer).
+TEST_PACKAGES="$TEST_PACKAGES clang libclang-rt-dev"
 
 # Installs those of the named packages that are missing (as root, or through sudo).
 ensure_packages() {

@@ -316,6 +316,24 @@ TEST_F(CliReading, OffendingBytesAreShownSafely) {
     EXPECT_EQ(r.err.find('\r'), std::string::npos) << r.err;
 }
 
+// A vertical tab or form feed is white space to the game's reader, and a
+// line of nothing else once made velunda-cli read a word that was not there.
+TEST_F(CliReading, LinesOfOtherWhiteSpaceAreBlank) {
+    Result list = run("rate", "\v\n" + kEasy + "\n\f\r\n \v\t\n" + kEasy + "\n");
+    EXPECT_EQ(list.out, "stdin:2: Easy\nstdin:5: Easy\n");
+    EXPECT_EQ(list.err, "");
+    EXPECT_EQ(list.status, 0);
+
+    // Between the author and the grid, and inside the grid, as in the game.
+    std::string game = gameText("Ann", kEasy);
+    game.insert(game.find('\n') + 1, "\v\f\n");
+    game.insert(game.find('\n', 40) + 1, "\v\n");
+    Result inside = run("rate", game);
+    EXPECT_EQ(inside.out, "stdin: Easy\n");
+    EXPECT_EQ(inside.err, "");
+    EXPECT_EQ(inside.status, 0);
+}
+
 TEST_F(CliReading, UnreadableFilesExitWithTwoAfterTheRest) {
     std::system(("mkdir " + quote(dir + "/folder")).c_str());
     Result r = run("rate missing.sdk folder -", kEasy + "\n");

@@ -126,7 +126,11 @@ std::string reader::content(size_t i) const {
     size_t end = line.size();
     while (end > 0 && (line[end - 1] == '\r' || line[end - 1] == ' ' || line[end - 1] == '\t')) end--;
     line.resize(end);
-    return line;
+    // White space alone (a vertical tab, a form feed) is a blank line, as the
+    // game's reader skips it.
+    for (char c : line)
+        if (!isSpace(c)) return line;
+    return std::string();
 }
 
 size_t reader::nextContent(size_t i) const {
@@ -137,20 +141,22 @@ size_t reader::nextContent(size_t i) const {
 
 // A line that can hold a game file's first cells: not a puzzle line, and
 // starting with a number, followed by more words or short enough for a cell.
+// (A line of other white space, a vertical tab or a form feed, has no words.)
 bool reader::gridLike(size_t i) const {
     const std::string line = content(i);
     if (line.empty() || parsePuzzleLine(line, nullptr)) return false;
     const std::vector<std::string> tokens = tokensOf(line);
-    return isInteger(tokens[0]) && (tokens.size() >= 2 || tokens[0].size() <= kMaxCellToken);
+    return !tokens.empty() && isInteger(tokens[0]) && (tokens.size() >= 2 || tokens[0].size() <= kMaxCellToken);
 }
 
 // A line of numbers only, not a puzzle line: a row of a grid or of pencil marks.
 bool reader::gridRow(size_t i) const {
     const std::string line = content(i);
     if (line.empty() || parsePuzzleLine(line, nullptr)) return false;
-    for (const std::string& token : tokensOf(line))
+    const std::vector<std::string> tokens = tokensOf(line);
+    for (const std::string& token : tokens)
         if (!isInteger(token)) return false;
-    return true;
+    return !tokens.empty();
 }
 
 // A line where a new record may begin: a puzzle line, a rating line, or the

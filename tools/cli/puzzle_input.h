@@ -8,9 +8,10 @@
 //   A line starts a game file when the next non-blank line is a row of cell
 //   values; an empty first line of a file is the empty author of the game
 //   file that follows it.
-// Blank lines are skipped, and so are lines starting with '#' that start no
-// game file. A UTF-8 byte-order mark at the start of a line is skipped
-// (in an author line it counts towards the 44 bytes, as it does in the game).
+// Blank lines (white space alone) are skipped, and so are lines starting
+// with '#' that start no game file. A UTF-8 byte-order mark at the start of
+// a line is skipped (in an author line it counts towards the 44 bytes, as it
+// does in the game).
 #ifndef VELUNDA_CLI_PUZZLE_INPUT_H
 #define VELUNDA_CLI_PUZZLE_INPUT_H
 
