@@ -210,14 +210,20 @@ void playSession(bool mini, unsigned long seed, int events) {
         win::sleepMs(1000);
         return steadyResidentKb(game.pid);
     };
-    const long before = settledResidentKb();
-    ASSERT_GT(before, 0) << game.report();
-
+    // The first quarter of the stream still finds screens the tour missed
+    // (the driver's buffers then reach their size for good, seen as a one-off
+    // step of some 16 MB in the small window): memory is compared from there,
+    // over three quarters of the stream, which a leak would still raise.
+    long before = 0;
     const int start = win::nowMs();
     for (int quarter = 0; quarter < 4; quarter++) {
         const int from = warmUp + events * quarter / 4, to = warmUp + events * (quarter + 1) / 4;
         ASSERT_TRUE(send(from, to)) << "the game died between events " << from << " and " << to << game.report();
         std::printf("after %d events: %ld kB resident\n", to, residentKb(game.pid));
+        if (quarter == 0) {
+            before = settledResidentKb();
+            ASSERT_GT(before, 0) << game.report();
+        }
     }
     std::printf("%d events in %.1f s (%s window)\n", events, (win::nowMs() - start) / 1000.0,
                 mini ? "mini" : "normal");
