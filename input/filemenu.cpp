@@ -44,7 +44,7 @@ static bool writeGame(FILE* file, void* withMarkUps) {
 }
 
 int saveGameFile(const char* path, bool withMarkUps) {
-    char author[45];
+    char author[45] = {};  // returnAuthor leaves the last byte to the caller
     myPuzzle.returnAuthor(author);
     if (author[0] == '\0') return -2;
     surviveFileSizeLimit();

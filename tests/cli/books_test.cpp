@@ -233,6 +233,17 @@ TEST_F(BooksPrint, SvgAndPngPagesOpen) {
     }
     EXPECT_FALSE(exists("book-5.svg"));
     EXPECT_EQ(run("print -o book.txt five/0001.sdk").status, 2);
+
+    // An author of the full 44 characters fills the engine's copy to its
+    // last byte, which the caller must have zeroed.
+    std::string game = std::string(44, 'A') + "\n";
+    for (int row = 0; row < 9; row++) {
+        for (int col = 0; col < 9; col++) game += std::string(1, kEasy[row * 9 + col] == '.' ? '0' : kEasy[row * 9 + col]) + " ";
+        game += "\n";
+    }
+    write("long.sdk", game);
+    EXPECT_EQ(run("print -o long.svg long.sdk").status, 0);
+    EXPECT_EQ(run("check long.sdk").status, 0);
 }
 
 TEST_F(BooksPrint, PuzzlesWithoutOneSolutionAreRefusedByName) {

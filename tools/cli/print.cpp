@@ -74,7 +74,7 @@ bool endsWith(const std::string& text, const std::string& end) {
 printed fromPuzzle(const std::string& where, sudoku& puzzle) {
     printed p;
     p.where = where;
-    char author[45];
+    char author[45] = {};  // returnAuthor leaves the last byte to the caller
     puzzle.returnAuthor(author);
     p.author = author;
     short cells[81];
