@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +25,20 @@ const int kPipeSize = 1 << 20;  // the most Linux gives without privileges
 const size_t kHeader = 20;      // index (8 bytes), status, out and err lengths (4 each)
 
 typedef std::atomic<long> sharedCounter;
+
+// This process's end of one worker of a batch.
+struct jobWorker {
+    pid_t pid = -1;
+    int fd = -1;           // its results
+    std::string pending;   // bytes read, not yet taken
+};
+
+// Jobs first .. end - 1, running or to run.
+struct jobBatch {
+    long first = 0, end = 0;
+    std::vector<jobWorker> workers;  // none: the jobs run here, in finishJobs
+    void* shared = nullptr;          // the next job to take, shared with the workers
+};
 
 bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -130,6 +145,11 @@ bool parseWorkers(const char* text, int* workers) {
     return true;
 }
 
+namespace {
+
+// Starts jobs first .. end - 1 over `workers` processes (at most one per
+// job; one means here, later, without a process). False, with a message on
+// stderr, when a worker cannot be started.
 bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunction& job) {
     batch->first = first;
     batch->end = end;
@@ -187,6 +207,10 @@ bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunc
     return true;
 }
 
+// Hands every result of the batch to `deliver` in order and waits for its
+// workers. 1 when all were handed over, 0 when `deliver` stopped the run
+// (the workers are stopped), -1 with a message on stderr when a worker ended
+// before giving all its results. The batch is empty afterwards.
 int finishJobs(jobBatch* batch, const jobFunction& job, const resultFunction& deliver) {
     if (batch->workers.empty()) {
         for (long i = batch->first; i < batch->end; i++)
@@ -252,8 +276,263 @@ int finishJobs(jobBatch* batch, const jobFunction& job, const resultFunction& de
     return 1;
 }
 
+}  // namespace
+
 bool runJobs(long count, int workers, const jobFunction& job, const resultFunction& deliver) {
     jobBatch batch;
     if (!startJobs(&batch, 0, count, workers, job)) return false;
     return finishJobs(&batch, job, deliver) >= 0;
+}
+
+// ------------------------------------------------------------------ streams
+
+namespace {
+
+const long kBatchJobs = 64;        // inputs given to a worker at a time
+const size_t kBatchBytes = 16384;  // or fewer, when they are long
+// Inputs a worker may have unanswered: enough that it never waits for this
+// process, few enough that the last of them, once the others are done,
+// hold up the end only briefly.
+const long kMaxWaiting = 512;
+// Results kept waiting for an earlier one (in their places), at most.
+const long kMaxWindow = kMaxWorkers * kMaxWaiting;
+const size_t kInputHeader = 12;    // index (8 bytes) and length (4)
+
+void fail(jobStream* stream, const char* what) {
+    if (stream->state != 1) return;
+    std::fprintf(stderr, "velunda-cli: %s\n", what);
+    stream->state = -1;
+}
+
+// A stream worker's life: reads inputs until this process closes its end,
+// answering every few, so that this process hears of progress steadily.
+void streamWorkerMain(int fd, const inputJob& job) {
+    std::string in, out;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) _exit(n == 0 && in.empty() ? 0 : 1);
+        in.append(chunk, static_cast<size_t>(n));
+        size_t at = 0;
+        long answered = 0;
+        while (in.size() - at >= kInputHeader) {
+            const uint32_t size = get<uint32_t>(in, at + 8);
+            if (in.size() - at - kInputHeader < size) break;
+            putRecord(&out, static_cast<long>(get<int64_t>(in, at)), job(in.substr(at + kInputHeader, size)));
+            at += kInputHeader + size;
+            if (++answered % kBatchJobs == 0) {
+                if (!writeAll(fd, out.data(), out.size())) _exit(1);
+                out.clear();
+            }
+        }
+        in.erase(0, at);
+        if (!writeAll(fd, out.data(), out.size())) _exit(1);
+        out.clear();
+    }
+}
+
+bool startStreamWorker(jobStream* stream) {
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
+        std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
+        return false;
+    }
+    // Nothing buffered may be written twice, by this process and a worker.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // A parent gone (killed by SIGPIPE under `| head`, say) ends the
+        // worker too, rather than leaving it computing unseen.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(1);
+        close(fds[0]);
+        for (const streamWorker& other : stream->workers) close(other.fd);
+        streamWorkerMain(fds[1], stream->job);
+    }
+    close(fds[1]);
+    if (pid < 0) {
+        std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
+        close(fds[0]);
+        return false;
+    }
+    streamWorker worker;
+    worker.pid = pid;
+    worker.fd = fds[0];
+    stream->workers.push_back(worker);
+    return true;
+}
+
+// Hands on the results that are next in order.
+void handOn(jobStream* stream) {
+    while (stream->state == 1 && !stream->slots.empty() && stream->slots.front().filled) {
+        if (!stream->deliver(stream->delivered, stream->slots.front().result)) stream->state = 0;
+        stream->slots.pop_front();
+        stream->delivered++;
+    }
+}
+
+// Gives the socket what it takes of the worker's inputs, without waiting.
+void sendSome(jobStream* stream, streamWorker* worker) {
+    if (worker->toSend.empty()) return;
+    const ssize_t n = send(worker->fd, worker->toSend.data(), worker->toSend.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) worker->toSend.erase(0, static_cast<size_t>(n));
+    else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+        fail(stream, "a worker process ended before its work was done");
+}
+
+// Moves the worker's complete results into their slots.
+void takeResults(jobStream* stream, streamWorker* worker) {
+    std::string& pending = worker->received;
+    size_t at = 0;
+    while (pending.size() - at >= kHeader) {
+        const uint32_t outSize = get<uint32_t>(pending, at + 12), errSize = get<uint32_t>(pending, at + 16);
+        if (pending.size() - at - kHeader < static_cast<size_t>(outSize) + errSize) break;
+        const long slot = static_cast<long>(get<int64_t>(pending, at)) - stream->delivered;
+        if (slot < 0 || slot >= static_cast<long>(stream->slots.size()) ||
+            stream->slots[static_cast<size_t>(slot)].filled) {
+            fail(stream, "a worker process failed");
+            return;
+        }
+        streamSlot& place = stream->slots[static_cast<size_t>(slot)];
+        place.filled = true;
+        place.result.status = static_cast<int>(get<uint32_t>(pending, at + 8));
+        place.result.out.assign(pending, at + kHeader, outSize);
+        place.result.err.assign(pending, at + kHeader + outSize, errSize);
+        worker->waiting--;
+        at += kHeader + outSize + errSize;
+    }
+    pending.erase(0, at);
+}
+
+// Takes the results that have come, and sends what the sockets take;
+// `wait`: first waits until a worker answers or takes input.
+void pump(jobStream* stream, bool wait) {
+    std::vector<pollfd> polled;
+    for (const streamWorker& worker : stream->workers)
+        polled.push_back({worker.fd, static_cast<short>(POLLIN | (worker.toSend.empty() ? 0 : POLLOUT)), 0});
+    if (polled.empty()) {
+        if (wait) fail(stream, "a worker process ended before its work was done");  // nobody to wait for
+        return;
+    }
+    if (poll(polled.data(), polled.size(), wait ? -1 : 0) < 0 && errno != EINTR) {
+        fail(stream, "cannot hear from the workers");
+        return;
+    }
+    char chunk[65536];
+    for (size_t w = 0; w < polled.size() && stream->state == 1; w++) {
+        streamWorker& worker = stream->workers[w];
+        if (polled[w].revents & POLLOUT) sendSome(stream, &worker);
+        if (!(polled[w].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        const ssize_t n = read(worker.fd, chunk, sizeof chunk);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) {  // gone before this process closed its end
+            fail(stream, "a worker process ended before its work was done");
+            return;
+        }
+        worker.received.append(chunk, static_cast<size_t>(n));
+        takeResults(stream, &worker);
+    }
+    handOn(stream);
+}
+
+// Gives the batch of inputs to the worker with the least to do, starting
+// another while all are busy and -j allows.
+void dispatch(jobStream* stream) {
+    while (stream->state == 1) {
+        streamWorker* chosen = nullptr;
+        for (streamWorker& worker : stream->workers)
+            if (chosen == nullptr || worker.waiting < chosen->waiting) chosen = &worker;
+        if ((chosen == nullptr || chosen->waiting > 0) &&
+            static_cast<int>(stream->workers.size()) < stream->maxWorkers) {
+            if (!startStreamWorker(stream)) {
+                stream->state = -1;
+                return;
+            }
+            chosen = &stream->workers.back();
+        }
+        if (chosen->waiting < kMaxWaiting) {
+            chosen->toSend += stream->batch;
+            chosen->waiting += stream->batchJobs;
+            stream->batch.clear();
+            stream->batchJobs = 0;
+            sendSome(stream, chosen);
+            return;
+        }
+        pump(stream, true);
+    }
+}
+
+// Keeps the results waiting in their places few: waits for the earliest.
+void limitWindow(jobStream* stream) {
+    while (stream->state == 1 && stream->next - stream->delivered > kMaxWindow) {
+        if (stream->batchJobs > 0) dispatch(stream);
+        pump(stream, true);
+    }
+}
+
+// Ends the workers: they are stopped first unless the run went through.
+void endWorkers(jobStream* stream) {
+    const bool stop = stream->state != 1;
+    for (streamWorker& worker : stream->workers) {
+        if (stop) kill(worker.pid, SIGTERM);
+        close(worker.fd);  // a worker that has answered all reads its end and ends
+    }
+    for (streamWorker& worker : stream->workers) {
+        int status = 0;
+        while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (!stop && (!WIFEXITED(status) || WEXITSTATUS(status) != 0)) fail(stream, "a worker process failed");
+    }
+    stream->workers.clear();
+}
+
+}  // namespace
+
+void startStream(jobStream* stream, int workers, const inputJob& job, const resultFunction& deliver) {
+    *stream = jobStream();
+    stream->maxWorkers = workers < 1 ? 1 : workers > kMaxWorkers ? kMaxWorkers : workers;
+    stream->job = job;
+    stream->deliver = deliver;
+}
+
+bool queueJob(jobStream* stream, const std::string& input) {
+    if (stream->state != 1) return false;
+    if (stream->maxWorkers == 1) {  // here and now: nothing waits in the slots
+        if (!stream->deliver(stream->next++, stream->job(input))) stream->state = 0;
+        stream->delivered = stream->next;
+        return stream->state == 1;
+    }
+    put<int64_t>(&stream->batch, stream->next++);
+    put<uint32_t>(&stream->batch, static_cast<uint32_t>(input.size()));
+    stream->batch += input;
+    stream->slots.emplace_back();
+    if (++stream->batchJobs >= kBatchJobs || stream->batch.size() >= kBatchBytes) {
+        dispatch(stream);
+        if (stream->state == 1) pump(stream, false);
+    }
+    limitWindow(stream);
+    return stream->state == 1;
+}
+
+bool queueResult(jobStream* stream, const jobResult& result) {
+    if (stream->state != 1) return false;
+    stream->next++;
+    stream->slots.emplace_back();
+    stream->slots.back().filled = true;
+    stream->slots.back().result = result;
+    handOn(stream);
+    limitWindow(stream);
+    return stream->state == 1;
+}
+
+int finishStream(jobStream* stream) {
+    if (stream->state == 1 && stream->batchJobs > 0) dispatch(stream);
+    while (stream->state == 1 && stream->delivered < stream->next) pump(stream, true);
+    endWorkers(stream);
+    const int state = stream->state;
+    stream->slots.clear();
+    return state;
 }

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -423,43 +422,36 @@ verdict check(sudoku& puzzle) {
     return {line, conflictText.empty() && solutions == 1};
 }
 
-// A puzzle of a batch, kept small: 100,000 of them are read before the
-// workers start, and the fewer bytes, the sooner they start.
-struct storedPuzzle {
+// A puzzle as a worker's input: its place, a zero byte, its 81 cells (one
+// byte each, the entries negative) and its author.
+std::string encodePuzzle(const std::string& where, sudoku& puzzle) {
     short cells[81];
-    char author[45] = {};  // returnAuthor leaves the last byte to the caller
-};
-
-storedPuzzle store(sudoku& puzzle) {
-    storedPuzzle stored;
-    puzzle.returnPuzzle(stored.cells);
-    puzzle.returnAuthor(stored.author);
-    stored.author[44] = '\0';  // a 44-byte author comes without its end
-    return stored;
+    char author[45] = {};
+    puzzle.returnPuzzle(cells);
+    puzzle.returnAuthor(author);
+    author[44] = '\0';  // a 44-byte author comes without its end
+    std::string input = where;
+    input += '\0';
+    for (short v : cells) input += static_cast<char>(v);
+    return input + author;
 }
 
 // The puzzle again, as the reader made it: an empty one (copied, since
 // constructing one reseeds rand() from the clock) with the givens placed,
-// the entries guessed and the author set.
-sudoku restore(const storedPuzzle& stored) {
+// the entries guessed and the author set. *where is set to its place.
+sudoku decodePuzzle(const std::string& input, std::string* where) {
     static const sudoku empty;
     sudoku puzzle = empty;
+    const size_t cells = input.find('\0') + 1;
+    *where = input.substr(0, cells - 1);
     for (int i = 0; i < 81; i++) {
-        const short v = stored.cells[i];
-        if (v >= 1 && v <= 9) puzzle.solve_place(i / 9, i % 9, v);
-        else if (v <= -1 && v >= -9) puzzle.guess(i / 9, i % 9, -v);
+        const int v = static_cast<signed char>(input[cells + static_cast<size_t>(i)]);
+        if (v >= 1 && v <= 9) puzzle.solve_place(i / 9, i % 9, static_cast<short>(v));
+        else if (v <= -1 && v >= -9) puzzle.guess(i / 9, i % 9, static_cast<short>(-v));
     }
-    puzzle.setAuthor(stored.author);
+    puzzle.setAuthor(input.substr(cells + 81).c_str());
     return puzzle;
 }
-
-// One place of a batch: a puzzle, or a message met while reading, which
-// keeps its place among the results.
-struct batchItem {
-    std::string where;
-    std::string message;
-    int puzzle;  // index into the puzzles, or -1 for a message
-};
 
 // Runs `judge` over every puzzle of the files (or standard input), spread
 // over the workers of -j, and combines the statuses of reading and of the
@@ -478,28 +470,6 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
     }
     if (paths.empty()) paths.push_back("-");
 
-    // The input is judged in rounds while it is read: a round's workers run
-    // while this process reads the next round, and its results are handed
-    // on before the next round starts. Rounds grow from kFirstRound to
-    // kLastRound items, so that short runs start soon and long ones fork seldom.
-    const long kFirstRound = 1024, kLastRound = 32768;
-    int status = 0;
-    std::deque<batchItem> items;
-    std::deque<storedPuzzle> puzzles;  // no copying as they grow
-    const jobFunction job = [&](long index) {
-        const batchItem& item = items[static_cast<size_t>(index)];
-        jobResult result;
-        if (item.puzzle < 0) {
-            result.err = item.message;
-            return result;
-        }
-        sudoku puzzle = restore(puzzles[static_cast<size_t>(item.puzzle)]);
-        const verdict v = judge(puzzle);
-        result.out = item.where + ": " + v.line + "\n";
-        result.status = v.good ? 0 : 1;
-        return result;
-    };
-
     // The progress line needs the total before the results: only then is
     // everything counted first.
     long total = 0;
@@ -514,7 +484,19 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
         }
     progress shown(total);
     long done = 0;
-    const resultFunction deliver = [&](long index, const jobResult& result) {
+    int status = 0;
+    // Puzzles are judged by the workers while this process reads on;
+    // messages met while reading keep their places among the results.
+    const inputJob job = [&](const std::string& input) {
+        std::string where;
+        sudoku puzzle = decodePuzzle(input, &where);
+        const verdict v = judge(puzzle);
+        jobResult result;
+        result.out = where + ": " + v.line + "\n";
+        result.status = v.good ? 0 : 1;
+        return result;
+    };
+    const resultFunction deliver = [&](long, const jobResult& result) {
         if (result.status > status) status = result.status;
         if (!result.err.empty()) {
             shown.clear();
@@ -524,56 +506,32 @@ int overPuzzles(int argc, char** argv, verdict (*judge)(sudoku&)) {
         if (!result.out.empty()) {
             shown.beforeResult();
             if (!writeOut(result.out)) return false;
+            shown.step(++done);
         }
-        if (items[static_cast<size_t>(index)].puzzle >= 0) shown.step(++done);
         return true;
     };
-
-    jobBatch batch;
-    long round = kFirstRound;
-    bool stopped = false, failed = false;
-    // Ends the running round and starts one over what has been read since.
-    const auto nextRound = [&] {
-        const int finished = finishJobs(&batch, job, deliver);
-        if (finished <= 0) {
-            stopped = true;
-            failed = finished < 0;
-            return;
-        }
-        if (!startJobs(&batch, batch.end, static_cast<long>(items.size()), workers, job)) stopped = failed = true;
-        if (round < kLastRound) round *= 2;
-    };
-    const auto added = [&] {
-        if (static_cast<long>(items.size()) - batch.end >= round) nextRound();
+    jobStream stream;
+    startStream(&stream, workers, job, deliver);
+    const auto message = [&](const std::string& line) {
+        jobResult result;
+        result.err = line;
+        return queueResult(&stream, result);
     };
 
-    for (size_t f = 0; f < paths.size() && !stopped; f++) {
+    for (size_t f = 0; f < paths.size() && stream.state == 1; f++) {
         if (!counting) read[f] = readPuzzleFile(paths[f], &files[f], &unreadable[f]);
         if (!read[f]) {
-            items.push_back({"", unreadable[f], -1});
             status = 2;
-            added();
+            message(unreadable[f]);
             continue;
         }
         const int worst = readPuzzles(
-            files[f],
-            [&](const std::string& where, sudoku& puzzle) {
-                items.push_back({where, "", static_cast<int>(puzzles.size())});
-                puzzles.push_back(store(puzzle));
-                added();
-                return !stopped;
-            },
-            nullptr,
-            [&](const std::string& line) {
-                items.push_back({"", line, -1});
-                added();
-            });
+            files[f], [&](const std::string& where, sudoku& puzzle) { return queueJob(&stream, encodePuzzle(where, puzzle)); },
+            nullptr, [&](const std::string& line) { message(line); });
         if (worst > status) status = worst;
         files[f] = puzzleFile();  // read and handed over: its text is no longer needed
     }
-    if (!stopped) nextRound();
-    if (!stopped) nextRound();
-    if (failed) status = 2;
+    if (finishStream(&stream) < 0) status = 2;
     shown.clear();
     return finishOutput("the results", status);
 }
