@@ -276,7 +276,7 @@ TEST_F(BooksWorkers, OutputIsByteIdenticalForAnyNumberOfWorkers) {
             EXPECT_EQ(many.status, one.status) << command << " " << workers;
         }
     }
-    // A message in the second round of work keeps its place among the results.
+    // A message deep in a long list keeps its place among the results.
     shell("{ head -n 1500 corpus.txt; echo oops; tail -n +1501 corpus.txt; } > marred.txt");
     const Result alone = shell("\"$VC\" rate -j 1 marred.txt 2>&1");
     EXPECT_TRUE(has(alone.out, "marred.txt:1500: Very Easy\nvelunda-cli: marred.txt:1501: column 1: 'o' is not a digit, '0' or '.'\n"

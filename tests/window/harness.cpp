@@ -136,7 +136,10 @@ std::string displayReport() {
                              std::to_string(++shots) + ".png";
     int status = 0;
     sh("timeout 20 import -silent -window root " + quote(shot) + " 2>/dev/null", &status);
-    return "xwininfo -tree -root:\n" + sh("timeout 10 xwininfo -tree -root 2>&1") + "screenshot: " +
+    // Where the keys go: a key sent while another window holds the focus is lost.
+    return "active window: " + sh("timeout 10 xdotool getactivewindow 2>&1") +
+           "input focus: " + sh("timeout 10 xdotool getwindowfocus 2>&1") + "xwininfo -tree -root:\n" +
+           sh("timeout 10 xwininfo -tree -root 2>&1") + "screenshot: " +
            (status == 0 ? shot : "(none taken)") + "\n";
 }
 

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -14,10 +15,7 @@ namespace {
 // What a person needs to see why a test failed: the game's output, the
 // windows on the screen and a picture of it.
 std::string report(const std::string& log, const std::string& name) {
-    const std::string shot = "/tmp/velunda-mouse-" + name + "-" + std::to_string(getpid()) + ".png";
-    win::sh("timeout 20 import -silent -window root " + win::quote(shot) + " 2>/dev/null");
-    return "\ngame output:\n" + log + "\nwindows:\n" + win::sh("timeout 10 xwininfo -tree -root 2>&1") +
-           "\nscreenshot: " + shot;
+    return "\n" + name + ": game output:\n" + log + "\n" + win::displayReport();
 }
 
 std::string report(const win::Game& game, const std::string& name) {
@@ -154,11 +152,23 @@ TEST(MouseWindow, CloseButtonAndWindowManagerCloseQuit) {
         Watched game(folder, mini ? "-m" : "");
         ASSERT_NE(game.waitWindow(), 0u) << report(game.log(), "close-start");
         waitAt(game.window, 200, 200);
-        if (std::string(how) == "alt+F4")
+        int status = -1;
+        if (std::string(how) == "alt+F4") {
+            // Now and then (about 1 run in 50 here) openbox lets the first
+            // Alt+F4 after a window maps go by, while the game sits idle
+            // with the focus; a person would press it again, and so does
+            // the test, saying so.
             win::key(game.window, "alt+F4");
-        else
+            status = game.status(15000);
+            if (status == -1) {
+                std::fprintf(stderr, "the game was still running 15 s after Alt+F4: pressed again\n");
+                win::key(game.window, "alt+F4");
+            }
+        } else {
             win::click(game.window, mini ? 191 : 383, mini ? 5 : 10);
-        EXPECT_EQ(game.status(20000), 0) << report(game.log(), "close");
+        }
+        if (status == -1) status = game.status(20000);
+        EXPECT_EQ(status, 0) << report(game.log(), "close");
         EXPECT_FALSE(folder.read("games/quit.sta").empty()) << report(game.log(), "close-quit-sta");
     }
 }
