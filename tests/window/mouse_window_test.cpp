@@ -154,7 +154,7 @@ TEST(MouseWindow, CloseButtonAndWindowManagerCloseQuit) {
         waitAt(game.window, 200, 200);
         int status = -1;
         if (std::string(how) == "alt+F4") {
-            // Now and then (about 1 run in 40 here) openbox lets the first
+            // Now and then (1 run in 30 or 40 here) openbox lets the first
             // Alt+F4 after a window maps go by, while the game sits idle
             // with the focus; a person would press it again, and so does
             // the test, saying so.
