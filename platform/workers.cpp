@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -72,6 +73,48 @@ void putRecord(std::string* buffer, long index, const jobResult& result) {
     buffer->append(result.err);
 }
 
+// Reads the record at *at of `pending`, moving *at past it: false when it
+// has not all come yet.
+bool takeRecord(const std::string& pending, size_t* at, long* index, jobResult* result) {
+    if (pending.size() - *at < kHeader) return false;
+    const uint32_t outSize = get<uint32_t>(pending, *at + 12), errSize = get<uint32_t>(pending, *at + 16);
+    if (pending.size() - *at - kHeader < static_cast<size_t>(outSize) + errSize) return false;
+    *index = static_cast<long>(get<int64_t>(pending, *at));
+    result->status = static_cast<int>(get<uint32_t>(pending, *at + 8));
+    result->out.assign(pending, *at + kHeader, outSize);
+    result->err.assign(pending, *at + kHeader + outSize, errSize);
+    *at += kHeader + outSize + errSize;
+    return true;
+}
+
+// Forks a worker that runs `body` on fds[1] and never returns; this process
+// keeps fds[0]. The worker closes this process's ends of the workers before
+// it (`others`). Its pid, or -1 with a message on stderr and both ends closed.
+template <typename Worker, typename Body>
+pid_t forkWorker(const int fds[2], const std::vector<Worker>& others, const Body& body) {
+    // Nothing buffered may be written twice, by this process and a worker.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // A parent gone (killed by SIGPIPE under `| head`, say) ends the
+        // worker too, rather than leaving it computing unseen.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(1);
+        close(fds[0]);
+        for (const Worker& other : others) close(other.fd);
+        body(fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    if (pid < 0) {
+        std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
+        close(fds[0]);
+    }
+    return pid;
+}
+
 // The worker's life: runs of jobs taken from the counter until none are
 // left, each run's results sent as one write; then _exit, so that nothing
 // of the parent (stdio buffers, destructors) runs twice.
@@ -112,18 +155,14 @@ bool finish(jobBatch* batch, bool stop) {
 // Moves the complete records of `pending` into their slots.
 void takeRecords(std::string* pending, long first, std::vector<jobResult>* slots, std::vector<bool>* filled) {
     size_t at = 0;
-    while (pending->size() - at >= kHeader) {
-        const uint32_t outSize = get<uint32_t>(*pending, at + 12), errSize = get<uint32_t>(*pending, at + 16);
-        if (pending->size() - at - kHeader < static_cast<size_t>(outSize) + errSize) break;
-        const size_t slot = static_cast<size_t>(get<int64_t>(*pending, at) - first);
+    long index;
+    jobResult result;
+    while (takeRecord(*pending, &at, &index, &result)) {
+        const size_t slot = static_cast<size_t>(index - first);
         if (slot < slots->size()) {
-            jobResult& result = (*slots)[slot];
-            result.status = static_cast<int>(get<uint32_t>(*pending, at + 8));
-            result.out.assign(*pending, at + kHeader, outSize);
-            result.err.assign(*pending, at + kHeader + outSize, errSize);
+            (*slots)[slot] = std::move(result);
             (*filled)[slot] = true;
         }
-        at += kHeader + outSize + errSize;
     }
     pending->erase(0, at);
 }
@@ -169,9 +208,6 @@ bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunc
     long run = (end - first) / (workers * 8L);
     run = run < 1 ? 1 : run > kMaxRun ? kMaxRun : run;
 
-    // Nothing buffered may be written twice, by this process and a worker.
-    std::fflush(stdout);
-    std::fflush(stderr);
     for (int w = 0; w < workers; w++) {
         int fds[2];
         if (pipe(fds) != 0) {
@@ -179,23 +215,10 @@ bool startJobs(jobBatch* batch, long first, long end, int workers, const jobFunc
             finish(batch, true);
             return false;
         }
-        // Room for a worker to run ahead while this process reads more input.
+        // Room for a worker to run ahead while this process takes the results of others.
         fcntl(fds[0], F_SETPIPE_SZ, kPipeSize);
-        const pid_t parent = getpid();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            // A parent gone (killed by SIGPIPE under `| head`, say) ends the
-            // worker too, rather than leaving it computing unseen.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            if (getppid() != parent) _exit(1);
-            close(fds[0]);
-            for (const jobWorker& other : batch->workers) close(other.fd);
-            workerMain(fds[1], next, run, end, job);
-        }
-        close(fds[1]);
+        const pid_t pid = forkWorker(fds, batch->workers, [&](int fd) { workerMain(fd, next, run, end, job); });
         if (pid < 0) {
-            std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
-            close(fds[0]);
             finish(batch, true);
             return false;
         }
@@ -338,26 +361,8 @@ bool startStreamWorker(jobStream* stream) {
         std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
         return false;
     }
-    // Nothing buffered may be written twice, by this process and a worker.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const pid_t parent = getpid();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // A parent gone (killed by SIGPIPE under `| head`, say) ends the
-        // worker too, rather than leaving it computing unseen.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent) _exit(1);
-        close(fds[0]);
-        for (const streamWorker& other : stream->workers) close(other.fd);
-        streamWorkerMain(fds[1], stream->job);
-    }
-    close(fds[1]);
-    if (pid < 0) {
-        std::fprintf(stderr, "velunda-cli: cannot start a worker: %s\n", std::strerror(errno));
-        close(fds[0]);
-        return false;
-    }
+    const pid_t pid = forkWorker(fds, stream->workers, [&](int fd) { streamWorkerMain(fd, stream->job); });
+    if (pid < 0) return false;
     streamWorker worker;
     worker.pid = pid;
     worker.fd = fds[0];
@@ -385,12 +390,11 @@ void sendSome(jobStream* stream, streamWorker* worker) {
 
 // Moves the worker's complete results into their slots.
 void takeResults(jobStream* stream, streamWorker* worker) {
-    std::string& pending = worker->received;
     size_t at = 0;
-    while (pending.size() - at >= kHeader) {
-        const uint32_t outSize = get<uint32_t>(pending, at + 12), errSize = get<uint32_t>(pending, at + 16);
-        if (pending.size() - at - kHeader < static_cast<size_t>(outSize) + errSize) break;
-        const long slot = static_cast<long>(get<int64_t>(pending, at)) - stream->delivered;
+    long index;
+    jobResult result;
+    while (takeRecord(worker->received, &at, &index, &result)) {
+        const long slot = index - stream->delivered;
         if (slot < 0 || slot >= static_cast<long>(stream->slots.size()) ||
             stream->slots[static_cast<size_t>(slot)].filled) {
             fail(stream, "a worker process failed");
@@ -398,13 +402,10 @@ void takeResults(jobStream* stream, streamWorker* worker) {
         }
         streamSlot& place = stream->slots[static_cast<size_t>(slot)];
         place.filled = true;
-        place.result.status = static_cast<int>(get<uint32_t>(pending, at + 8));
-        place.result.out.assign(pending, at + kHeader, outSize);
-        place.result.err.assign(pending, at + kHeader + outSize, errSize);
+        place.result = std::move(result);
         worker->waiting--;
-        at += kHeader + outSize + errSize;
     }
-    pending.erase(0, at);
+    worker->received.erase(0, at);
 }
 
 // Takes the results that have come, and sends what the sockets take;

@@ -2,13 +2,12 @@
 // strip, the title-bar buttons, the window manager's close and the pad.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "harness.h"
+#include "watched_game.h"
 
 namespace {
 
@@ -40,47 +39,6 @@ bool waitFor(Done done, int timeoutMs = 10000) {
 win::Geometry waitAt(unsigned long window, int x, int y) {
     return win::waitGeometry(window, [&](const win::Geometry& g) { return g.x == x && g.y == y; }, 10000);
 }
-
-// The game started so that its exit status is kept, which the harness's
-// Game cannot tell; killed by the destructor if it still runs.
-class Watched {
-public:
-    Watched(const win::Scratch& in, const std::string& arguments) : folder(in) {
-        const std::string exe = std::string(VELUNDA_RUNTIME_DIR) + "/Velunda";
-        win::sh("cd " + win::quote(folder.dir) + " && { ( " + win::quote(exe) + " " + arguments + " >" +
-                win::quote(folder.path("game.log")) + " 2>&1 & echo $! >" + win::quote(folder.path("game.pid")) +
-                "; wait $!; echo $? >" + win::quote(folder.path("game.status")) + " ) >/dev/null 2>&1 & }");
-        waitFor([&] { return !folder.read("game.pid").empty(); });
-        pid = std::atoi(folder.read("game.pid").c_str());
-    }
-    ~Watched() {
-        if (status(0) == -1 && pid > 0) {
-            win::sh("kill " + std::to_string(pid) + " 2>/dev/null");
-            if (status(2000) == -1) win::sh("kill -9 " + std::to_string(pid) + " 2>/dev/null");
-        }
-    }
-    unsigned long waitWindow() {
-        waitFor([&] {
-            std::string out = win::sh("timeout 10 xdotool search --all --pid " + std::to_string(pid) +
-                                      " --name '^Sudoku - by Brannoch$' 2>/dev/null");
-            window = std::strtoul(out.c_str(), nullptr, 10);
-            return window != 0 && win::sh("timeout 10 xwininfo -id " + std::to_string(window) + " 2>/dev/null")
-                                          .find("IsViewable") != std::string::npos;
-        }, 30000);
-        return window;
-    }
-    // The exit status once the game has ended, waiting up to timeoutMs; -1 while it runs.
-    int status(int timeoutMs) {
-        waitFor([&] { return !folder.read("game.status").empty(); }, timeoutMs);
-        std::string text = folder.read("game.status");
-        return text.empty() ? -1 : std::atoi(text.c_str());
-    }
-    std::string log() const { return folder.read("game.log"); }
-
-    const win::Scratch& folder;
-    int pid = 0;
-    unsigned long window = 0;
-};
 
 // A left press at (x, y) of the window, then the pointer moved by (dx, dy)
 // in `steps` equal steps sent as fast as xdotool can, then the release.
@@ -149,7 +107,7 @@ TEST(MouseWindow, CloseButtonAndWindowManagerCloseQuit) {
         SCOPED_TRACE(how);
         win::Scratch folder;
         const bool mini = std::string(how) == "button-mini";
-        Watched game(folder, mini ? "-m" : "");
+        win::WatchedGame game(folder, mini ? "-m" : "");
         ASSERT_NE(game.waitWindow(), 0u) << report(game.log(), "close-start");
         waitAt(game.window, 200, 200);
         int status = -1;
@@ -177,7 +135,7 @@ TEST(MouseWindow, CloseButtonAndWindowManagerCloseQuit) {
 // enters the digit, which the quit state then holds.
 TEST(MouseWindow, PadEntersADigit) {
     win::Scratch folder;
-    Watched game(folder, "");
+    win::WatchedGame game(folder, "");
     ASSERT_NE(game.waitWindow(), 0u) << report(game.log(), "pad-start");
     waitAt(game.window, 200, 200);
     // A point of the pad away from the cell clicked, whose highlight may change too.

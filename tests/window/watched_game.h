@@ -67,6 +67,7 @@ public:
         sh("timeout 20 xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
            std::to_string(y) + " mousedown 1 mouseup 1");
     }
+    std::string log() const { return read(logFile); }
     void signal(const char* name) { sh("kill -" + std::string(name) + " " + std::to_string(pid)); }
     // For a failure message: the game's output and state, the window tree
     // and a screenshot.

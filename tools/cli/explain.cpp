@@ -6,7 +6,6 @@
 // took the other candidates away, with the ones they rest on.
 #include "explain.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "engine/solutions.h"
+#include "output.h"
 #include "platform/workers.h"
 #include "puzzle_input.h"
 
@@ -525,14 +525,6 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
 
 namespace {
 
-bool writeFailed = false;
-
-bool put(const std::string& text) {
-    if (writeFailed) return false;
-    if (std::fputs(text.c_str(), stdout) == EOF || std::ferror(stdout)) writeFailed = true;
-    return !writeFailed;
-}
-
 int usage(const std::string& message, const char* what) {
     std::fprintf(stderr, "velunda-cli: %s\nusage: velunda-cli %s\n", message.c_str(), what);
     return 2;
@@ -560,15 +552,10 @@ int overAll(const std::vector<std::string>& paths, int workers,
     };
     const resultFunction deliver = [&](long, const jobResult& result) {
         if (result.status > status) status = result.status;
-        return put(result.out);
+        return writeOut(result.out);
     };
     if (!runJobs(static_cast<long>(items.size()), workers, job, deliver)) status = 2;
-    if (!writeFailed && (std::fflush(stdout) != 0 || std::ferror(stdout))) writeFailed = true;
-    if (writeFailed) {
-        std::fprintf(stderr, "velunda-cli: cannot write the results: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return status;
+    return finishOutput("the results", status);
 }
 
 const char* const kExplainUsage = "explain [--mode rate|full] [--format text|json] [-j N] [FILE...]";
@@ -593,11 +580,8 @@ int explainCommand(int argc, char** argv) {
                 return usage("--format is text or json", kExplainUsage);
             json = std::strcmp(value, "json") == 0;
             i++;
-        } else if (arg.compare(0, 2, "-j") == 0) {
-            const char* count = arg.size() > 2 ? argv[i] + 2 : value;
-            if (count == nullptr || !parseWorkers(count, &workers))
-                return usage("-j needs a number of workers from 1 to 256", kExplainUsage);
-            if (arg.size() == 2) i++;
+        } else if (bool bad = false; workersOption(argc, argv, &i, &workers, &bad)) {
+            if (bad) return usage(kWorkersError, kExplainUsage);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usage("unknown option for explain: " + arg, kExplainUsage);
         } else {

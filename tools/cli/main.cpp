@@ -15,6 +15,7 @@
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
 #include "explain.h"
+#include "output.h"
 #include "platform/platform.h"
 #include "puzzle_input.h"
 #include "print.h"
@@ -80,34 +81,6 @@ std::string ratingText(int rating) {
 
 std::string cellName(int index) {
     return "r" + std::to_string(index / 9 + 1) + "c" + std::to_string(index % 9 + 1);
-}
-
-// Standard output, whose every write is checked: once one fails the run stops.
-bool outputFailed = false;
-int outputError = 0;
-
-bool writeOut(const std::string& text) {
-    if (outputFailed) return false;
-    errno = 0;
-    if (std::fputs(text.c_str(), stdout) == EOF || std::ferror(stdout)) {
-        outputFailed = true;
-        outputError = errno;
-    }
-    return !outputFailed;
-}
-
-// Flushes standard output; `status`, or 2 with a message if `what` could not
-// all be written.
-int finishOutput(const char* what, int status) {
-    errno = 0;
-    if (!outputFailed && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
-        outputFailed = true;
-        outputError = errno;
-    }
-    if (!outputFailed) return status;
-    std::fprintf(stderr, "velunda-cli: cannot write %s: %s\n", what,
-                 outputError != 0 ? std::strerror(outputError) : "write error");
-    return 2;
 }
 
 // "velunda-cli: 120 of 5000" on a terminal once a run has taken a while. It
@@ -269,18 +242,6 @@ bool prepareFolder(const generateOptions& options, long count) {
     }
     return true;
 }
-
-// -j N or -jN at argv[*i]: true when it is one (moving *i past its value);
-// *bad is set when the value is not a number of workers.
-bool workersOption(int argc, char** argv, int* i, int* workers, bool* bad) {
-    const std::string arg = argv[*i];
-    if (arg.compare(0, 2, "-j") != 0) return false;
-    const char* value = arg.size() > 2 ? argv[*i] + 2 : *i + 1 < argc ? argv[++*i] : nullptr;
-    *bad = !parseWorkers(value, workers);
-    return true;
-}
-
-const char kWorkersError[] = "-j needs a number of workers from 1 to 256";
 
 int generate(int argc, char** argv) {
     long count = 1, seed = -1;
