@@ -2,7 +2,6 @@
 // strip, the title-bar buttons, the window manager's close and the pad.
 #include <gtest/gtest.h>
 
-
 #include <cstdio>
 #include <string>
 
