@@ -192,6 +192,17 @@ bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladder
     return false;
 }
 
+bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step) {
+    step->clear();
+    // A sashimi fish is found by its finned fish's finder.
+    const int finder = technique == techSashimiXWing || technique == techSashimiSwordfish || technique == techSashimiJellyfish
+                           ? technique - 1
+                           : technique;
+    const int kind = scopeOf(finder);
+    const unsigned scope = kind == scopeDigits ? kAllDigits : kind == scopeUnits ? kAllUnits : 0;
+    return tryTechnique(finder, grid, scope, step) && step->technique == technique && effective(grid, *step);
+}
+
 int ladderGuesses(const ladderGrid& start) {
     short cells[81], solution[81];
     for (int c = 0; c < 81; c++) cells[c] = start.value[c];

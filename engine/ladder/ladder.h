@@ -233,6 +233,10 @@ struct ladderMemo {
 // step is the same with it or without.
 bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladderStep* step, ladderMemo* memo = nullptr);
 
+// One technique alone, whether or not an easier one applies (for tests and
+// tools): true when it gives a step with an effect.
+bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step);
+
 enum ladderStatus { ladderSolved, ladderStuck, ladderNoSolution, ladderSeveral };
 
 struct ladderRating {
