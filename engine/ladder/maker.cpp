@@ -73,6 +73,11 @@ void makeOne(random64* random, short* cells) {
 
 }  // namespace
 
+void ladderRandomPuzzle(uint64_t seed, short* cells) {
+    random64 random{seed};
+    makeOne(&random, cells);
+}
+
 uint64_t ladderPuzzleSeed(uint64_t base, long index) {
     random64 r{(base << 32) ^ static_cast<uint64_t>(index)};
     return r.next();

@@ -14,6 +14,10 @@
 bool ladderMakePuzzle(int level, uint64_t seed, long attempts, short* cells, ladderRating* rating = nullptr,
                       long* made = nullptr);
 
+// One puzzle of any level from the random stream of `seed`: symmetric, with
+// exactly one solution, as few givens as the symmetry allows.
+void ladderRandomPuzzle(uint64_t seed, short* cells);
+
 // The seed of puzzle `index` of a run seeded with `base`: every puzzle of a
 // run has its own stream, so any number of workers makes the same puzzles.
 uint64_t ladderPuzzleSeed(uint64_t base, long index);
