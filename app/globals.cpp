@@ -53,6 +53,7 @@ char msgPuzzleRating[7][38] = {
     "< I could not complete the puzzle!! >",
 };
 char msgSaveNoAuthor[38] = " Error: Can't save; Author is unset! ";
+char msgHint[64] = "";
 char About[2] = "?";
 char Prog_ID[13] = "Velunda V1.0";
 char Author_ID[40] = "Made by the Velunda team, 2026";

@@ -73,6 +73,7 @@ extern char msgPuzzleNotValid[64];
 extern char msgPuzzleValid[64];
 extern char msgPuzzleRating[7][38];
 extern char msgSaveNoAuthor[38];
+extern char msgHint[64];  // the hint key's message, made when asked
 extern char About[2];
 extern char Prog_ID[13];
 extern char Author_ID[40];

@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "input/filemenu.h"
+#include "input/hint.h"
 #include "input/mouse.h"
 
 namespace {
@@ -152,6 +153,10 @@ void escape() {
 
 }  // namespace
 
+void selectBoardCell(int row, int col) {
+    selectCell(row, col);
+}
+
 int menuRowOfKey(unsigned char key) {
     static const char keys[] = "NOSMUrCVR";
     for (int i = 0; keys[i] != '\0'; i++)
@@ -233,6 +238,10 @@ void defKeyboard(unsigned char key, int x, int y) {
         break;
     case 'W':
         quickSave();
+        break;
+    case 'H':
+        // A hint is for playing: in create mode there is no puzzle yet.
+        if (!createGameMode) onHint();
         break;
     case '~':
         skinMode = (skinMode + 1) % 2;

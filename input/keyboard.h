@@ -17,6 +17,9 @@ constexpr int keyRight = 102;
 constexpr int keyDown = 103;
 constexpr int keyHome = 106;
 
+// Selects the board cell, as a click on it does.
+void selectBoardCell(int row, int col);
+
 // The File-menu row's height that a shortcut key stands for (N O S M U r C V
 // R); 0 for any other key.
 int menuRowOfKey(unsigned char key);

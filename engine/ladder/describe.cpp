@@ -144,25 +144,50 @@ std::vector<std::string> ladderProofLines(const ladderStep& step) {
     return lines;
 }
 
+namespace {
+
+// Names short enough for the message box.
+const char* shortName(int technique) {
+    switch (technique) {
+    case techBoxHiddenPair: return "Hidden pair";
+    case techBoxHiddenTriple: return "Hidden triple";
+    case techSimpleColouring: return "Colouring";
+    case techUniqueRectangle1: return "Rectangle 1";
+    case techUniqueRectangle2: return "Rectangle 2";
+    case techUniqueRectangle3: return "Rectangle 3";
+    case techUniqueRectangle4: return "Rectangle 4";
+    case techAic: return "AIC";
+    case techGroupedAic: return "Grouped AIC";
+    case techAlsAic: return "AIC with ALS";
+    case techContradictionChain:
+    case techContradictionNet: return "Contradiction";
+    default: return ladderInfo(technique).name;
+    }
+}
+
+}  // namespace
+
 std::string ladderShortText(const ladderStep& step) {
     const ladderPattern& p = step.pattern;
-    const std::string digit = std::to_string(p.digit);
+    const std::string name = shortName(step.technique), digit = std::to_string(p.digit);
     switch (p.kind) {
     case patternSingle:
         if (p.unit < 0) return "Naked single: " + digit + " in " + ladderCell(p.cell);
         return "Hidden single: " + digit + " in " + ladderUnitName(p.unit);
-    case patternFish:
+    case patternFish: {
         if (step.technique == techPointing || step.technique == techClaiming)
-            return std::string(ladderInfo(step.technique).name) + ": " + digit + " in " + ladderUnitName(p.base[0]);
-        if (step.technique == techDoublePair) return "Double pair on " + digit + ": " + unitList(p.base, p.size);
-        return std::string(ladderInfo(step.technique).name) + " on " + digit + ": " + unitList(p.base, p.size);
+            return name + ": " + digit + " in " + ladderUnitName(p.base[0]);
+        if (p.size > 2 || p.fins.any()) break;  // the lines would not fit
+        std::string lines = std::string(ladderUnitKind(p.base[0])) + (p.base[0] >= kBoxUnit ? "es " : "s ");
+        return name + " on " + digit + ": " + lines + std::to_string(ladderUnitNumber(p.base[0])) + " and " +
+               std::to_string(ladderUnitNumber(p.base[1]));
+    }
     case patternSubset:
-        return std::string(ladderInfo(step.technique).name) + " " + digitList(p.digits, "") + ": " + ladderUnitName(p.unit);
+        return name + " " + digitList(p.digits, "") + ": " + ladderUnitName(p.unit);
     default: break;
     }
-    std::string out = ladderInfo(step.technique).name;
-    if (step.placeCell >= 0) return out + ": " + std::to_string(step.placeDigit) + " in " + ladderCell(step.placeCell);
+    if (step.placeCell >= 0) return name + ": " + std::to_string(step.placeDigit) + " in " + ladderCell(step.placeCell);
     if (!step.removals.empty())
-        return out + ": not " + std::to_string(step.removals[0] % 9 + 1) + " in " + ladderCell(step.removals[0] / 9);
-    return out;
+        return name + ": not " + std::to_string(step.removals[0] % 9 + 1) + " in " + ladderCell(step.removals[0] / 9);
+    return name;
 }

@@ -49,7 +49,7 @@ void overCorpus(benchmark::State& state, const F& rate) {
     for (auto _ : state)
         for (size_t k = 0; k < grids.size(); k++) {
             const auto start = std::chrono::steady_clock::now();
-            benchmark::DoNotOptimize(rate(grids[k].data()));
+            benchmark::DoNotOptimize(rate(k));
             times[k].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
     double worst = 0;
@@ -64,7 +64,8 @@ void overCorpus(benchmark::State& state, const F& rate) {
 
 // The whole ladder with its three numbers, as `rate --numbers` needs.
 void BM_LadderRate(benchmark::State& state) {
-    overCorpus(state, [](const short* cells) { return ladderRate(cells).hardest; });
+    const std::vector<std::vector<short>>& grids = corpus(static_cast<int>(state.range(0)));
+    overCorpus(state, [&](size_t k) { return ladderRate(grids[k].data()).hardest; });
 }
 BENCHMARK(BM_LadderRate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -72,7 +73,9 @@ BENCHMARK(BM_LadderRate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // as the tool makes them.
 void BM_GameRate(benchmark::State& state) {
     static const sudoku blank;
-    overCorpus(state, [](const short* cells) {
+    const std::vector<std::vector<short>>& grids = corpus(static_cast<int>(state.range(0)));
+    overCorpus(state, [&](size_t k) {
+        const short* cells = grids[k].data();
         sudoku s = blank;
         for (int c = 0; c < 81; c++)
             if (cells[c]) s.solve_place(c / 9, c % 9, cells[c]);
@@ -80,6 +83,38 @@ void BM_GameRate(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_GameRate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The game's hint key at the hardest place of each puzzle: the givens with
+// every digit placed before the ladder's hardest step as the player's
+// entries; what the key does (the count of solutions, then the easiest step).
+void BM_HintAtHardestStep(benchmark::State& state) {
+    static std::vector<std::vector<short>> positions[2];
+    std::vector<std::vector<short>>& here = positions[state.range(0)];
+    if (here.empty())
+        for (const std::vector<short>& cells : corpus(static_cast<int>(state.range(0)))) {
+            std::vector<ladderStep> steps;
+            const ladderRating r = ladderRate(cells.data(), &steps);
+            std::vector<short> now = cells;
+            for (const ladderStep& s : steps) {
+                if (s.difficulty == r.hardest) break;
+                if (s.placeCell >= 0) now[static_cast<size_t>(s.placeCell)] = static_cast<short>(s.placeDigit);
+            }
+            here.push_back(now);
+        }
+    const std::vector<std::vector<short>>& grids = corpus(static_cast<int>(state.range(0)));
+    overCorpus(state, [&](size_t k) {
+        const std::vector<short>& now = here[k];
+        short solution[81];
+        countSolutions(grids[k].data(), 2, solution);
+        ladderGrid g;
+        g.start(now.data());
+        ladderOptions options;
+        options.unique = true;
+        ladderStep step;
+        return ladderNextStep(g, options, &step);
+    });
+}
+BENCHMARK(BM_HintAtHardestStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One puzzle of the level a time (Hard 3, Expert 4, Extreme 5).
 void BM_LadderMake(benchmark::State& state) {

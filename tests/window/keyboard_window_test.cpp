@@ -117,4 +117,57 @@ TEST_F(KeyboardWindowTest, DigitsMarksArrowsAndEscChangeTheBoard) {
     EXPECT_TRUE(game->running()) << report("running");
 }
 
+// H on a game in progress: no cell has one candidate left, and 7 has one
+// cell left in box 6 (r5c8). The hint selects that cell and says so in the
+// message box; a screenshot shows both.
+TEST(HintWindowTest, HSelectsTheCellAndShowsTheStep) {
+    win::Scratch folder;
+    folder.write("hint.sdk",
+                 "Hint\n"
+                 "0 7 0 0 0 0 0 8 0 \n0 0 0 1 -7 0 0 9 0 \n5 0 0 8 9 3 0 0 0 \n"
+                 "0 3 0 -2 0 7 8 0 0 \n0 0 0 -9 -3 0 6 0 2 \n7 0 2 0 8 5 0 3 9 \n"
+                 "0 2 7 0 0 0 0 0 0 \n0 0 0 0 0 0 0 6 1 \n0 0 0 0 2 9 0 0 0 \n");
+    win::Game game(folder, "hint.sdk");
+    win::Image shot, start;
+    const auto report = [&](const std::string& step) {
+        std::string file = ::testing::TempDir() + "hint-window-" + step + ".png";
+        shot.save(file);
+        return step + "\n--- game output:\n" + game.log() + "\n--- windows:\n" +
+               win::sh("timeout 10 xwininfo -tree -root 2>&1") + "\n--- screenshot: " + file + "\n";
+    };
+    const auto waitFor = [&](auto ready) {
+        const int begin = win::nowMs();
+        do {
+            shot = win::screenshot(game.window);
+            if (shot.width == 400 && ready(shot)) return true;
+            win::sleepMs(100);
+        } while (win::nowMs() - begin < 20000);
+        return false;
+    };
+    ASSERT_NE(game.waitWindow(), 0u) << report("window");
+    ASSERT_TRUE(waitFor([&](const win::Image& now) {
+        const bool same = start.width == 400 && now.rgb == start.rgb;
+        start = now;
+        return same;
+    })) << report("first-frames");
+    win::key(game.window, "H");
+    // The message box (80, 200)-(320, 250) over the board, and r5c8 selected.
+    const auto messageShown = [&](const win::Image& now) {
+        int n = 0;
+        for (int y = 205; y < 245; y++)
+            for (int x = 85; x < 315; x++) {
+                win::Pixel p = now.at(x, y), q = start.at(x, y);
+                n += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 40;
+            }
+        return n > 2000;
+    };
+    ASSERT_TRUE(waitFor([&](const win::Image& now) { return messageShown(now) && changed(now, start, 4, 7) > 300; }))
+        << report("hint");
+    shot.save(std::string(VELUNDA_ARTEFACTS) + "/hint-window.png");
+    // Nothing else on the board changed: not a digit was entered.
+    EXPECT_EQ(changed(shot, start, 0, 0), 0) << report("board");
+    EXPECT_EQ(changed(shot, start, 8, 8), 0) << report("board");
+    EXPECT_TRUE(game.running()) << report("running");
+}
+
 }  // namespace

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/ladder/maker.h"
-#include "ladder_test_util.h"
+#include "engine/ladder/ladder_test_util.h"
 
 using namespace laddertest;
 

@@ -12,7 +12,7 @@
 #include "engine/ladder/describe.h"
 #include "engine/ladder/maker.h"
 #include "engine/solutions.h"
-#include "ladder_test_util.h"
+#include "engine/ladder/ladder_test_util.h"
 
 using namespace laddertest;
 
