@@ -380,6 +380,7 @@ void commonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, co
 struct chainSearch {
     int maxNodes = 24;
     int minNodes = 2;
+    bool plainStarts = false;  // start from candidates and groups only
     bool loops = false;  // continuous loops and the placing discontinuous loop too
 };
 
@@ -406,6 +407,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
     // State 2 * node + 1: the node is true (reached by a strong link); 2 * node: false.
     for (int start = 0; start < n; start++) {
         if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
+        if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         queue.clear();
         queue.push_back(2 * start);
         stamp[static_cast<size_t>(2 * start)] = start;
@@ -580,59 +582,66 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step) {
     graphFilter f;
     f.reach = reach;
     chainSearch s;
-    s.maxNodes = reach == reachCandidates ? 20 : 16;
+    s.maxNodes = reach == reachCandidates ? 20 : reach == reachGroups ? 16 : 12;
     s.loops = true;
+    // A chain whose ends are both sets is left to ALS-XZ and its kin.
+    s.plainStarts = reach == reachAls;
     static const int techniques[] = {techAic, techGroupedAic, techAlsAic};
     return chainFinder(g, f, s, techniques[reach], step);
 }
 
 bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
     const std::vector<almostLockedSet>& sets = almostLockedSets(g, 4);
-    // The wing pairs a cell of two candidates with a set of three cells, four digits in all.
-    static thread_local std::vector<int> small, large;
-    small.clear();
-    large.clear();
+    // The sets by digit and the first of their cells holding it: a set
+    // restricted to another on x has all its x cells where the other's x
+    // cells are all seen, so it is looked for there only.
+    static thread_local std::vector<int> byPlace[9][81];
+    for (int d = 0; d < 9; d++)
+        for (int c = 0; c < 81; c++) byPlace[d][c].clear();
+    for (size_t i = 0; i < sets.size(); i++)
+        for (unsigned m = sets[i].digits; m; m &= m - 1)
+            byPlace[lowBit(m)][sets[i].of[lowBit(m)].first()].push_back(static_cast<int>(i));
+    // The wing: a cell of two candidates and a set of three cells, four digits in all.
+    const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
-        const int size = sets[i].cells.count();
-        if (!wxyz || size == 1) small.push_back(static_cast<int>(i));
-        if (!wxyz || size == 3) large.push_back(static_cast<int>(i));
-    }
-    for (int i : small)
-        for (int j : large) {
-            if (!wxyz && j <= i) continue;
-            const almostLockedSet& a = sets[static_cast<size_t>(i)];
-            const almostLockedSet& b = sets[static_cast<size_t>(j)];
-            const unsigned common = a.digits & b.digits;
-            if (bitCount(common) < 2 || a.cells.meets(b.cells)) continue;
-            const int sizes = a.cells.count() * 4 + b.cells.count();
-            const bool wing = (sizes == 7 || sizes == 13) && bitCount(a.digits | b.digits) == 4;
-            if (wing != wxyz) continue;
-            for (unsigned xm = common; xm; xm &= xm - 1) {
-                const int x = lowBit(xm);
-                if (!a.of[x].within(b.seenBy[x])) continue;  // x is a restricted common
-                for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
-                    const int z = lowBit(zm);
-                    const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
-                    if (gone.empty()) continue;
-                    setTechnique(step, wxyz ? techWXYZWing : techAlsXZ);
-                    ladderPattern& p = step->pattern;
-                    p.kind = patternChain;
-                    p.loop = loopNone;
-                    const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
-                                                 {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
-                                                 {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
-                                                 {static_cast<unsigned char>(z + 1), b.of[z], b.cells}};
-                    for (const ladderNode& node : nodes) {
-                        ladderNode copy = node;
-                        // A single cell's two digits are joined by the cell itself.
-                        if (copy.als.count() == 1) copy.als = cellSet();
-                        p.nodes.push_back(copy);
+        const almostLockedSet& a = sets[i];
+        const int sizeA = a.cells.count();
+        if (wxyz && sizeA != 1 && sizeA != 3) continue;
+        for (unsigned xm = a.digits; xm; xm &= xm - 1) {
+            const int x = lowBit(xm);
+            cellSet where = g.pos[x] & a.seenBy[x];
+            for (int c = where.pop(); c >= 0; c = where.pop())
+                for (int j : byPlace[x][c]) {
+                    if (static_cast<size_t>(j) <= i) continue;  // each pair once, from its first set
+                    const almostLockedSet& b = sets[static_cast<size_t>(j)];
+                    const unsigned common = a.digits & b.digits;
+                    if (bitCount(common) < 2 || a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
+                    const bool wing = wingSizes(sizeA, b.cells.count()) && bitCount(a.digits | b.digits) == 4;
+                    if (wing != wxyz) continue;
+                    for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
+                        const int z = lowBit(zm);
+                        const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
+                        if (gone.empty()) continue;
+                        setTechnique(step, wxyz ? techWXYZWing : techAlsXZ);
+                        ladderPattern& p = step->pattern;
+                        p.kind = patternChain;
+                        p.loop = loopNone;
+                        const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
+                                                     {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
+                                                     {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
+                                                     {static_cast<unsigned char>(z + 1), b.of[z], b.cells}};
+                        for (const ladderNode& node : nodes) {
+                            ladderNode copy = node;
+                            // A single cell's two digits are joined by the cell itself.
+                            if (copy.als.count() == 1) copy.als = cellSet();
+                            p.nodes.push_back(copy);
+                        }
+                        p.strong = {1, 0, 1};
+                        addRemovals(step, gone, z);
+                        return true;
                     }
-                    p.strong = {1, 0, 1};
-                    addRemovals(step, gone, z);
-                    return true;
                 }
-            }
         }
+    }
     return false;
 }

@@ -241,14 +241,21 @@ bool rectangleSubset(const ladderGrid& g, const int* cells, int x, int y, int r1
 
 bool findUniqueRectangle(const ladderGrid& g, int type, ladderStep* step) {
     for (int r1 = 0; r1 < 9; r1++)
-        for (int r2 = r1 + 1; r2 < 9; r2++)
-            for (int c1 = 0; c1 < 9; c1++)
-                for (int c2 = c1 + 1; c2 < 9; c2++) {
+        for (int r2 = r1 + 1; r2 < 9; r2++) {
+            // The columns where both rows' cells share two digits or more.
+            unsigned both[9];
+            int columns[9], n = 0;
+            for (int c = 0; c < 9; c++) {
+                both[c] = g.cand[r1 * 9 + c] & g.cand[r2 * 9 + c];
+                if (bitCount(both[c]) >= 2) columns[n++] = c;
+            }
+            for (int i = 0; i < n; i++)
+                for (int k = i + 1; k < n; k++) {
+                    const int c1 = columns[i], c2 = columns[k];
                     if ((r1 / 3 == r2 / 3) == (c1 / 3 == c2 / 3)) continue;  // two boxes exactly
-                    const int cells[4] = {r1 * 9 + c1, r1 * 9 + c2, r2 * 9 + c1, r2 * 9 + c2};
-                    unsigned common = 0x1FF;
-                    for (int c : cells) common &= g.cand[c];
+                    const unsigned common = both[c1] & both[c2];
                     if (bitCount(common) < 2) continue;
+                    const int cells[4] = {r1 * 9 + c1, r1 * 9 + c2, r2 * 9 + c1, r2 * 9 + c2};
                     for (unsigned m1 = common; m1; m1 &= m1 - 1)
                         for (unsigned m2 = m1 & (m1 - 1); m2; m2 &= m2 - 1) {
                             const int x = lowBit(m1), y = lowBit(m2);
@@ -298,6 +305,7 @@ bool findUniqueRectangle(const ladderGrid& g, int type, ladderStep* step) {
                             if (type == 3 && rectangleSubset(g, cells, x, y, a, b, step)) return true;
                         }
                 }
+        }
     return false;
 }
 
