@@ -398,4 +398,207 @@ TEST(ladderCheckKinds, eachKindHoldsAndItsNearMissFails) {
     }
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+// What a whole object must say besides its steps. The two steps of G1 place
+// r2c2 8, after which r2c3 holds only 3: the second holds only if the first
+// was replayed.
+TEST(ladderCheckPuzzles, objectFaultsAreFoundAndCounted) {
+    const std::string naked = R"({"kind":"single","cell":"r2c2","digit":8,"unit":null})";
+    const std::string second = R"({"kind":"single","cell":"r2c3","digit":3,"unit":null})";
+    const std::string good = puzzleJson(G1, {stepJson(1, "r2c2 8", "", naked), stepJson(2, "r2c3 3", "", second)});
+    const std::string unsolvable = std::string(G1).replace(0, 1, "7");  // 7 twice in row 1
+    struct puzzleCase {
+        const char* name;
+        std::string line;
+        long steps;
+        const char* fault;  // nullptr: nothing fails; else the one failure line holds it
+    };
+    const puzzleCase cases[] = {
+        {"two steps, the second on the grid the first left", good, 2, nullptr},
+        {"the second step alone", puzzleJson(G1, {stepJson(1, "r2c3 3", "", second)}), 1,
+         "step 1 (t): not a naked single: r2c3 holds 38"},
+        {"steps numbered 1, 3", replaced(good, "\"step\":2", "\"step\":3"), 2, "step 3 (t): is not numbered 2"},
+        {"a difficulty above the hardest", puzzleJson(G1, {stepJson(1, "r2c2 8", "", naked, 9.5)}, 9.2), 1,
+         "difficulty 9.5 exceeds numbers.hardest 9.2"},
+        {"no numbers.hardest", replaced(good, "\"hardest\":9,", ""), 2, "numbers.hardest is not a number"},
+        {"solutions miscounted", replaced(good, "\"solutions\":\"1\"", "\"solutions\":\"2 or more\""), 2,
+         "\"solutions\" says \"2 or more\", the givens have 1"},
+        {"solved when cells are open", replaced(good, "\"solved\":false", "\"solved\":true"), 2,
+         "\"solved\" is true, the replay leaves"},
+        {"open naming a filled cell", replaced(good, "\"open\":[", "\"open\":[\"r2c2\","), 2,
+         "\"open\" names r2c2, which the replay leaves filled"},
+        {"open missing a cell", replaced(good, "\"open\":[\"r1c1\",", "\"open\":["), 2,
+         "\"open\" misses r1c1, which the replay leaves open"},
+        {"steps for givens without a solution", puzzleJson(unsolvable, {stepJson(1, "r2c2 8", "", naked)}), 0,
+         "the givens have 0 solutions, but there is no \"error\""},
+        {"an error, counted only", R"({"where":"x","givens":")" + unsolvable + R"(","solutions":"0","error":"no solution"})", 0,
+         nullptr},
+        {"an error without givens", R"({"where":"x","error":"not a puzzle line"})", 0, nullptr},
+        {"an error with a wrong count", R"({"where":"x","givens":")" + unsolvable + R"(","solutions":"1","error":"e"})", 0,
+         "\"solutions\" says \"1\", the givens have 0"},
+        {"no steps on a solved puzzle", R"({"where":"x","givens":"971562384283174596546893127639247815458931672712685439)"
+                                        R"(827416953394758261165329748","solutions":"1","steps":[],"solved":true,"open":[]})",
+         0, nullptr},
+        {"a step placing and removing", puzzleJson(G1, {stepJson(1, "r2c2 8", "r2c1 8", naked)}), 1, "places and removes"},
+        {"a step doing nothing", puzzleJson(G1, {stepJson(1, "", "", naked)}), 1, "neither places nor removes"},
+        {"a removal that is no candidate", puzzleJson(G0, {stepJson(1, "", "r7c1 1,r7c2 1",
+                                                                    R"({"kind":"fish","digit":1,"base":["box 8"],)"
+                                                                    R"("cover":["row 7"],"fins":[]})")}),
+         1, "removes r7c2 1, not a candidate"},
+        {"an unknown kind", puzzleJson(G1, {stepJson(1, "r2c2 8", "", R"({"kind":"guess"})")}), 1,
+         "no pattern of a known kind"},
+        {"no object", "[1,2]", 0, "not a JSON object"},
+    };
+    for (const puzzleCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        const outcome o = check(k.line);
+        EXPECT_TRUE(o.complaints.empty()) << joined(o.complaints);
+        EXPECT_EQ(o.totals.puzzles, 1);
+        EXPECT_EQ(o.totals.steps, k.steps);
+        if (k.fault == nullptr) {
+            EXPECT_TRUE(o.lines.empty()) << joined(o.lines);
+        } else {
+            ASSERT_EQ(o.lines.size(), 1u) << joined(o.lines);
+            EXPECT_NE(o.lines[0].find(k.fault), std::string::npos) << o.lines[0];
+        }
+        EXPECT_EQ(o.totals.failed, static_cast<long>(o.lines.size()));
+    }
+}
+
+TEST(ladderCheckJson, readsTheGrammarAndRefusesTheRest) {
+    struct jsonCase {
+        std::string text;
+        bool good;
+    };
+    const jsonCase cases[] = {
+        {R"({"a":[1,-2.5e3,0.5,true,false,null,"x\"\\\/\b\f\n\r\t\u00e9\ud83d\ude00"],"b":{}})", true},
+        {" [ ] ", true},
+        {"", false},
+        {"{", false},
+        {"[1,]", false},
+        {"{\"a\" 1}", false},
+        {"{\"a\":1,\"a\":2}", false},
+        {"01", false},
+        {"1.", false},
+        {"-", false},
+        {".5", false},
+        {"1e", false},
+        {"1e999", false},
+        {"tru", false},
+        {"\"\\x\"", false},
+        {"\"\\u12\"", false},
+        {"\"\\ud83d\"", false},
+        {"\"\\ude00\"", false},
+        {std::string("\"a\tb\""), false},
+        {"[1] 2", false},
+        {std::string(64, '[') + std::string(64, ']'), true},
+        {std::string(65, '[') + std::string(65, ']'), false},
+        {std::string(100000, '['), false},
+    };
+    for (const jsonCase& k : cases) {
+        SCOPED_TRACE(k.text.substr(0, 80));
+        json value;
+        std::string error;
+        EXPECT_EQ(ladder::parseJson(k.text, &value, &error), k.good) << error;
+    }
+    json value;
+    std::string error;
+    ASSERT_TRUE(ladder::parseJson(cases[0].text, &value, &error));
+    EXPECT_EQ(value.get("a")->items[1].value, -2500.0);
+    EXPECT_EQ(value.get("a")->items[6].text, "x\"\\/\b\f\n\r\t\xc3\xa9\xf0\x9f\x98\x80");
+}
+
+std::string writeFile(const std::string& name, const std::string& text) {
+    const std::string path = testing::TempDir() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    if (f != nullptr) {
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+struct run {
+    int status = 0;
+    std::string out, err;
+};
+
+run runOn(const std::vector<std::string>& files) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    std::FILE* in = std::tmpfile();
+    run r;
+    r.status = ladder::runChecker(files, in, out, err);
+    for (auto [file, text] : {std::pair<std::FILE*, std::string*>{out, &r.out}, {err, &r.err}}) {
+        std::rewind(file);
+        char buffer[4096];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, n);
+        std::fclose(file);
+    }
+    std::fclose(in);
+    return r;
+}
+
+// The exit status and the summary, as the corpus replay reads them.
+TEST(ladderCheckProgram, exitStatusAndSummary) {
+    const std::string step = stepJson(1, "r2c2 8", "", R"({"kind":"single","cell":"r2c2","digit":8,"unit":null})");
+    const std::string good = puzzleJson(G1, {step});
+    const std::string bad = puzzleJson(G1, {replaced(step, "\"r2c2\",\"digit\":8", "\"r2c2\",\"digit\":3")});
+    const std::string goodFile = writeFile("ladder-good.json", good + "\n\n" + good + "\n");
+    // The bad step is not replayed, so its object's "open" fails too; no last newline.
+    const std::string badFile = writeFile("ladder-bad.json", good + "\n" + bad);
+    const std::string brokenFile = writeFile("ladder-broken.json", good + "\n{\"where\":\n");
+
+    run r = runOn({goodFile});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "checked 2 puzzles, 2 steps: 0 failed\n");
+
+    r = runOn({goodFile, badFile});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("case: step 1 (t): places r2c2 3, not a candidate"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("checked 4 puzzles, 4 steps: 2 failed\n"), std::string::npos) << r.out;
+
+    r = runOn({brokenFile});
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
+    EXPECT_NE(r.err.find("ladder-broken.json:2: bad JSON"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("checked 1 puzzles, 1 steps: 0 failed"), std::string::npos) << r.out;
+
+    r = runOn({goodFile, testing::TempDir() + "ladder-missing.json"});
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
+    EXPECT_NE(r.err.find("ladder-missing.json"), std::string::npos) << r.err;
+}
+
+// The checker reads what it checks with suspicion: cut or altered lines
+// must give a verdict, never a crash or a hang (the sanitizer build runs this).
+TEST(ladderCheckProgram, survivesDamagedLines) {
+    std::string line;
+    for (const kindCase& k : kCases) {
+        if (k.fault != nullptr) continue;
+        const std::string whole = puzzleJson(k.givens, {stepJson(1, k.place, k.removes, k.pattern)});
+        std::mt19937 random(static_cast<unsigned>(whole.size()));
+        for (int i = 0; i < 60; i++) {
+            line = whole;
+            const size_t at = random() % line.size();
+            switch (i % 4) {
+            case 0: line.resize(at); break;
+            case 1: line[at] = static_cast<char>(random() % 128); break;
+            case 2: line.erase(at, 1 + random() % 8); break;
+            default: line.insert(at, line.substr(random() % line.size(), 1 + random() % 16)); break;
+            }
+            ladder::checkTotals totals;
+            std::vector<std::string> lines, complaints;
+            ladder::checkLine(line, "damaged:1", &totals, &lines, &complaints);
+            EXPECT_TRUE(totals.badInput || totals.puzzles == 1) << line;
+        }
+    }
+}
+
 }  // namespace
