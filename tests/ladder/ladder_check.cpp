@@ -238,7 +238,8 @@ void checkFish(const json& p, const stepView& s, faults& f) {
         if ((baseCells & unitCells(u)).any()) return void(f.add("base units overlap at " + unitName(u)));
         // A base unit that already has the digit has no candidate of it: it
         // would hold vacuously while the fish's count fails.
-        if (s.b.placedIn(u, digit)) return void(f.add(std::to_string(digit) + " is already placed in base " + unitName(u)));
+        if (s.b.placedIn(u, digit))
+            return void(f.add(std::to_string(digit) + " is already placed in base " + unitName(u)));
         baseCells |= unitCells(u);
     }
     for (int u : cover) {
@@ -247,7 +248,8 @@ void checkFish(const json& p, const stepView& s, faults& f) {
     }
     for (int c : finList)
         if (!s.b.has(c, digit) || !baseCells[c])
-            return void(f.add("fin " + cellName(c) + " is not a candidate of " + std::to_string(digit) + " in a base unit"));
+            return void(
+                f.add("fin " + cellName(c) + " is not a candidate of " + std::to_string(digit) + " in a base unit"));
     const cellSet outside = s.digitCells[digit] & baseCells & ~coverCells & ~fins;
     for (int c = 0; c < 81; c++)
         if (outside[c])
@@ -301,7 +303,8 @@ void checkSubset(const json& p, const stepView& s, faults& f) {
         if (s.b.placedIn(unit, d)) return void(f.add(std::to_string(d) + " is already placed in " + unitName(unit)));
         const cellSet stray = s.b.places(unit, d) & ~cells;
         for (int c = 0; c < 81; c++)
-            if (stray[c]) return void(f.add("not a hidden subset: " + std::to_string(d) + " has a place at " + cellName(c)));
+            if (stray[c])
+                return void(f.add("not a hidden subset: " + std::to_string(d) + " has a place at " + cellName(c)));
     }
     for (const literal& r : s.removes) {
         const std::string what = "removes " + literalName(r.cell, r.digit) + ": ";
@@ -375,7 +378,8 @@ bool readNode(const json& v, const stepView& s, node* n, faults& f) {
         return f.add("the " + name + " is not almost locked: " + std::to_string(alsList.size()) + " cells hold " +
                      digitsText(digits));
     if (n->cells != (n->alsCells & s.digitCells[n->digit]))
-        return f.add("the node of " + std::to_string(n->digit) + " is not the cells of its almost locked set holding it");
+        return f.add("the node of " + std::to_string(n->digit) +
+                     " is not the cells of its almost locked set holding it");
     return true;
 }
 
@@ -488,7 +492,8 @@ void checkColouring(const json& p, const stepView& s, faults& f) {
     };
     for (const json& l : linkList->items) {
         size_t a = 0, b = 0;
-        if (l.kind != json::array || l.items.size() != 2 || !readIndex(&l.items[0], n, &a) || !readIndex(&l.items[1], n, &b))
+        if (l.kind != json::array || l.items.size() != 2 || !readIndex(&l.items[0], n, &a) ||
+            !readIndex(&l.items[1], n, &b))
             return void(f.add("a link is not two node numbers"));
         const std::string name = literalName(nodes[a].single, nodes[a].digit) + " - " +
                                  literalName(nodes[b].single, nodes[b].digit);
@@ -515,7 +520,8 @@ void checkColouring(const json& p, const stepView& s, faults& f) {
                               " and " + std::to_string(b) + " are not two weakly linked nodes of that colour"));
         for (const literal& r : s.removes) {
             bool ofColour = false;
-            for (size_t i = 0; i < n; i++) ofColour = ofColour || (colour[i] == k && nodes[i].single == r.cell && nodes[i].digit == r.digit);
+            for (size_t i = 0; i < n; i++)
+                ofColour = ofColour || (colour[i] == k && nodes[i].single == r.cell && nodes[i].digit == r.digit);
             if (!ofColour) f.add("removes " + literalName(r.cell, r.digit) + ": not a node of the false colour");
         }
         return;
@@ -627,7 +633,8 @@ bool checkBranch(const json& v, const stepView& s, std::vector<fact>* lits, bool
             const fact& y = (*lits)[because[0]];
             fact asTrue = x;
             asTrue.value = true;
-            if (!y.value || !exclusive(y, asTrue)) return f.add(what + ": premise " + factName(y) + " does not exclude it");
+            if (!y.value || !exclusive(y, asTrue))
+                return f.add(what + ": premise " + factName(y) + " does not exclude it");
         } else if (name == "cell") {
             if (!x.value) return f.add(what + ": a cell rule only makes literals true");
             if (!coversDigits(*lits, because, x.cell, s.b.cand[x.cell] & ~bit(x.digit), what, f)) return false;
@@ -679,7 +686,8 @@ bool checkBranch(const json& v, const stepView& s, std::vector<fact>* lits, bool
     if (name == "unit") {
         int unit = 0, digit = 0;
         if (!unitField(*c, "unit", &unit, f) || !digitField(*c, "digit", &digit, f)) return false;
-        if (s.b.placedIn(unit, digit)) return f.add(what + ": " + std::to_string(digit) + " is placed in " + unitName(unit));
+        if (s.b.placedIn(unit, digit))
+            return f.add(what + ": " + std::to_string(digit) + " is placed in " + unitName(unit));
         return coversCells(*lits, because, digit, s.b.places(unit, digit), what, f);
     }
     return f.add(head + ": unknown contradiction rule \"" + name + "\"");
@@ -726,7 +734,8 @@ void checkForcing(const json& p, const stepView& s, faults& f) {
         for (const auto& branch : lits) {
             const fact& a = branch[0];
             if (a.cell != cell || !a.value || (got & bit(a.digit)))
-                return void(f.add("branch " + factName(a) + " is not another candidate of " + cellName(cell) + ", true"));
+                return void(
+                    f.add("branch " + factName(a) + " is not another candidate of " + cellName(cell) + ", true"));
             got |= bit(a.digit);
         }
         if (got != s.b.cand[cell])
@@ -745,7 +754,8 @@ void checkForcing(const json& p, const stepView& s, faults& f) {
                                   " in " + unitName(unit) + ", true"));
             got.set(a.cell);
         }
-        if (got != places) return void(f.add("the branches miss a place of " + std::to_string(digit) + " in " + unitName(unit)));
+        if (got != places)
+            return void(f.add("the branches miss a place of " + std::to_string(digit) + " in " + unitName(unit)));
     }
     bool anyHolds = false;
     for (size_t i = 0; i < lits.size(); i++) {
@@ -758,7 +768,8 @@ void checkForcing(const json& p, const stepView& s, faults& f) {
         if (s.places && !(known[s.place.cell * 10 + s.place.digit] & 2))
             f.add(head + " does not conclude " + literalName(s.place.cell, s.place.digit) + " true");
         for (const literal& r : s.removes)
-            if (!(known[r.cell * 10 + r.digit] & 1)) f.add(head + " does not conclude " + literalName(r.cell, r.digit) + " false");
+            if (!(known[r.cell * 10 + r.digit] & 1))
+                f.add(head + " does not conclude " + literalName(r.cell, r.digit) + " false");
     }
     if (!anyHolds) f.add("every branch ends in a contradiction");
 }
@@ -785,14 +796,17 @@ void checkRectangle(const json& p, const stepView& s, bool unique, faults& f) {
         columns |= 1u << columnOf(c);
         boxes |= 1u << boxOf(c);
         if (!s.b.open(c)) return void(f.add(cellName(c) + " is not open"));
-        if ((s.b.cand[c] & digits) != digits) return void(f.add(cellName(c) + " does not hold both " + digitsText(digits)));
+        if ((s.b.cand[c] & digits) != digits)
+            return void(f.add(cellName(c) + " does not hold both " + digitsText(digits)));
     }
-    if (countBits(rows) != 2 || countBits(columns) != 2) return void(f.add("the cells are not in two rows and two columns"));
+    if (countBits(rows) != 2 || countBits(columns) != 2)
+        return void(f.add("the cells are not in two rows and two columns"));
     if (countBits(boxes) != 2) return void(f.add("the cells are in " + std::to_string(countBits(boxes)) + " boxes"));
     if ((roof & ~cells).any() || roofList.empty()) return void(f.add("the roof is not some of the rectangle's cells"));
     unsigned extra = 0;
     for (int c : list) {
-        if (roof[c] && s.b.cand[c] == digits) return void(f.add("roof cell " + cellName(c) + " holds only " + digitsText(digits)));
+        if (roof[c] && s.b.cand[c] == digits)
+            return void(f.add("roof cell " + cellName(c) + " holds only " + digitsText(digits)));
         if (!roof[c] && s.b.cand[c] != digits)
             return void(f.add("floor cell " + cellName(c) + " holds " + digitsText(s.b.cand[c])));
         if (roof[c]) extra |= s.b.cand[c] & ~digits;
@@ -807,7 +821,8 @@ void checkRectangle(const json& p, const stepView& s, bool unique, faults& f) {
     }
     if (roofList.size() != 2) return void(f.add("type " + std::to_string(type) + " has two roof cells"));
     const int r1 = roofList[0], r2 = roofList[1];
-    if (rowOf(r1) != rowOf(r2) && columnOf(r1) != columnOf(r2)) return void(f.add("the roof cells share no row or column"));
+    if (rowOf(r1) != rowOf(r2) && columnOf(r1) != columnOf(r2))
+        return void(f.add("the roof cells share no row or column"));
     if (type == 2) {
         int z = 0;
         if (!digitField(p, "extra", &z, f)) return;
@@ -815,7 +830,8 @@ void checkRectangle(const json& p, const stepView& s, bool unique, faults& f) {
             return void(f.add("the roof cells do not hold the rectangle's digits and " + std::to_string(z) + " only"));
         for (const literal& r : s.removes)
             if (r.digit != z || !sees(r.cell, r1) || !sees(r.cell, r2))
-                f.add("removes " + literalName(r.cell, r.digit) + ": not the extra digit in a cell seeing both roof cells");
+                f.add("removes " + literalName(r.cell, r.digit) +
+                      ": not the extra digit in a cell seeing both roof cells");
         return;
     }
     int unit = 0;
@@ -829,31 +845,37 @@ void checkRectangle(const json& p, const stepView& s, bool unique, faults& f) {
         if (!unitField(*subset, "unit", &unit, f) || !cellListField(*subset, "cells", &subsetList, &subsetCells, f) ||
             !digitListField(*subset, "digits", &subsetDigits, &subsetCount, f))
             return;
-        if (!unitCells(unit)[r1] || !unitCells(unit)[r2]) return void(f.add(unitName(unit) + " does not hold both roof cells"));
+        if (!unitCells(unit)[r1] || !unitCells(unit)[r2])
+            return void(f.add(unitName(unit) + " does not hold both roof cells"));
         if (subsetList.empty() || subsetCount != static_cast<int>(subsetList.size()) + 1)
             return void(f.add("the subset has " + std::to_string(subsetList.size()) + " cells and " +
                               std::to_string(subsetCount) + " digits"));
         for (int c : subsetList) {
             if (!unitCells(unit)[c] || roof[c] || !s.b.open(c))
-                return void(f.add("subset cell " + cellName(c) + " is not an open cell of " + unitName(unit) + " off the roof"));
+                return void(f.add("subset cell " + cellName(c) + " is not an open cell of " + unitName(unit) +
+                                  " off the roof"));
             if (s.b.cand[c] & ~subsetDigits)
                 return void(f.add("subset cell " + cellName(c) + " holds " + digitsText(s.b.cand[c])));
         }
-        if (extra & ~subsetDigits) return void(f.add("the roof's extra digits " + digitsText(extra) + " are not all in the subset"));
+        if (extra & ~subsetDigits)
+            return void(f.add("the roof's extra digits " + digitsText(extra) + " are not all in the subset"));
         for (const literal& r : s.removes)
             if (!(subsetDigits & bit(r.digit)) || !unitCells(unit)[r.cell] || roof[r.cell] || subsetCells[r.cell])
-                f.add("removes " + literalName(r.cell, r.digit) + ": not a subset digit in another cell of " + unitName(unit));
+                f.add("removes " + literalName(r.cell, r.digit) + ": not a subset digit in another cell of " +
+                      unitName(unit));
         return;
     }
     int x = 0;
     if (!digitField(p, "strong", &x, f) || !unitField(p, "unit", &unit, f)) return;
     if (!(digits & bit(x))) return void(f.add("\"strong\" is not one of the rectangle's digits"));
-    if (!unitCells(unit)[r1] || !unitCells(unit)[r2]) return void(f.add(unitName(unit) + " does not hold both roof cells"));
+    if (!unitCells(unit)[r1] || !unitCells(unit)[r2])
+        return void(f.add(unitName(unit) + " does not hold both roof cells"));
     if (s.b.places(unit, x) != roof)
         return void(f.add(std::to_string(x) + " has other places in " + unitName(unit) + " than the roof cells"));
     const int y = __builtin_ctz(digits & ~bit(x));
     for (const literal& r : s.removes)
-        if (r.digit != y || !roof[r.cell]) f.add("removes " + literalName(r.cell, r.digit) + ": not " + std::to_string(y) + " in the roof");
+        if (r.digit != y || !roof[r.cell])
+            f.add("removes " + literalName(r.cell, r.digit) + ": not " + std::to_string(y) + " in the roof");
 }
 
 void checkBug(const json& p, const stepView& s, bool unique, faults& f) {
@@ -874,7 +896,8 @@ void checkBug(const json& p, const stepView& s, bool unique, faults& f) {
             int places = 0;
             for (int c = 0; c < 81; c++) places += unitCells(u)[c] && (cand[c] & bit(d)) ? 1 : 0;
             if (places != 0 && places != 2)
-                return void(f.add("without it, " + std::to_string(d) + " has " + placesText(places) + " in " + unitName(u)));
+                return void(
+                    f.add("without it, " + std::to_string(d) + " has " + placesText(places) + " in " + unitName(u)));
         }
     mustPlace(s, cell, digit, f);
 }
@@ -933,7 +956,8 @@ void checkStep(const json& step, size_t index, puzzleState& ps, faults& f) {
     }
     for (const literal& r : s.removes) {
         if (!ps.b.has(r.cell, r.digit)) f.add("removes " + literalName(r.cell, r.digit) + ", not a candidate");
-        else if (ps.solution[r.cell] == r.digit) f.add("removes " + literalName(r.cell, r.digit) + ", the solution's digit");
+        else if (ps.solution[r.cell] == r.digit)
+            f.add("removes " + literalName(r.cell, r.digit) + ", the solution's digit");
     }
 
     const json* pattern = step.get("pattern");
@@ -983,8 +1007,8 @@ void checkEnd(const json& object, const board& b, faults& f) {
         const cellSet wrong = named ^ open;
         for (int c = 0; c < 81; c++)
             if (wrong[c]) {
-                f.add(std::string("\"open\" ") + (named[c] ? "names " : "misses ") + cellName(c) + ", which the replay leaves " +
-                      (open[c] ? "open" : "filled"));
+                f.add(std::string("\"open\" ") + (named[c] ? "names " : "misses ") + cellName(c) +
+                      ", which the replay leaves " + (open[c] ? "open" : "filled"));
                 break;
             }
     }
@@ -1235,7 +1259,8 @@ void checkPuzzle(const json& object, const std::string& fallbackWhere, checkTota
             ps.hardest = hardest->value;
             ps.haveHardest = true;
         }
-        if (steps->items.size() > kMaxSteps) top.add("more than " + std::to_string(kMaxSteps) + " steps: the rest are not checked");
+        if (steps->items.size() > kMaxSteps)
+            top.add("more than " + std::to_string(kMaxSteps) + " steps: the rest are not checked");
         for (size_t i = 0; i < steps->items.size() && i < kMaxSteps; i++) {
             const json& step = steps->items[i];
             faults f;
@@ -1243,10 +1268,13 @@ void checkPuzzle(const json& object, const std::string& fallbackWhere, checkTota
             totals->steps++;
             const json* technique = step.get("technique");
             const json* number = step.get("step");
-            const std::string n = number != nullptr && number->isInteger() ? std::to_string(static_cast<long long>(number->value))
-                                                                             : std::to_string(i + 1);
-            report("step " + n + " (" + printable(technique != nullptr && technique->kind == json::string ? technique->text : "?") +
-                       "): ", f);
+            const std::string n = number != nullptr && number->isInteger()
+                                      ? std::to_string(static_cast<long long>(number->value))
+                                      : std::to_string(i + 1);
+            report("step " + n + " (" +
+                       printable(technique != nullptr && technique->kind == json::string ? technique->text : "?") +
+                       "): ",
+                   f);
         }
     }
     if (steps != nullptr) checkEnd(object, ps.b, top);
