@@ -381,6 +381,10 @@ struct chainSearch {
     int maxNodes = 24;
     int minNodes = 2;
     bool plainStarts = false;  // start from candidates and groups only
+    // Links looked at, at most, over all starts: a step must come in a few
+    // milliseconds, and a count (unlike a clock) gives the same step on any
+    // machine. 0: no bound.
+    long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
 };
 
@@ -405,7 +409,8 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
     std::vector<int> path;
     std::vector<unsigned short> removals;
     // State 2 * node + 1: the node is true (reached by a strong link); 2 * node: false.
-    for (int start = 0; start < n; start++) {
+    long looked = 0;
+    for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
         if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         queue.clear();
@@ -419,6 +424,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
             if (length + 1 >= bestLength) break;
             const std::vector<int>& list = truth ? graph.weakList : graph.strongList;
             const std::vector<int>& first = truth ? graph.weakStart : graph.strongStart;
+            looked += first[static_cast<size_t>(node) + 1] - first[static_cast<size_t>(node)];
             for (int k = first[static_cast<size_t>(node)]; k < first[static_cast<size_t>(node) + 1]; k++) {
                 const int next = list[static_cast<size_t>(k)], nextState = 2 * next + (truth ? 0 : 1);
                 if (next == start && nextState == 2 * start + 1 && s.loops &&
@@ -582,10 +588,11 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step) {
     graphFilter f;
     f.reach = reach;
     chainSearch s;
-    s.maxNodes = reach == reachCandidates ? 20 : reach == reachGroups ? 16 : 12;
+    s.maxNodes = reach == reachCandidates ? 14 : reach == reachGroups ? 12 : 10;
     s.loops = true;
     // A chain whose ends are both sets is left to ALS-XZ and its kin.
     s.plainStarts = reach == reachAls;
+    s.budget = 150000;
     static const int techniques[] = {techAic, techGroupedAic, techAlsAic};
     return chainFinder(g, f, s, techniques[reach], step);
 }
