@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/authoring.h"
 #include "engine/safefile.h"
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
+#include "output.h"
 #include "puzzle_input.h"
-#include "puzzle_line.h"
 
 namespace {
 
-const char* const kRatings[] = {"Very Easy", "Easy", "Medium"};
 const char kFont[] = "sans-serif";  // whatever the system's fontconfig gives
 const double kPointsPerInch = 72.0;
 const double kPngDpi = 150.0;
@@ -71,21 +71,16 @@ bool endsWith(const std::string& text, const std::string& end) {
 }
 
 // The givens, author and rating of a puzzle read; the player's entries set aside.
-printed fromPuzzle(const std::string& where, sudoku& puzzle) {
+printed fromPuzzle(const std::string& where, const textPuzzle& puzzle) {
     printed p;
     p.where = where;
-    char author[45] = {};  // returnAuthor leaves the last byte to the caller
-    puzzle.returnAuthor(author);
-    p.author = author;
-    short cells[81];
-    puzzle.returnPuzzle(cells);
+    p.author = puzzle.author;
     sudoku givens;
     for (int i = 0; i < 81; i++) {
-        p.givens[i] = cells[i] >= 1 && cells[i] <= 9 ? cells[i] : 0;
+        p.givens[i] = puzzle.cells[i] >= 1 && puzzle.cells[i] <= 9 ? puzzle.cells[i] : 0;
         if (p.givens[i] != 0) givens.solve_place(i / 9, i % 9, p.givens[i]);
     }
-    const int rating = givens.invalidPuzzle(nullptr) ? -1 : givens.solvePuzzle(1);
-    p.rating = rating >= 0 && rating <= 2 ? kRatings[rating] : "not completed";
+    p.rating = ratingName(givens.invalidPuzzle(nullptr) ? -1 : givens.solvePuzzle(1));
     std::memset(p.solution, 0, sizeof p.solution);
     return p;
 }
@@ -273,7 +268,7 @@ bool render(const printOptions& options, const std::vector<printed>& puzzles) {
 
 }  // namespace
 
-int printPuzzles(int argc, char** argv) {
+int printCommand(int argc, char** argv) {
     printOptions options;
     std::vector<std::string> paths;
     for (int i = 0; i < argc; i++) {
@@ -316,7 +311,7 @@ int printPuzzles(int argc, char** argv) {
     // A booklet with a puzzle quietly missing is worse than none: anything
     // reported while reading leaves the booklet unmade.
     std::vector<printed> puzzles;
-    int status = readPuzzleFiles(paths, [&](const std::string& where, sudoku& puzzle) {
+    int status = readPuzzleFiles(paths, [&](const std::string& where, const textPuzzle& puzzle) {
         puzzles.push_back(fromPuzzle(where, puzzle));
         return true;
     });
