@@ -104,10 +104,10 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
     const int n = bitCount(m);
     const std::string text = "no logical step found; the most constrained cell, " + cellName(best) + ", has " +
                              std::to_string(n) + (n == 1 ? " candidate" : " candidates") +
-                             (n ? " (" + digitList(m, " ") + ")" : "");
+                             (n ? " (" + digitList(m, " ", " ") + ")" : "");
     if (json)
         return head + ",\"hint\":\"none\",\"cell\":" + jsonString(cellName(best)) + ",\"candidates\":[" +
-               digitList(m, ",") + "],\"text\":" + jsonString(text) + "}\n";
+               digitList(m, ",", ",") + "],\"text\":" + jsonString(text) + "}\n";
     return out + "  " + text + "\n";
 }
 

@@ -142,13 +142,13 @@ std::string cellList(int box, unsigned short cells) {
 
 }  // namespace
 
-std::string digitList(unsigned short digits, const char* last) {
+std::string digitList(unsigned short digits, const char* separator, const char* last) {
     std::vector<int> list;
     for (int d = 0; d < 9; d++)
         if (digits & (1u << d)) list.push_back(d + 1);
     std::string out;
     for (size_t i = 0; i < list.size(); i++) {
-        if (i > 0) out += i + 1 == list.size() ? last : ", ";
+        if (i > 0) out += i + 1 == list.size() ? last : separator;
         out += std::to_string(list[i]);
     }
     return out;
@@ -188,7 +188,7 @@ std::string patternText(const solverExclusion& e) {
                cellList(e.box, e.cells) + "), a digit confined to one column of a box";
     case excludedHiddenPair:
     case excludedHiddenTriple:
-        return digitList(e.digits, " and ") + " have only " + cellList(e.box, e.cells) + " in box " + box + ", a hidden " +
+        return digitList(e.digits, ", ", " and ") + " have only " + cellList(e.box, e.cells) + " in box " + box + ", a hidden " +
                (e.kind == excludedHiddenPair ? "pair" : "triple");
     default: {
         const bool band = e.kind == excludedDoublePairBand;
@@ -274,7 +274,7 @@ std::string stepJson(const explainedStep& s, int number, bool rateMode) {
     for (size_t g = 0; g < s.because.size(); g++) {
         const solverExclusion& e = s.because[g].pattern;
         out += std::string(g ? "," : "") + "{\"technique\":" + jsonString(kindName(e.kind)) + ",\"digits\":[" +
-               digitList(e.digits, ",") + "],\"box\":" + std::to_string(e.box + 1) + ",\"cells\":" +
+               digitList(e.digits, ",", ",") + "],\"box\":" + std::to_string(e.box + 1) + ",\"cells\":" +
                jsonCells(e.box, e.cells);
         if (e.kind == excludedPointingRow || e.kind == excludedDoublePairBand)
             out += ",\"rows\":[" + std::to_string(e.line1 + 1) + (e.kind == excludedDoublePairBand ? "," + std::to_string(e.line2 + 1) : "") + "]";

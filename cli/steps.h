@@ -41,9 +41,9 @@ std::string stepLines(const explainedStep& s, int number, bool rateMode, const s
 // The step as a JSON object.
 std::string stepJson(const explainedStep& s, int number, bool rateMode);
 
-// The digits of bit set `digits` (bit d-1), ", " between them and `last`
-// before the last.
-std::string digitList(unsigned short digits, const char* last);
+// The digits of bit set `digits` (bit d-1), `separator` between them and
+// `last` before the last: "1, 2 and 3" in words, "1 2 3" or "1,2,3" as lists.
+std::string digitList(unsigned short digits, const char* separator, const char* last);
 int bitCount(unsigned m);
 bool isGiven(int v);
 std::string jsonString(const std::string& text);
