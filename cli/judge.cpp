@@ -26,14 +26,34 @@ verdict solve(sudoku& puzzle) {
     return {std::string(solved ? "solved " : "not completed ") + formatPuzzleLine(cells) + note, solved};
 }
 
+namespace {
+
+// Both cells of every clash, the player's entries included: the game flags
+// only the later one, which for an entry that repeats a given is the given.
+void clashingCells(const short* cells, bool* clashing) {
+    int digit[81];
+    for (int i = 0; i < 81; i++) {
+        clashing[i] = false;
+        digit[i] = isCellDigit(cells[i]) ? (cells[i] < 0 ? -cells[i] : cells[i]) : 0;
+    }
+    for (int i = 0; i < 81; i++)
+        for (int j = i + 1; j < 81 && digit[i] != 0; j++) {
+            const bool sameBox = i / 27 == j / 27 && i % 9 / 3 == j % 9 / 3;
+            if (digit[j] == digit[i] && (i / 9 == j / 9 || i % 9 == j % 9 || sameBox)) clashing[i] = clashing[j] = true;
+        }
+}
+
+}  // namespace
+
 verdict check(sudoku& puzzle) {
-    short conflicts[81], cells[81];
-    puzzle.invalidPuzzle(conflicts);  // the player's entries included
+    short cells[81];
+    bool clashing[81];
     puzzle.returnPuzzle(cells);
+    clashingCells(cells, clashing);
     std::string conflictText;
     int empty = 0;
     for (int i = 0; i < 81; i++) {
-        if (conflicts[i]) conflictText += " " + cellName(i);
+        if (clashing[i]) conflictText += " " + cellName(i);
         if (!isCellDigit(cells[i])) empty++;
     }
     const int entries = countEntries(cells);

@@ -10,7 +10,8 @@
 verdict rate(sudoku& puzzle);
 // The full-strength solver's grid from the givens.
 verdict solve(sudoku& puzzle);
-// Conflicts of all cells, empty cells, and the solutions of the givens.
+// Both cells of every clash (entries included), the empty cells, and the
+// solutions of the givens.
 verdict check(sudoku& puzzle);
 
 // The commands, argv after the command's name; the exit status.
