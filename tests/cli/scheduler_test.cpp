@@ -1,4 +1,4 @@
-// The stream of jobs behind rate, solve and check's -j: order, stops and
+// The scheduler behind every -j of velunda-cli: order, stops and
 // failures, with jobs that take uneven times so that the workers answer out
 // of order.
 #include <gtest/gtest.h>
