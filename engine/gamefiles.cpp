@@ -96,6 +96,7 @@ private:
     const textPuzzleHandler& take;
     const textProblemHandler& problem;
     std::vector<size_t> begins, ends;  // of every line, its line feed excluded
+    std::vector<size_t> nextFilled;    // the first line from each on that is not blank
     int puzzles = 0;
     bool refused = false;
     bool stopped = false;
@@ -118,9 +119,7 @@ std::string reader::content(size_t i) const {
 }
 
 size_t reader::nextContent(size_t i) const {
-    for (i++; i < lines(); i++)
-        if (!content(i).empty()) return i;
-    return lines();
+    return i + 1 < lines() ? nextFilled[i + 1] : lines();
 }
 
 bool reader::otherForm(const std::string& line, short* cells, std::string* error) const {
@@ -274,6 +273,13 @@ bool reader::run() {
         begins.push_back(start);
         ends.push_back(end);
         start = end + 1;
+    }
+    // Looked up for every line: scanning on through a run of blank lines
+    // each time would make a long run quadratic.
+    nextFilled.resize(lines());
+    for (size_t i = lines(); i-- > 0;) {
+        const size_t after = i + 1 < lines() ? nextFilled[i + 1] : lines();
+        nextFilled[i] = content(i).empty() ? after : i;
     }
 
     size_t i = 0;

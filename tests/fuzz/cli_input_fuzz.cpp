@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cli/output.h"
 #include "cli/puzzle_input.h"
@@ -24,13 +25,12 @@ bool onlyShownBytes(const std::string& text) {
 }
 
 const std::string* input = nullptr;
+std::vector<size_t> lineStarts;
 int delivered = 0;
 
 // The game's loadPuzzle on the text from the puzzle's author line on.
 void checkAgainstTheGame(const textPuzzle& puzzle) {
-    size_t at = 0;
-    for (int line = 1; line < puzzle.line; line++) at = input->find('\n', at) + 1;
-    std::string rest = input->substr(at);
+    std::string rest = input->substr(lineStarts[static_cast<size_t>(puzzle.line) - 1]);
     FILE* stream = fmemopen(&rest[0], rest.size(), "r");
     fuzz::check(stream != nullptr, "fmemopen");
     sudoku game;
@@ -69,6 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.name = "fuzz";
     file.text.assign(reinterpret_cast<const char*>(data), size);
     input = &file.text;
+    lineStarts.assign(1, 0);
+    for (size_t at = 0; (at = file.text.find('\n', at)) != std::string::npos;) lineStarts.push_back(++at);
 
     const int expected = countPuzzles(file);
     fuzz::check(expected >= 0, "a count is not negative");
