@@ -6,34 +6,14 @@
 #include <climits>
 #include <cstring>
 
+#include "numbers_internal.h"
+
 short retMarkUps[81];
 
-// Reads one decimal integer the way "%d" does (leading white space, an
-// optional sign, digits), but saturates instead of overflowing: files are
-// untrusted and an out-of-range number must not be undefined behaviour.
-// Returns false, consuming at most a sign, when no number starts here.
-static bool readInt(FILE* file, long* out) {
-    int ch;
-    do ch = std::getc(file);
-    while (ch != EOF && std::isspace(ch));
-    bool negative = false;
-    if (ch == '+' || ch == '-') {
-        negative = ch == '-';
-        ch = std::getc(file);
-    }
-    if (ch == EOF || !std::isdigit(ch)) {
-        if (ch != EOF) std::ungetc(ch, file);
-        return false;
-    }
-    long value = 0;
-    while (ch != EOF && std::isdigit(ch)) {
-        if (value < 1000000000L) value = value * 10 + (ch - '0');
-        ch = std::getc(file);
-    }
-    if (ch != EOF) std::ungetc(ch, file);
-    if (value > INT_MAX) value = INT_MAX;
-    *out = negative ? -value : value;
-    return true;
+// The game reads its numbers from the stream as "%d" would.
+static bool readNumber(FILE* file, long* out) {
+    streamSource in{file};
+    return readInt(in, out);
 }
 
 static short toShort(long value) {
@@ -65,7 +45,7 @@ int sudoku::loadPuzzle(FILE* file) {
     for (int r = 0; r < 9; r++)
         for (int c = 0; c < 9; c++) {
             long value;
-            if (!readInt(file, &value)) return 0;
+            if (!readNumber(file, &value)) return 0;
             puzzle[r][c] = toShort(value);
         }
     return 0;
@@ -93,7 +73,7 @@ void saveMarkUps(FILE* file) {
 void readMarkUps(FILE* file) {
     for (int i = 0; i < 81; i++) {
         long value;
-        if (file == nullptr || !readInt(file, &value)) {
+        if (file == nullptr || !readNumber(file, &value)) {
             std::memset(retMarkUps, 0, sizeof retMarkUps);
             return;
         }
@@ -118,7 +98,7 @@ static bool matchLiteral(FILE* file, const char* literal) {
 
 int readSkinMode(FILE* file, int* skin) {
     long value;
-    if (file == nullptr || !matchLiteral(file, "Skin Mode: ") || !readInt(file, &value)) return -1;
+    if (file == nullptr || !matchLiteral(file, "Skin Mode: ") || !readNumber(file, &value)) return -1;
     // Any number but 0 names the second skin; keeping it as 1 spares the skin
     // switch from stepping a huge or negative value.
     *skin = value != 0 ? 1 : 0;

@@ -31,11 +31,6 @@ struct candidateView {
 int gridConflicts(const short (*grid)[9], short* conflicts);
 int gridSolvedState(const short (*grid)[9], short* conflicts);
 
-// True when level asks for the refinement (box contingents, double pairs).
-inline bool refinesAt(int level) {
-    return level == -1 || level > 1;
-}
-
 // Appends an exclusion to a log (a full one keeps what it has).
 inline void noteExclusion(solverLog* log, const solverExclusion& e) {
     if (log->exclusionCount >= 0 && log->exclusionCount < 729) log->exclusions[log->exclusionCount++] = e;

@@ -67,6 +67,12 @@ struct solverPlacement {
     unsigned char basis;  // how many earlier placements the candidates it was found on had seen
 };
 
+// True when the solver's level (as in solverPlacement) asks for the
+// refinement (box contingents, double pairs).
+inline bool refinesAt(int level) {
+    return level == -1 || level > 1;
+}
+
 struct solverLog {
     solverPlacement placements[81];
     int placementCount;

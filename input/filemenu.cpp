@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "engine/authoring.h"
 #include "engine/safefile.h"
 
 static const char* const gamesFolder = "./games";
@@ -104,11 +105,8 @@ static void showRating(int rating, bool failureToo) {
 }
 
 static void randomGame() {
-    myPuzzle.newPuzzle(1);
-    myPuzzle.savePuzzleForUndo();
-    showRating(myPuzzle.solvePuzzle(1), false);
-    // Brings the unsolved puzzle back; undo then shows the solution.
-    myPuzzle.undoPuzzle();
+    // The unsolved puzzle; undo then shows the solution.
+    showRating(makeRatedPuzzle(&myPuzzle), false);
     clearMarkUps();
     createGameMode = false;
     showFileMenu = false;

@@ -246,6 +246,30 @@ TEST_F(BooksPrint, SvgAndPngPagesOpen) {
     EXPECT_EQ(run("check long.sdk").status, 0);
 }
 
+TEST_F(BooksPrint, TextThatIsNotUtf8IsDrawnAsLatin1) {
+    // The game's author entry takes any byte: "Ren\xE9" is its Latin-1 "René".
+    const auto gameBy = [](const std::string& author) {
+        std::string game = author + "\n";
+        for (int i = 0; i < 81; i++) game += std::string(1, kEasy[i] == '.' ? '0' : kEasy[i]) + (i % 9 == 8 ? " \n" : " ");
+        return game;
+    };
+    write("latin.sdk", gameBy("Ren\xE9"));
+    write("utf8.sdk", gameBy("Ren\xC3\xA9"));
+    Result r = run("print -o latin.svg latin.sdk");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "velunda-cli: latin.sdk: the author is not UTF-8; such text is drawn as Latin-1\n");
+    r = run("print -o utf8.svg utf8.sdk");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_FALSE(read("latin.svg").empty());
+    EXPECT_TRUE(read("latin.svg") == read("utf8.svg")) << "the Latin-1 author drawn as its UTF-8 twin";
+    // Said once a run, whatever holds such bytes (a --title among them).
+    r = run("print --title \"$(printf 'Caf\\351')\" -o both.pdf latin.sdk latin.sdk");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "velunda-cli: --title is not UTF-8; such text is drawn as Latin-1\n");
+    EXPECT_TRUE(exists("both.pdf"));
+}
+
 TEST_F(BooksPrint, PuzzlesWithoutOneSolutionAreRefusedByName) {
     std::string none = kEasy;
     none[0] = '7';  // a second 7 in the first box

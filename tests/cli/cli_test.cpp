@@ -405,7 +405,7 @@ TEST_F(CliCheck, FindsConflictsAndCountsSolutions) {
     twice[7] = '5';
     Result r = run("check", twice + "\n" + kEmpty + "\n" + kEasy + "\n");
     EXPECT_EQ(r.out,
-              "stdin:1: conflicts at r1c8, 79 empty cells, solutions: 0\n"
+              "stdin:1: conflicts at r1c3 r1c8, 79 empty cells, solutions: 0\n"
               "stdin:2: no conflicts, 81 empty cells, solutions: 2 or more\n"
               "stdin:3: no conflicts, 59 empty cells, solutions: 1\n");
     EXPECT_EQ(r.status, 1);
@@ -431,7 +431,7 @@ TEST_F(CliCheck, ExitStatusOfASinglePuzzle) {
     // Entries: conflicting ones fail the check, agreeing ones do not.
     write("clash.sta", stateText("Ann", "hh" + kEasy.substr(2)));
     r = run("check clash.sta");
-    EXPECT_EQ(r.out, "clash.sta: conflicts at r1c2, 57 empty cells, solutions: 1 (of the givens; 2 entries set aside)\n");
+    EXPECT_EQ(r.out, "clash.sta: conflicts at r1c1 r1c2, 57 empty cells, solutions: 1 (of the givens; 2 entries set aside)\n");
     EXPECT_EQ(r.status, 1);
     write("right.sta", stateText("Ann", "bi" + kEasy.substr(2)));
     r = run("check right.sta");
@@ -440,10 +440,13 @@ TEST_F(CliCheck, ExitStatusOfASinglePuzzle) {
 }
 
 TEST_F(CliCheck, ReportsConflictsOfEntriesAndCountsTheGivens) {
-    // The player's 8 clashes with the given 8 of its box; the givens stay unique.
+    // The player's 8 clashes with the given 8 of its row; the givens stay
+    // unique. Both cells are named, though the game flags only the later
+    // one, the given.
     write("state.sta", stateText("Ann", kEasy.substr(0, 10) + "h" + kEasy.substr(11)));
     Result r = run("check state.sta");
-    EXPECT_EQ(r.out, "state.sta: conflicts at r2c4, 58 empty cells, solutions: 1 (of the givens; 1 entry set aside)\n");
+    EXPECT_EQ(r.out,
+              "state.sta: conflicts at r2c2 r2c4, 58 empty cells, solutions: 1 (of the givens; 1 entry set aside)\n");
     EXPECT_EQ(r.status, 1);
 }
 

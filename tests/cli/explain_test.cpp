@@ -473,6 +473,18 @@ TEST(Hint, NoLogicalStep) {
     EXPECT_TRUE(has(r.out, " has 2 candidates (")) << r.out;
 }
 
+TEST(Hint, DigitListsHaveOneSeparator) {
+    // An empty grid: no step, and every cell has all nine candidates.
+    const std::string empty(81, '.');
+    Result r = run("hint", empty + "\n");
+    EXPECT_TRUE(has(r.out, ", r1c1, has 9 candidates (1 2 3 4 5 6 7 8 9)\n")) << r.out;
+    r = run("hint --format json", empty + "\n");
+    EXPECT_TRUE(has(r.out, "\"candidates\":[1,2,3,4,5,6,7,8,9]")) << r.out;
+    // A hidden triple's digits in explain's JSON likewise.
+    r = run("explain --mode full --format json", ".........4.512.3..6...3.912" + std::string(54, '.') + "\n");
+    EXPECT_TRUE(has(r.out, "\"technique\":\"hidden-triple\",\"digits\":[1,2,3]")) << r.out;
+}
+
 TEST(Hint, TwoSolutionsSkipTheSolutionCheck) {
     // The solution less a rectangle of two rows of a band and two columns
     // whose corners hold x y / y x: the swapped corners fill it too.

@@ -12,13 +12,13 @@
 #include <set>
 #include <string>
 
+#include "engine/authoring.h"
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
 
 namespace {
 
 const char* const kAuthor = "Velunda samples";
-const char* const kRatings[] = {"Very Easy", "Easy", "Medium"};
 
 std::string cellsText(const short* cells) {
     std::string text;
@@ -87,22 +87,18 @@ int main(int argc, char** argv) {
         short full[81];
         randomSolution(full);
         if (!writeGrid(grid, "grid", full)) return fail("cannot write " + grid);
-        puzzle.newPuzzle(1);
+        const int rating = makeRatedPuzzle(&puzzle);
 
         short cells[81], solution[81];
         puzzle.returnPuzzle(cells);
         if (countSolutions(cells, 2, solution) != 1) return fail("a generated puzzle is not unique");
         if (!solutions.insert(cellsText(solution)).second) continue;  // seen before: draw again
-
-        puzzle.savePuzzleForUndo();
-        int rating = puzzle.solvePuzzle(1);
-        puzzle.undoPuzzle();
         if (rating < 0) return fail("the solver could not complete a generated puzzle");
 
         char name[64];
         std::snprintf(name, sizeof name, "/sample-%02d.sdk", made + 1);
         if (!writeGrid(target + name, kAuthor, cells)) return fail("cannot write " + target + name);
-        std::printf("%s %s\n", name + 1, kRatings[rating]);
+        std::printf("%s %s\n", name + 1, ratingName(rating));
         made++;
     }
     std::system(("rm -rf '" + std::string(scratch) + "'").c_str());

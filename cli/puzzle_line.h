@@ -14,17 +14,9 @@ const int kPuzzleLineCells = 81;
 std::string formatPuzzleLine(const short* cells, const std::string& comment = "");
 
 // Reads a line without its line end. True when it is a puzzle line: cells[81]
-// then holds the givens (0 for an open cell). Otherwise *error, if not null,
-// says what is wrong, starting with the column where that is useful.
+// then holds the givens (0 for an open cell), when not null. Otherwise
+// *error, if not null, says what is wrong, starting with the column where
+// that is useful.
 bool parsePuzzleLine(const std::string& line, short* cells, std::string* error = nullptr);
-
-// Bytes from a file as they may be shown in a message: between single quotes,
-// printable ASCII as it is, every other byte as \xNN (a backslash and a quote
-// escaped too), so no control character or escape sequence reaches a terminal.
-std::string quotedBytes(const std::string& bytes);
-
-// A name given by the user (a path) for messages: control characters as \xNN,
-// everything else, UTF-8 included, as it is.
-std::string shownName(const std::string& name);
 
 #endif

@@ -1,4 +1,4 @@
-// The stream of jobs behind rate, solve and check's -j: order, stops and
+// The scheduler behind every -j of velunda-cli: order, stops and
 // failures, with jobs that take uneven times so that the workers answer out
 // of order.
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/workers.h"
+#include "cli/scheduler.h"
 
 namespace {
 
@@ -44,20 +44,19 @@ TEST(WorkerStream, ResultsComeInInputOrderForAnyNumberOfWorkers) {
     std::string want;
     for (int workers : {1, 2, 5}) {
         collected got;
-        jobStream stream;
-        startStream(&stream, workers, answer, collector(&got));
+        jobStream stream(workers, answer, collector(&got));
         for (int i = 0; i < 300; i++) {
             // Mostly instant jobs, a slow one now and then, and messages made
             // here between them.
             const std::string input = std::to_string(i % 37 == 0 ? 20 : i % 3);
-            ASSERT_TRUE(queueJob(&stream, input));
+            ASSERT_TRUE(stream.queueJob(input));
             if (i % 50 == 0) {
                 jobResult message;
                 message.err = "[message " + std::to_string(i) + "]";
-                ASSERT_TRUE(queueResult(&stream, message));
+                ASSERT_TRUE(stream.queueResult(message));
             }
         }
-        EXPECT_EQ(finishStream(&stream), 1) << workers;
+        EXPECT_EQ(stream.finish(), 1) << workers;
         EXPECT_TRUE(got.inOrder) << workers;
         EXPECT_EQ(got.expected, 306) << workers;
         if (want.empty()) want = got.text;
@@ -71,13 +70,12 @@ TEST(WorkerStream, ManyMessagesBehindASlowJobDoNotHangIt) {
     // More results made here than may wait, all behind one job that is
     // still in the batch no worker has been given yet.
     collected got;
-    jobStream stream;
-    startStream(&stream, 2, answer, collector(&got));
-    ASSERT_TRUE(queueJob(&stream, "30"));
+    jobStream stream(2, answer, collector(&got));
+    ASSERT_TRUE(stream.queueJob("30"));
     jobResult message;
     message.err = ".";
-    for (int i = 0; i < 140000; i++) ASSERT_TRUE(queueResult(&stream, message));
-    EXPECT_EQ(finishStream(&stream), 1);
+    for (int i = 0; i < 140000; i++) ASSERT_TRUE(stream.queueResult(message));
+    EXPECT_EQ(stream.finish(), 1);
     EXPECT_TRUE(got.inOrder);
     EXPECT_EQ(got.text.substr(0, 6), "<30>..");
     EXPECT_EQ(got.expected, 140001);
@@ -85,23 +83,21 @@ TEST(WorkerStream, ManyMessagesBehindASlowJobDoNotHangIt) {
 
 TEST(WorkerStream, DeliverStopsTheRunAndTheWorkersEnd) {
     collected got;
-    jobStream stream;
-    startStream(&stream, 2, answer, collector(&got, 100));
+    jobStream stream(2, answer, collector(&got, 100));
     bool accepted = true;
-    for (int i = 0; i < 5000 && accepted; i++) accepted = queueJob(&stream, "0");
+    for (int i = 0; i < 5000 && accepted; i++) accepted = stream.queueJob("0");
     EXPECT_FALSE(accepted);
-    EXPECT_EQ(finishStream(&stream), 0);
+    EXPECT_EQ(stream.finish(), 0);
     EXPECT_EQ(got.expected, 100);
     EXPECT_TRUE(noChildLeft());
 }
 
 TEST(WorkerStream, AWorkerThatDiesFailsTheRun) {
     collected got;
-    jobStream stream;
-    startStream(&stream, 2, answer, collector(&got));
+    jobStream stream(2, answer, collector(&got));
     testing::internal::CaptureStderr();
-    for (int i = 0; i < 500; i++) queueJob(&stream, i == 250 ? "die" : "0");
-    EXPECT_EQ(finishStream(&stream), -1);
+    for (int i = 0; i < 500; i++) stream.queueJob(i == 250 ? "die" : "0");
+    EXPECT_EQ(stream.finish(), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "velunda-cli: a worker process ended before its work was done\n");
     EXPECT_LT(got.expected, 500);

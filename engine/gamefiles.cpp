@@ -1,19 +1,12 @@
-#include "puzzle_input.h"
-
-#include <sys/stat.h>
+#include "gamefiles.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
-#include "puzzle_line.h"
+#include "numbers_internal.h"
 
 namespace {
-
-const size_t kMaxInput = 256u << 20;  // nobody's puzzle list is larger
 
 // The author as sudoku::loadPuzzle keeps it (char author[45], read by fgets):
 // a longer line leaves its rest where the first cell is expected, and the
@@ -30,40 +23,35 @@ const size_t kMaxMarkToken = 3;
 const size_t kShownToken = 20;  // bytes of a bad value quoted in a message
 const char kBom[] = "\xEF\xBB\xBF";
 
-// A message on stderr, or into *sink when one is given.
-void complain(const std::string& where, const std::string& what, std::string* sink = nullptr) {
-    const std::string line = "velunda-cli: " + where + ": " + what + "\n";
-    if (sink != nullptr) *sink += line;
-    else std::fputs(line.c_str(), stderr);
-}
-
 bool isSpace(char c) {
     return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
-bool isInteger(const std::string& token) {
-    size_t i = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
-    if (i >= token.size()) return false;
-    for (; i < token.size(); i++)
-        if (token[i] < '0' || token[i] > '9') return false;
-    return true;
+// A word that is a number and nothing else, read as the game reads numbers.
+bool wholeNumber(const std::string& token, long* value) {
+    textSource in{token, 0, token.size()};
+    return !token.empty() && !isSpace(token[0]) && readInt(in, value) && in.at == token.size();
 }
 
-// A value of a grid: the engine reads it as "%d" would.
+bool isInteger(const std::string& token) {
+    long value;
+    return wholeNumber(token, &value);
+}
+
 bool cellValue(const std::string& token, short* value) {
-    if (token.size() > kMaxCellToken || !isInteger(token)) return false;
-    const long v = std::strtol(token.c_str(), nullptr, 10);
-    if (v < -9 || v > 9) return false;
+    long v;
+    if (token.size() > kMaxCellToken || !wholeNumber(token, &v) || v < -9 || v > 9) return false;
     *value = static_cast<short>(v);
     return true;
 }
 
 bool markValue(const std::string& token) {
-    if (token.size() > kMaxMarkToken || token.find_first_not_of("0123456789") != std::string::npos) return false;
-    return std::strtol(token.c_str(), nullptr, 10) <= kMaxMark;
+    long v;
+    return token.size() <= kMaxMarkToken && std::isdigit(static_cast<unsigned char>(token[0])) &&
+           wholeNumber(token, &v) && v <= kMaxMark;
 }
 
-// White-space separated words, as the engine's reader separates numbers.
+// White-space separated words, as the game's reader separates numbers.
 std::vector<std::string> tokensOf(const std::string& text) {
     std::vector<std::string> tokens;
     size_t pos = 0;
@@ -83,39 +71,34 @@ bool isRatingLine(const std::string& content) {
 
 class reader {
 public:
-    reader(const puzzleFile& file, bool quiet, bool single, const puzzleHandler& handle,
-           const std::function<void()>& beforeMessage, const messageHandler& onMessage = nullptr)
-        : file(file), quiet(quiet), single(single), handle(handle), beforeMessage(beforeMessage),
-          onMessage(onMessage) {}
+    reader(const std::string& text, otherLineReader otherLine, const textPuzzleHandler& take,
+           const textProblemHandler& problem)
+        : text(text), otherLine(otherLine), take(take), problem(problem) {}
 
-    inputStatus run();
-
-    int puzzles = 0;    // puzzles handed over (or, when quiet, that would be)
-    int limit = 0;      // when quiet, stop after this many puzzles (0: never)
-    int gameFiles = 0;  // of them from game files
+    bool run();
 
 private:
     size_t lines() const { return begins.size(); }
-    std::string raw(size_t i) const { return file.text.substr(begins[i], ends[i] - begins[i]); }
+    std::string raw(size_t i) const { return text.substr(begins[i], ends[i] - begins[i]); }
     std::string content(size_t i) const;
     size_t nextContent(size_t i) const;
+    bool otherForm(const std::string& line, short* cells, std::string* error) const;
     bool gridLike(size_t i) const;
     bool gridRow(size_t i) const;
     bool startsRecord(size_t i) const;
     size_t gameFile(size_t author);
-    void puzzleLine(size_t i, const short* cells);
-    void deliver(const std::string& where, sudoku& puzzle);
-    void counted();
-    void report(const std::string& where, const std::string& what);
-    void reportLine(size_t i, const std::string& what) { report(file.name + ":" + std::to_string(i + 1), what); }
+    void deliver(const textPuzzle& puzzle);
+    void report(int line, const std::string& what);
+    void reportLine(size_t i, const std::string& what) { report(static_cast<int>(i + 1), what); }
 
-    const puzzleFile& file;
-    const bool quiet, single;
-    const puzzleHandler handle;
-    const std::function<void()> beforeMessage;
-    const messageHandler onMessage;
+    const std::string& text;
+    const otherLineReader otherLine;
+    const textPuzzleHandler& take;
+    const textProblemHandler& problem;
     std::vector<size_t> begins, ends;  // of every line, its line feed excluded
-    inputStatus status = inputGood;
+    std::vector<size_t> nextFilled;    // the first line from each on that is not blank
+    int puzzles = 0;
+    bool refused = false;
     bool stopped = false;
     bool resync = false;  // after a damaged game file: skip the rest of its grid
 };
@@ -136,80 +119,58 @@ std::string reader::content(size_t i) const {
 }
 
 size_t reader::nextContent(size_t i) const {
-    for (i++; i < lines(); i++)
-        if (!content(i).empty()) return i;
-    return lines();
+    return i + 1 < lines() ? nextFilled[i + 1] : lines();
 }
 
-// A line that can hold a game file's first cells: not a puzzle line, and
-// starting with a number, followed by more words or short enough for a cell.
-// (A line of other white space, a vertical tab or a form feed, has no words.)
+bool reader::otherForm(const std::string& line, short* cells, std::string* error) const {
+    if (otherLine != nullptr) return otherLine(line, cells, error);
+    if (error != nullptr) *error = "not part of a game file";
+    return false;
+}
+
+// A line that can hold a game file's first cells: not of the other form,
+// and starting with a number, followed by more words or short enough for a
+// cell. (A line of other white space, a vertical tab or a form feed, has no
+// words.)
 bool reader::gridLike(size_t i) const {
     const std::string line = content(i);
-    if (line.empty() || parsePuzzleLine(line, nullptr)) return false;
+    if (line.empty() || otherForm(line, nullptr, nullptr)) return false;
     const std::vector<std::string> tokens = tokensOf(line);
     return !tokens.empty() && isInteger(tokens[0]) && (tokens.size() >= 2 || tokens[0].size() <= kMaxCellToken);
 }
 
-// A line of numbers only, not a puzzle line: a row of a grid or of pencil marks.
+// A line of numbers only, not of the other form: a row of a grid or of
+// pencil marks.
 bool reader::gridRow(size_t i) const {
     const std::string line = content(i);
-    if (line.empty() || parsePuzzleLine(line, nullptr)) return false;
+    if (line.empty() || otherForm(line, nullptr, nullptr)) return false;
     const std::vector<std::string> tokens = tokensOf(line);
     for (const std::string& token : tokens)
         if (!isInteger(token)) return false;
     return !tokens.empty();
 }
 
-// A line where a new record may begin: a puzzle line, a rating line, or the
-// author line of a game file.
+// A line where a new record may begin: a line of the other form, a rating
+// line, or the author line of a game file.
 bool reader::startsRecord(size_t i) const {
     const std::string line = content(i);
-    if (parsePuzzleLine(line, nullptr) || isRatingLine(line)) return true;
+    if (otherForm(line, nullptr, nullptr) || isRatingLine(line)) return true;
     const size_t next = nextContent(i);
     return next < lines() && gridLike(next);
 }
 
-void reader::report(const std::string& where, const std::string& what) {
-    if (status < inputBadPuzzle) status = inputBadPuzzle;
-    if (quiet) return;
-    if (beforeMessage) beforeMessage();
-    if (onMessage) {
-        std::string line;
-        complain(where, what, &line);
-        onMessage(line);
-        return;
-    }
-    complain(where, what);
+void reader::report(int line, const std::string& what) {
+    refused = true;
+    if (problem) problem(line, what);
 }
 
-void reader::counted() {
-    if (limit > 0 && puzzles >= limit) stopped = true;
-}
-
-void reader::deliver(const std::string& where, sudoku& puzzle) {
-    if (!handle(where, puzzle)) stopped = true;
-}
-
-// An empty puzzle to copy: constructing one reseeds rand() from the clock,
-// which costs more than reading a puzzle line.
-const sudoku& emptyPuzzle() {
-    static const sudoku empty;
-    return empty;
-}
-
-void reader::puzzleLine(size_t i, const short* cells) {
+void reader::deliver(const textPuzzle& puzzle) {
     puzzles++;
-    if (quiet) return counted();
-    sudoku puzzle = emptyPuzzle();
-    for (int k = 0; k < 81; k++)
-        if (cells[k] != 0) puzzle.solve_place(k / 9, k % 9, cells[k]);
-    deliver(file.name + ":" + std::to_string(i + 1), puzzle);
+    if (!take(puzzle)) stopped = true;
 }
 
 // Reads the game file whose author line is line `author`; returns the line
-// after it. Checks strictly, so that what the game's lenient reader would
-// quietly misread or leave is reported with its line instead.
+// after it.
 size_t reader::gameFile(size_t author) {
     std::string name = raw(author);
     if (!name.empty() && name.back() == '\r') name.pop_back();
@@ -227,7 +188,10 @@ size_t reader::gameFile(size_t author) {
         return author + 1;
     }
 
-    short cells[81];
+    textPuzzle puzzle;
+    puzzle.line = static_cast<int>(author + 1);
+    puzzle.gameFile = true;
+    puzzle.author = name.substr(0, name.find('\0'));  // the game's author ends at a zero byte
     int count = 0;
     size_t line = author + 1, lastGrid = author;
     for (; line < lines() && count < 81; line++) {
@@ -239,7 +203,7 @@ size_t reader::gameFile(size_t author) {
                 resync = true;
                 return line + 1;
             }
-            if (!cellValue(token, &cells[count])) {
+            if (!cellValue(token, &puzzle.cells[count])) {
                 if (k == 0 && count > 0 && startsRecord(line)) {
                     reportLine(lastGrid, "the grid ends after " + std::to_string(count) + " of 81 cells");
                     return line;
@@ -261,7 +225,7 @@ size_t reader::gameFile(size_t author) {
         return lines();
     }
 
-    // What may follow the grid: the rating `generate` writes, or a state
+    // What may follow the grid: the rating velunda-cli writes, or a state
     // file's pencil marks.
     size_t after = lastGrid + 1;
     const size_t next = nextContent(lastGrid);
@@ -298,42 +262,24 @@ size_t reader::gameFile(size_t author) {
         }
         after = lastMarks + 1;
     }
-
-    puzzles++;
-    gameFiles++;
-    if (quiet) {
-        counted();
-        return after;
-    }
-    // The game's own reader loads what has been checked.
-    std::string text = file.text.substr(begins[author], ends[lastGrid] - begins[author]);
-    FILE* stream = fmemopen(&text[0], text.size(), "r");
-    if (stream == nullptr) {
-        report(file.name, std::string("cannot read: ") + std::strerror(errno));
-        status = inputUnreadable;
-        return lines();
-    }
-    sudoku puzzle;
-    puzzle.loadPuzzle(stream);
-    std::fclose(stream);
-    short loaded[81];
-    puzzle.returnPuzzle(loaded);
-    if (std::memcmp(loaded, cells, sizeof cells) != 0) {
-        reportLine(author, "the game reads this grid otherwise than velunda-cli checked it (a fault of velunda-cli)");
-        return after;
-    }
-    deliver(single ? file.name : file.name + ":" + std::to_string(author + 1), puzzle);
+    deliver(puzzle);
     return after;
 }
 
-inputStatus reader::run() {
-    const std::string& text = file.text;
+bool reader::run() {
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         begins.push_back(start);
         ends.push_back(end);
         start = end + 1;
+    }
+    // Looked up for every line: scanning on through a run of blank lines
+    // each time would make a long run quadratic.
+    nextFilled.resize(lines());
+    for (size_t i = lines(); i-- > 0;) {
+        const size_t after = i + 1 < lines() ? nextFilled[i + 1] : lines();
+        nextFilled[i] = content(i).empty() ? after : i;
     }
 
     size_t i = 0;
@@ -355,10 +301,11 @@ inputStatus reader::run() {
             }
             resync = false;
         }
-        short cells[81];
+        textPuzzle puzzle;
         std::string error;
-        if (parsePuzzleLine(line, cells, &error)) {
-            puzzleLine(i, cells);
+        if (otherForm(line, puzzle.cells, &error)) {
+            puzzle.line = static_cast<int>(i + 1);
+            deliver(puzzle);
             i++;
             continue;
         }
@@ -370,76 +317,32 @@ inputStatus reader::run() {
         if (line[0] != '#') reportLine(i, error);
         i++;
     }
-    if (!stopped && puzzles == 0 && status == inputGood) report(file.name, "holds no puzzle");
-    return status;
-}
-
-bool keepReading(const std::string&, sudoku&) {
-    return true;
+    if (!stopped && puzzles == 0 && !refused) report(0, "holds no puzzle");
+    return !refused;
 }
 
 }  // namespace
 
-bool readPuzzleFile(const std::string& path, puzzleFile* file, std::string* message) {
-    file->name = path == "-" ? "stdin" : shownName(path);
-    file->text.clear();
-    FILE* stream = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    if (stream == nullptr) {
-        complain(file->name, std::string("cannot open: ") + std::strerror(errno), message);
-        return false;
-    }
-    // A regular file is read in one piece: growing the text as it comes
-    // copies a large list several times over before any work can start.
-    struct stat status;
-    if (fstat(fileno(stream), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 &&
-        static_cast<unsigned long long>(status.st_size) < kMaxInput)
-        file->text.reserve(static_cast<size_t>(status.st_size) + 1);
-    char buffer[65536];
-    size_t n;
-    errno = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0 && file->text.size() < kMaxInput)
-        file->text.append(buffer, n);
-    const bool failed = std::ferror(stream) != 0;
-    const int error = errno;
-    if (stream != stdin) std::fclose(stream);
-    if (failed) {
-        complain(file->name, std::string("cannot read: ") + std::strerror(error), message);
-        return false;
-    }
-    if (file->text.size() >= kMaxInput) {
-        complain(file->name, "too large to be a puzzle file", message);
-        return false;
-    }
-    return true;
+bool readPuzzleText(const std::string& text, otherLineReader otherLine, const textPuzzleHandler& take,
+                    const textProblemHandler& problem) {
+    reader r(text, otherLine, take, problem);
+    return r.run();
 }
 
-int countPuzzles(const puzzleFile& file) {
-    reader counter(file, true, false, keepReading, nullptr);
-    counter.run();
-    return counter.puzzles;
-}
-
-inputStatus readPuzzles(const puzzleFile& file, const puzzleHandler& handle,
-                        const std::function<void()>& beforeMessage, const messageHandler& onMessage) {
-    // Whether the file is one game file and nothing else: two puzzles settle it.
-    reader counter(file, true, false, keepReading, nullptr);
-    counter.limit = 2;
-    counter.run();
-    const bool single = counter.puzzles == 1 && counter.gameFiles == 1;
-    reader real(file, false, single, handle, beforeMessage, onMessage);
-    return real.run();
-}
-
-inputStatus readPuzzleFiles(const std::vector<std::string>& paths, const puzzleHandler& handle) {
-    inputStatus status = inputGood;
-    for (const std::string& path : paths) {
-        puzzleFile file;
-        if (!readPuzzleFile(path, &file)) {
-            status = inputUnreadable;
-            continue;
+std::string quotedBytes(const std::string& bytes) {
+    std::string out = "'";
+    for (char ch : bytes) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '\\' || c == '\'') {
+            out += '\\';
+            out += ch;
+        } else if (c >= 0x20 && c < 0x7f) {
+            out += ch;
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02x", c);
+            out += code;
         }
-        const inputStatus read = readPuzzles(file, handle);
-        if (read > status) status = read;
     }
-    return status;
+    return out + "'";
 }

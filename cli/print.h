@@ -5,6 +5,6 @@
 
 // Runs `velunda-cli print` with its arguments (the command name left out);
 // returns the exit status.
-int printPuzzles(int argc, char** argv);
+int printCommand(int argc, char** argv);
 
 #endif

@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/authoring.h"
 #include "engine/safefile.h"
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
+#include "output.h"
 #include "puzzle_input.h"
-#include "puzzle_line.h"
 
 namespace {
 
-const char* const kRatings[] = {"Very Easy", "Easy", "Medium"};
 const char kFont[] = "sans-serif";  // whatever the system's fontconfig gives
 const double kPointsPerInch = 72.0;
 const double kPngDpi = 150.0;
@@ -70,22 +70,66 @@ bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// The length of the UTF-8 sequence at text[at], or 0 when none starts there.
+size_t utf8Sequence(const std::string& text, size_t at) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    size_t length;
+    unsigned long code;
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) length = 2, code = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF) length = 3, code = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4) length = 4, code = c & 0x07;
+    else return 0;
+    if (at + length > text.size()) return 0;
+    for (size_t i = 1; i < length; i++) {
+        const unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = code << 6 | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and what lies beyond Unicode are no text.
+    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+// Text as cairo draws it, which is UTF-8 only: a byte that starts no UTF-8
+// sequence is read as Latin-1 (the game's author entry takes any byte up to
+// 255). The first such text of a run is named on stderr, once.
+std::string drawable(const std::string& text, const std::string& what) {
+    static bool said = false;
+    std::string out;
+    bool converted = false;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = utf8Sequence(text, at);
+        if (length > 0) {
+            out.append(text, at, length);
+            at += length;
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(text[at++]);
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+        converted = true;
+    }
+    if (converted && !said) {
+        std::fprintf(stderr, "velunda-cli: %s is not UTF-8; such text is drawn as Latin-1\n", what.c_str());
+        said = true;
+    }
+    return out;
+}
+
 // The givens, author and rating of a puzzle read; the player's entries set aside.
-printed fromPuzzle(const std::string& where, sudoku& puzzle) {
+printed fromPuzzle(const std::string& where, const textPuzzle& puzzle) {
     printed p;
     p.where = where;
-    char author[45] = {};  // returnAuthor leaves the last byte to the caller
-    puzzle.returnAuthor(author);
-    p.author = author;
-    short cells[81];
-    puzzle.returnPuzzle(cells);
+    p.author = drawable(puzzle.author, where + ": the author");
     sudoku givens;
     for (int i = 0; i < 81; i++) {
-        p.givens[i] = cells[i] >= 1 && cells[i] <= 9 ? cells[i] : 0;
+        p.givens[i] = puzzle.cells[i] >= 1 && puzzle.cells[i] <= 9 ? puzzle.cells[i] : 0;
         if (p.givens[i] != 0) givens.solve_place(i / 9, i % 9, p.givens[i]);
     }
-    const int rating = givens.invalidPuzzle(nullptr) ? -1 : givens.solvePuzzle(1);
-    p.rating = rating >= 0 && rating <= 2 ? kRatings[rating] : "not completed";
+    p.rating = ratingName(givens.invalidPuzzle(nullptr) ? -1 : givens.solvePuzzle(1));
     std::memset(p.solution, 0, sizeof p.solution);
     return p;
 }
@@ -273,7 +317,7 @@ bool render(const printOptions& options, const std::vector<printed>& puzzles) {
 
 }  // namespace
 
-int printPuzzles(int argc, char** argv) {
+int printCommand(int argc, char** argv) {
     printOptions options;
     std::vector<std::string> paths;
     for (int i = 0; i < argc; i++) {
@@ -306,6 +350,7 @@ int printPuzzles(int argc, char** argv) {
         }
     }
     if (options.out.empty()) return usage("print needs -o OUT");
+    options.title = drawable(options.title, "--title");
     if (paths.empty()) return usage("print needs the puzzle files");
     const std::string extension = lowered(options.out);
     if (endsWith(extension, ".pdf")) options.kind = outputPdf;
@@ -316,7 +361,7 @@ int printPuzzles(int argc, char** argv) {
     // A booklet with a puzzle quietly missing is worse than none: anything
     // reported while reading leaves the booklet unmade.
     std::vector<printed> puzzles;
-    int status = readPuzzleFiles(paths, [&](const std::string& where, sudoku& puzzle) {
+    int status = readPuzzleFiles(paths, [&](const std::string& where, const textPuzzle& puzzle) {
         puzzles.push_back(fromPuzzle(where, puzzle));
         return true;
     });

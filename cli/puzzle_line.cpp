@@ -1,6 +1,6 @@
 #include "puzzle_line.h"
 
-#include <cstdio>
+#include "engine/gamefiles.h"
 
 namespace {
 
@@ -10,12 +10,6 @@ bool isBlank(char c) {
 
 bool isCell(char c) {
     return c == '.' || (c >= '0' && c <= '9');
-}
-
-std::string hexByte(unsigned char c) {
-    char code[8];
-    std::snprintf(code, sizeof code, "\\x%02x", c);
-    return code;
 }
 
 }  // namespace
@@ -49,27 +43,4 @@ bool parsePuzzleLine(const std::string& line, short* cells, std::string* error) 
     if (cells != nullptr)
         for (int i = 0; i < kPuzzleLineCells; i++) cells[i] = line[i] == '.' ? 0 : static_cast<short>(line[i] - '0');
     return true;
-}
-
-std::string quotedBytes(const std::string& bytes) {
-    std::string out = "'";
-    for (char ch : bytes) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\\' || c == '\'')
-            out += std::string("\\") + ch;
-        else if (c >= 0x20 && c < 0x7f)
-            out += ch;
-        else
-            out += hexByte(c);
-    }
-    return out + "'";
-}
-
-std::string shownName(const std::string& name) {
-    std::string out;
-    for (char ch : name) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        out += c < 0x20 || c == 0x7f ? hexByte(c) : std::string(1, ch);
-    }
-    return out;
 }
