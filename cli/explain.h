@@ -14,6 +14,11 @@
 // Touches no global state, so puzzles may be explained side by side.
 std::string explainPuzzle(const std::string& where, const sudoku& puzzle, bool rateMode, bool json, bool* good);
 
+// The ladder's explanation: every step with its technique, its pattern and
+// its difficulty, then the level and the three numbers; in JSON each step's
+// pattern as another program can check it.
+std::string ladderExplainPuzzle(const std::string& where, const sudoku& puzzle, bool json, bool* good);
+
 // The command, argv after the command's name; the exit status.
 int explainCommand(int argc, char** argv);
 

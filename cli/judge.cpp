@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "engine/authoring.h"
+#include "engine/ladder/ladder.h"
 #include "engine/solutions.h"
+#include "ladder_output.h"
 #include "output.h"
 #include "puzzle_line.h"
 
@@ -23,6 +25,51 @@ verdict solve(sudoku& puzzle) {
     const bool solved = givens.solvePuzzle(0) == -2 && givens.isSolvedPuzzle(nullptr) == 1;
     short cells[81];
     givens.returnPuzzle(cells);
+    return {std::string(solved ? "solved " : "not completed ") + formatPuzzleLine(cells) + note, solved};
+}
+
+namespace {
+
+// The givens of the puzzle (entries set aside) into cells[81], and the note
+// that says so; false when a digit repeats among them.
+bool ladderGivens(sudoku& puzzle, short* cells, std::string* note) {
+    sudoku givens = puzzle;
+    *note = givensNote(setAsideEntries(&givens));
+    givens.returnPuzzle(cells);
+    for (int c = 0; c < 81; c++)
+        if (cells[c] < 1 || cells[c] > 9) cells[c] = 0;
+    return !givens.invalidPuzzle(nullptr);
+}
+
+// What the ladder says of a puzzle it does not rate.
+std::string unrated(const ladderRating& r) {
+    return r.status == ladderNoSolution ? "no solution" : "not unique (2 or more solutions)";
+}
+
+}  // namespace
+
+verdict ladderRateVerdict(sudoku& puzzle, bool numbers) {
+    short cells[81];
+    std::string note;
+    if (!ladderGivens(puzzle, cells, &note)) return {"invalid (a digit repeats)" + note, false};
+    // The game's own ratings need no ladder, unless its numbers are asked for.
+    const ladderRating r = ladderRate(cells, nullptr, levelExtreme, numbers ? levelVeryEasy : levelHard);
+    if (r.status == ladderNoSolution || r.status == ladderSeveral) return {unrated(r) + note, false};
+    return {ladderLevelText(r) + (numbers ? " " + ladderNumbersText(r) : "") + note, r.status == ladderSolved};
+}
+
+verdict ladderSolveVerdict(sudoku& puzzle) {
+    short cells[81];
+    std::string note;
+    if (!ladderGivens(puzzle, cells, &note)) return {"invalid (a digit repeats)" + note, false};
+    std::vector<ladderStep> steps;
+    const ladderRating r = ladderRate(cells, &steps);
+    if (r.status == ladderNoSolution || r.status == ladderSeveral) return {unrated(r) + note, false};
+    ladderGrid g;
+    g.start(cells);
+    for (const ladderStep& step : steps) g.apply(step);
+    for (int c = 0; c < 81; c++) cells[c] = g.value[c];
+    const bool solved = r.status == ladderSolved;
     return {std::string(solved ? "solved " : "not completed ") + formatPuzzleLine(cells) + note, solved};
 }
 
@@ -67,22 +114,37 @@ verdict check(sudoku& puzzle) {
 
 namespace {
 
-// The command's options (-j) and files; `judge` over every puzzle.
-int judgeCommand(int argc, char** argv, verdict (*judge)(sudoku&)) {
+// The command's options (-j, --scale, and for rate --numbers) and files;
+// the verdict over every puzzle.
+enum judgeKind { judgeRate, judgeSolve, judgeCheck };
+
+int judgeCommand(int argc, char** argv, judgeKind kind) {
     std::vector<std::string> paths;
     int workers = defaultWorkers();
+    bool ladder = true, numbers = false;
     for (int i = 0; i < argc; i++) {
         bool bad = false;
         if (workersOption(argc, argv, &i, &workers, &bad)) {
             if (bad) return usageError(kWorkersError);
             continue;
         }
+        if (kind != judgeCheck && scaleOption(argc, argv, &i, &ladder, &bad)) {
+            if (bad) return usageError(kScaleError);
+            continue;
+        }
+        if (kind == judgeRate && std::string(argv[i]) == "--numbers") {
+            numbers = true;
+            continue;
+        }
         if (argv[i][0] == '-' && argv[i][1] != '\0') return usageError(std::string("unknown option: ") + argv[i]);
         paths.push_back(argv[i]);
     }
+    if (numbers && !ladder) return usageError("--numbers goes with the ladder's scale");
     if (paths.empty()) paths.push_back("-");
-    return overPuzzles(paths, workers, judgedWhileRead, [judge](const std::string& where, sudoku& puzzle) {
-        verdict v = judge(puzzle);
+    return overPuzzles(paths, workers, judgedWhileRead, [=](const std::string& where, sudoku& puzzle) {
+        verdict v = kind == judgeCheck ? check(puzzle)
+                    : kind == judgeSolve ? (ladder ? ladderSolveVerdict(puzzle) : solve(puzzle))
+                                         : (ladder ? ladderRateVerdict(puzzle, numbers) : rate(puzzle));
         v.text = where + ": " + v.text + "\n";
         return v;
     });
@@ -91,13 +153,13 @@ int judgeCommand(int argc, char** argv, verdict (*judge)(sudoku&)) {
 }  // namespace
 
 int rateCommand(int argc, char** argv) {
-    return judgeCommand(argc, argv, rate);
+    return judgeCommand(argc, argv, judgeRate);
 }
 
 int solveCommand(int argc, char** argv) {
-    return judgeCommand(argc, argv, solve);
+    return judgeCommand(argc, argv, judgeSolve);
 }
 
 int checkCommand(int argc, char** argv) {
-    return judgeCommand(argc, argv, check);
+    return judgeCommand(argc, argv, judgeCheck);
 }

@@ -6,10 +6,15 @@
 #include "engine/sudoku.h"
 #include "puzzle_jobs.h"
 
-// The rating of the givens.
+// The game's rating of the givens.
 verdict rate(sudoku& puzzle);
-// The full-strength solver's grid from the givens.
+// The game's full-strength solver's grid from the givens.
 verdict solve(sudoku& puzzle);
+// The ladder's level of the givens, with `numbers` its three numbers and
+// hardest technique.
+verdict ladderRateVerdict(sudoku& puzzle, bool numbers);
+// The ladder's grid from the givens.
+verdict ladderSolveVerdict(sudoku& puzzle);
 // Both cells of every clash (entries included), the empty cells, and the
 // solutions of the givens.
 verdict check(sudoku& puzzle);

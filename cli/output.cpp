@@ -117,3 +117,13 @@ std::string entriesText(int entries) {
 std::string givensNote(int entries) {
     return entries == 0 ? "" : " (givens only; " + entriesText(entries) + ")";
 }
+
+const char kScaleError[] = "--scale is ladder or game";
+
+bool scaleOption(int argc, char** argv, int* i, bool* ladder, bool* bad) {
+    if (std::string(argv[*i]) != "--scale") return false;
+    const char* value = *i + 1 < argc ? argv[++*i] : "";
+    *bad = std::string(value) != "ladder" && std::string(value) != "game";
+    *ladder = std::string(value) == "ladder";
+    return true;
+}

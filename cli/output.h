@@ -28,6 +28,12 @@ bool workersOption(int argc, char** argv, int* i, int* workers, bool* bad);
 
 extern const char kWorkersError[];
 
+// Reads --scale ladder|game at argv[*i] (moving *i past its value). False
+// when argv[*i] is not --scale; *bad is set when the value is neither.
+bool scaleOption(int argc, char** argv, int* i, bool* ladder, bool* bad);
+
+extern const char kScaleError[];
+
 // "velunda-cli: 120 of 5000" on a terminal once a run has taken a while. It
 // is erased before any message, and before any result when the results go to
 // a terminal too, so that results and progress never share a line.

@@ -1,6 +1,8 @@
 // The ladder's grid of candidates, its geometry and its table of techniques.
 #include "engine/ladder/ladder.h"
 
+#include "engine/authoring.h"
+
 ladderGeometry::ladderGeometry() {
     for (int i = 0; i < 9; i++)
         for (int k = 0; k < 9; k++) {
@@ -25,8 +27,8 @@ const ladderGeometry kGeometry;
 
 namespace {
 
-const char* const kLevelNames[kLadderLevels] = {"Very Easy", "Easy", "Medium", "Hard", "Expert", "Extreme",
-                                                "Beyond logic"};
+// Above the game's own ratings, whose names the engine gives.
+const char* const kLevelNames[kLadderLevels - levelHard] = {"Hard", "Expert", "Extreme", "Beyond logic"};
 
 const ladderTechniqueInfo kTechniques[kLadderTechniques] = {
     {"naked-single", "Naked single", levelVeryEasy, 10, "a cell with one candidate left"},
@@ -104,7 +106,8 @@ const ladderTechniqueInfo kTechniques[kLadderTechniques] = {
 }  // namespace
 
 const char* ladderLevelName(int level) {
-    return level >= 0 && level < kLadderLevels ? kLevelNames[level] : "?";
+    if (level >= levelVeryEasy && level < levelHard) return ratingName(level);
+    return level >= levelHard && level < kLadderLevels ? kLevelNames[level - levelHard] : "?";
 }
 
 const ladderTechniqueInfo& ladderInfo(int technique) {
