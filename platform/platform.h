@@ -62,5 +62,11 @@ bool platformProgramFolder(char* folder, int size);
 // standard streams; signals back to their defaults. argv ends with a null
 // pointer. Does not wait for it. True when the program was started.
 bool platformStartProcess(const char* path, const char* const* argv);
+// Runs the program at path in place of this process, in the working
+// directory folder: the installed commands start the game in the player's
+// folder this way, so the game is the process the desktop or the shell
+// started. Returns only when it failed, false with errno set (the working
+// directory may then have changed).
+bool platformRunProgramIn(const char* folder, const char* path, const char* const* argv);
 
 #endif
