@@ -5,7 +5,7 @@
 # usage: tools/fuzz.sh [-t SECONDS] [-n INPUTS] [TARGET...]
 #   -t SECONDS  how long each target runs (default 600)
 #   -n INPUTS   stop a target after this many inputs (with -t: whichever comes first)
-#   TARGET      game_file, settings, bitmap, cli_input (default: all of them)
+#   TARGET      game_file, settings, bitmap, cli_input, ladder (default: all of them)
 #
 # Each target starts from its seed corpus (tests/fuzz/corpus/TARGET) and the
 # inputs earlier runs found (build-fuzz/corpus/TARGET, where new ones go).
@@ -35,7 +35,7 @@ shift $((OPTIND - 1))
 [[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || usage
 [[ -z $inputs || $inputs =~ ^[0-9]+$ ]] || usage
 
-all_targets="game_file settings bitmap cli_input"
+all_targets="game_file settings bitmap cli_input ladder"
 targets=${*:-$all_targets}
 for target in $targets; do
     [[ " $all_targets " == *" $target "* ]] || { echo "fuzz.sh: no target '$target' ($all_targets)" >&2; exit 2; }

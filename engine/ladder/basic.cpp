@@ -1,0 +1,367 @@
+// Singles, the box-line interactions, the double pair, naked and hidden
+// subsets and fish, with and without fins.
+#include "engine/ladder/finders.h"
+
+namespace {
+
+// Every k-element subset of n items as a mask, in increasing order of the
+// mask (Gosper's step); calls f(mask) until it returns true.
+template <typename F>
+bool eachCombination(int n, int k, const F& f) {
+    if (k <= 0 || k > n) return false;
+    unsigned mask = (1u << k) - 1;
+    const unsigned end = 1u << n;
+    while (mask < end) {
+        if (f(mask)) return true;
+        const unsigned low = mask & -mask, ripple = mask + low;
+        mask = (((ripple ^ mask) >> 2) / low) | ripple;
+    }
+    return false;
+}
+
+void singleStep(ladderStep* step, int technique, int cell, int digit, int unit) {
+    setTechnique(step, technique);
+    step->placeCell = cell;
+    step->placeDigit = digit;
+    step->pattern.kind = patternSingle;
+    step->pattern.cell = cell;
+    step->pattern.digit = digit;
+    step->pattern.unit = unit;
+}
+
+void fishPattern(ladderStep* step, int digit, const int* base, const int* cover, int size, cellSet fins) {
+    ladderPattern& p = step->pattern;
+    p.kind = patternFish;
+    p.digit = digit;
+    p.size = size;
+    for (int i = 0; i < size; i++) {
+        p.base[i] = base[i];
+        p.cover[i] = cover[i];
+    }
+    p.fins = fins;
+}
+
+}  // namespace
+
+void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn) {
+    for (int i = 0; i < 9; i++) byColumn[i] = 0;
+    for (int r = 0; r < 9; r++) {
+        const int at = r * 9;
+        unsigned bits;
+        if (at + 9 <= 64) bits = static_cast<unsigned>(cells.lo >> at) & 0x1FF;
+        else if (at >= 64) bits = static_cast<unsigned>(cells.hi >> (at - 64)) & 0x1FF;
+        else bits = static_cast<unsigned>((cells.lo >> at) | (cells.hi << (64 - at))) & 0x1FF;
+        byRow[r] = bits;
+        for (unsigned m = bits; m; m &= m - 1) byColumn[lowBit(m)] |= 1u << r;
+    }
+}
+
+unsigned lineMask(const ladderGrid& g, int unit, int d) {
+    unsigned mask = 0;
+    for (int k = 0; k < 9; k++)
+        if (g.pos[d].has(kGeometry.unitCell[unit][k])) mask |= 1u << k;
+    return mask;
+}
+
+void addRemovals(ladderStep* step, cellSet cells, int d) {
+    for (int c = cells.pop(); c >= 0; c = cells.pop()) step->removals.push_back(static_cast<unsigned short>(c * 9 + d));
+}
+
+void setTechnique(ladderStep* step, int technique, int extra) {
+    step->technique = technique;
+    step->difficulty = ladderInfo(technique).difficulty + extra;
+}
+
+bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
+    cellSet o = g.open;
+    for (int c = o.pop(); c >= 0; c = o.pop())
+        if (bitCount(g.cand[c]) == 1) {
+            singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
+            return true;
+        }
+    return false;
+}
+
+bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
+    const int first = boxes ? kBoxUnit : kRowUnit, last = boxes ? 27 : kBoxUnit;
+    for (int u = first; u < last; u++)
+        for (int d = 0; d < 9; d++) {
+            const cellSet m = g.pos[d] & kGeometry.unit[u];
+            if (m.count() == 1) {
+                singleStep(step, boxes ? techHiddenSingleBox : techHiddenSingleLine, m.first(), d + 1, u);
+                return true;
+            }
+        }
+    return false;
+}
+
+// A digit's candidates of one unit all in another: the rest of the other
+// loses it. Boxes into lines (pointing), or lines into boxes (claiming).
+static bool findLocked(const ladderGrid& g, bool pointing, unsigned digits, ladderStep* step) {
+    for (int d = 0; d < 9; d++)
+        if (digits & (1u << d))
+        for (int u = pointing ? kBoxUnit : kRowUnit; u < (pointing ? 27 : kBoxUnit); u++) {
+            const cellSet m = g.pos[d] & kGeometry.unit[u];
+            if (m.count() < 2) continue;
+            const int c = m.first();
+            for (int k = 0; k < 3; k++) {
+                const int other = kGeometry.cellUnit[c][k];
+                if (other == u || (pointing ? other >= kBoxUnit : other < kBoxUnit)) continue;
+                if (!m.within(kGeometry.unit[other])) continue;
+                const cellSet gone = (g.pos[d] & kGeometry.unit[other]).minus(kGeometry.unit[u]);
+                if (gone.empty()) continue;
+                setTechnique(step, pointing ? techPointing : techClaiming);
+                fishPattern(step, d + 1, &u, &other, 1, cellSet());
+                addRemovals(step, gone, d);
+                return true;
+            }
+        }
+    return false;
+}
+
+bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    return findLocked(g, true, digits, step);
+}
+
+bool findClaiming(const ladderGrid& g, ladderStep* step) {
+    return findLocked(g, false, kAllDigits, step);
+}
+
+bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    for (int d = 0; d < 9; d++)
+        if (digits & (1u << d))
+        for (int bands = 0; bands < 2; bands++)  // bands (rows), then stacks (columns)
+            for (int group = 0; group < 3; group++) {
+                int boxes[3], lines[3];  // the band's boxes and, per box, the lines of the digit's cells
+                for (int i = 0; i < 3; i++) {
+                    boxes[i] = bands ? group * 3 + i : i * 3 + group;
+                    const unsigned m = lineMask(g, kBoxUnit + boxes[i], d);  // box order: bit i * 3 + j
+                    lines[i] = 0;
+                    for (int k = 0; k < 9; k++)
+                        if (m & (1u << k)) lines[i] |= 1 << (bands ? k / 3 : k % 3);
+                }
+                for (int a = 0; a < 3; a++)
+                    for (int b = a + 1; b < 3; b++) {
+                        if (!lines[a] || !lines[b] || bitCount(lines[a] | lines[b]) != 2) continue;
+                        const int c = 3 - a - b;
+                        const int both = lines[a] | lines[b];
+                        int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
+                        int n = 0;
+                        for (int k = 0; k < 3; k++)
+                            if (both & (1 << k)) {
+                                const int line = bands ? group * 3 + k : group * 3 + k;
+                                cover[n++] = (bands ? kRowUnit : kColumnUnit) + line;
+                            }
+                        const cellSet gone = g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
+                                             (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]);
+                        if (gone.empty()) continue;
+                        setTechnique(step, techDoublePair);
+                        fishPattern(step, d + 1, base, cover, 2, cellSet());
+                        addRemovals(step, gone, d);
+                        return true;
+                    }
+            }
+    return false;
+}
+
+bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {
+    const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
+    for (int u = 0; u < 27; u++) {
+        if (!(units & (1u << u))) continue;
+        int cells[9], n = 0;
+        for (int k = 0; k < 9; k++) {
+            const int c = kGeometry.unitCell[u][k];
+            const int count = bitCount(g.cand[c]);
+            if (count >= 2 && count <= size) cells[n++] = c;
+        }
+        const bool found = eachCombination(n, size, [&](unsigned mask) {
+            unsigned digits = 0;
+            cellSet chosen;
+            for (int i = 0; i < n; i++)
+                if (mask & (1u << i)) {
+                    digits |= g.cand[cells[i]];
+                    chosen.add(cells[i]);
+                }
+            if (bitCount(digits) != size) return false;
+            const cellSet around = seeingAll(chosen);
+            bool any = false;
+            for (unsigned m = digits; m; m &= m - 1)
+                if ((g.pos[lowBit(m)] & around & kGeometry.unit[u]).any()) any = true;
+            if (!any) return false;
+            setTechnique(step, technique);
+            ladderPattern& p = step->pattern;
+            p.kind = patternSubset;
+            p.naked = true;
+            p.unit = u;
+            p.cells = chosen;
+            p.digits = static_cast<unsigned short>(digits);
+            for (unsigned m = digits; m; m &= m - 1) addRemovals(step, g.pos[lowBit(m)] & around, lowBit(m));
+            return true;
+        });
+        if (found) return true;
+    }
+    return false;
+}
+
+bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
+    for (int u = 0; u < 27; u++) {
+        if (!(units & (1u << u))) continue;
+        int digits[9], n = 0;
+        for (int d = 0; d < 9; d++) {
+            const int count = (g.pos[d] & kGeometry.unit[u]).count();
+            if (count >= 2 && count <= size) digits[n++] = d;
+        }
+        const bool found = eachCombination(n, size, [&](unsigned mask) {
+            cellSet places;
+            unsigned chosen = 0;
+            for (int i = 0; i < n; i++)
+                if (mask & (1u << i)) {
+                    places |= g.pos[digits[i]] & kGeometry.unit[u];
+                    chosen |= 1u << digits[i];
+                }
+            if (places.count() != size) return false;
+            bool any = false;
+            cellSet p = places;
+            for (int c = p.pop(); c >= 0; c = p.pop())
+                if (g.cand[c] & ~chosen) any = true;
+            if (!any) return false;
+            setTechnique(step, technique);
+            ladderPattern& pat = step->pattern;
+            pat.kind = patternSubset;
+            pat.naked = false;
+            pat.unit = u;
+            pat.cells = places;
+            pat.digits = static_cast<unsigned short>(chosen);
+            for (int d = 0; d < 9; d++)
+                if (!(chosen & (1u << d))) addRemovals(step, g.pos[d] & places, d);
+            return true;
+        });
+        if (found) return true;
+    }
+    return false;
+}
+
+bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
+    const int technique = size == 2 ? techXWing : size == 3 ? techSwordfish : techJellyfish;
+    for (int d = 0; d < 9; d++)
+        if (digits & (1u << d))
+        for (int rows = 1; rows >= 0; rows--) {
+            const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
+            unsigned byRow[9], byColumn[9];
+            lineMasks(g.pos[d], byRow, byColumn);
+            int lines[9], masks[9], n = 0;
+            for (int i = 0; i < 9; i++) {
+                const unsigned m = rows ? byRow[i] : byColumn[i];
+                if (bitCount(m) >= 2 && bitCount(m) <= size) {
+                    lines[n] = i;
+                    masks[n++] = static_cast<int>(m);
+                }
+            }
+            const bool found = eachCombination(n, size, [&](unsigned mask) {
+                unsigned covers = 0, baseUnits = 0;
+                for (int i = 0; i < n; i++)
+                    if (mask & (1u << i)) {
+                        covers |= static_cast<unsigned>(masks[i]);
+                        baseUnits |= 1u << lines[i];
+                    }
+                if (bitCount(covers) != size) return false;
+                cellSet coverCells, baseCells;
+                int base[4], cover[4], nb = 0, nc = 0;
+                for (int i = 0; i < 9; i++) {
+                    if (covers & (1u << i)) {
+                        coverCells |= kGeometry.unit[coverKind + i];
+                        cover[nc++] = coverKind + i;
+                    }
+                    if (baseUnits & (1u << i)) {
+                        baseCells |= kGeometry.unit[baseKind + i];
+                        base[nb++] = baseKind + i;
+                    }
+                }
+                const cellSet gone = (g.pos[d] & coverCells).minus(baseCells);
+                if (gone.empty()) return false;
+                setTechnique(step, technique);
+                fishPattern(step, d + 1, base, cover, size, cellSet());
+                addRemovals(step, gone, d);
+                return true;
+            });
+            if (found) return true;
+        }
+    return false;
+}
+
+bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
+    const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
+    for (int d = 0; d < 9; d++) {
+        if (!(digits & (1u << d))) continue;
+        unsigned byRow[9], byColumn[9];
+        lineMasks(g.pos[d], byRow, byColumn);
+        for (int rows = 1; rows >= 0; rows--) {
+            const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
+            const unsigned* along = rows ? byRow : byColumn;     // base line i: its cover lines
+            const unsigned* across = rows ? byColumn : byRow;    // cover line j: its base lines
+            int lines[9], n = 0;
+            for (int i = 0; i < 9; i++)
+                if (bitCount(along[i]) >= 2) lines[n++] = i;
+            const bool found = eachCombination(n, size, [&](unsigned mask) {
+                unsigned baseUnits = 0;
+                for (int i = 0; i < n; i++)
+                    if (mask & (1u << i)) baseUnits |= 1u << lines[i];
+                // The fins lie in one box: in one of the base lines' blocks
+                // of three (band or stack), across one block of cover lines.
+                for (int block = 0; block < 3; block++) {
+                    const unsigned blockBases = 7u << (block * 3);
+                    if (!(baseUnits & blockBases)) continue;
+                    for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
+                        const unsigned blockCovers = 7u << (crossBlock * 3);
+                        unsigned outside = 0;  // the cover lines the candidates outside the fin box need
+                        for (unsigned b = baseUnits; b; b &= b - 1)
+                            outside |= along[lowBit(b)] & ((1u << lowBit(b)) & blockBases ? ~blockCovers : 0x1FFu);
+                        if (bitCount(outside) > size) continue;
+                        const int need = size - bitCount(outside);
+                        // Filled up with cover lines through the fin box.
+                        const unsigned spare = blockCovers & ~outside;
+                        for (unsigned extra = spare;; extra = (extra - 1) & spare) {
+                            if (bitCount(extra) == need) {
+                                const unsigned covers = outside | extra;
+                                unsigned fins = 0;  // lines of the base with fins
+                                for (unsigned b = baseUnits & blockBases; b; b &= b - 1)
+                                    if (along[lowBit(b)] & ~covers) fins |= 1u << lowBit(b);
+                                unsigned gone = 0;  // cover lines through the fin box with something to remove there
+                                for (unsigned c = covers & blockCovers; c; c &= c - 1)
+                                    if (across[lowBit(c)] & blockBases & ~baseUnits) gone |= 1u << lowBit(c);
+                                if (fins && gone) {
+                                    int base[4], cover[4], nb = 0, nc = 0;
+                                    cellSet baseCells, coverCells;
+                                    for (int i = 0; i < 9; i++) {
+                                        if (covers & (1u << i)) {
+                                            cover[nc++] = coverKind + i;
+                                            coverCells |= kGeometry.unit[coverKind + i];
+                                        }
+                                        if (baseUnits & (1u << i)) {
+                                            base[nb++] = baseKind + i;
+                                            baseCells |= kGeometry.unit[baseKind + i];
+                                        }
+                                    }
+                                    const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
+                                    const int box = kBoxUnit + boxOf(finCells.first());
+                                    // Sashimi: a base line left with one covered candidate or none.
+                                    bool sashimi = false;
+                                    for (unsigned b = baseUnits; b; b &= b - 1)
+                                        if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
+                                    setTechnique(step, finned + (sashimi ? 1 : 0));
+                                    fishPattern(step, d + 1, base, cover, size, finCells);
+                                    addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
+                                    return true;
+                                }
+                            }
+                            if (extra == 0) break;
+                        }
+                    }
+                }
+                return false;
+            });
+            if (found) return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,66 @@
+// Internal to the ladder: one finder per technique (or family). A finder
+// looks at the grid and, when its technique applies with an effect (a
+// placement, or at least one removal), fills *step and returns true; the
+// first it finds is the one it gives, searched in a fixed order, so a grid
+// always gives the same step.
+#ifndef VELUNDA_ENGINE_LADDER_FINDERS_H
+#define VELUNDA_ENGINE_LADDER_FINDERS_H
+
+#include "engine/ladder/ladder.h"
+
+// The columns (for a row unit) or rows (for a column unit) where digit d
+// (0..8) is a candidate, as a 9-bit mask; for a box, its cells in box order.
+unsigned lineMask(const ladderGrid& g, int unit, int d);
+// The same for every row and every column of a set of cells at once.
+void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn);
+
+// Adds digit d (0..8) of every cell of `cells` to the step's removals.
+void addRemovals(ladderStep* step, cellSet cells, int d);
+// Sets the step's technique and its difficulty from the table (plus `extra`).
+void setTechnique(ladderStep* step, int technique, int extra = 0);
+
+// A finder that looks at one digit at a time, or one unit at a time, takes
+// the digits (bit d) or units (bit u) to look at: the driver leaves out those
+// it has seen fail on the same candidates.
+const unsigned kAllDigits = 0x1FF, kAllUnits = (1u << 27) - 1;
+
+bool findNakedSingle(const ladderGrid& g, ladderStep* step);
+bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step);
+bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step);
+bool findClaiming(const ladderGrid& g, ladderStep* step);
+bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step);
+// Subsets of `size` cells in the units of `units`. A unit's subset is
+// found there only when it removes something in that unit (what it removes
+// in a second unit it shares is found with that unit), so what a unit gives
+// depends on its own cells alone.
+bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step);
+bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step);
+bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step);
+bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step);
+
+bool findXYWing(const ladderGrid& g, ladderStep* step);
+bool findXYZWing(const ladderGrid& g, ladderStep* step);
+bool findWWing(const ladderGrid& g, ladderStep* step);
+bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep* step);
+bool findUniqueRectangle(const ladderGrid& g, int type, ladderStep* step);
+bool findBug(const ladderGrid& g, ladderStep* step);
+
+bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step);
+bool findMedusa(const ladderGrid& g, ladderStep* step);
+bool findRemotePair(const ladderGrid& g, ladderStep* step);
+bool findXChain(const ladderGrid& g, unsigned digits, ladderStep* step);
+bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step);
+bool findXYChain(const ladderGrid& g, ladderStep* step);
+// ALS-XZ; with `wxyz`, only the four-cell, four-digit wings.
+bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step);
+// Alternating inference chains: 0 candidates only, 1 with groups, 2 with
+// almost locked sets as well.
+bool findAic(const ladderGrid& g, int reach, ladderStep* step);
+
+// Forcing: `nets` false follows single links only (a chain), true takes
+// every single the assumption leads to (a net).
+bool findContradiction(const ladderGrid& g, bool nets, ladderStep* step);
+bool findCellForcing(const ladderGrid& g, bool nets, ladderStep* step);
+bool findUnitForcing(const ladderGrid& g, bool nets, ladderStep* step);
+
+#endif

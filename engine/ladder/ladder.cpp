@@ -1,0 +1,280 @@
+// The ladder's driver: the techniques tried in order, easiest first, and
+// the rating of a whole solve.
+#include "engine/ladder/ladder.h"
+
+#include "engine/ladder/finders.h"
+#include "engine/solutions.h"
+#include "engine/sudoku.h"
+
+#ifdef LADDER_PROFILE
+#include <chrono>
+double ladderProfile[kLadderTechniques][2];
+long ladderProfileCount[kLadderTechniques][2];
+#endif
+
+namespace {
+
+const unsigned kBoxUnits = ((1u << 9) - 1) << kBoxUnit, kLineUnits = (1u << kBoxUnit) - 1;
+
+// How a technique's finder may be narrowed: to digits, to units, or not at all.
+enum scopeKind { scopeNone, scopeDigits, scopeUnits };
+
+int scopeOf(int technique) {
+    switch (technique) {
+    case techPointing:
+    case techDoublePair:
+    case techXWing:
+    case techSwordfish:
+    case techJellyfish:
+    case techSkyscraper:
+    case techTwoStringKite:
+    case techSimpleColouring:
+    case techFinnedXWing:
+    case techFinnedSwordfish:
+    case techFinnedJellyfish:
+    case techXChain:
+    case techXCycle: return scopeDigits;
+    case techBoxHiddenPair:
+    case techBoxHiddenTriple:
+    case techNakedPair:
+    case techHiddenPair:
+    case techNakedTriple:
+    case techHiddenTriple:
+    case techNakedQuad:
+    case techHiddenQuad: return scopeUnits;
+    default: return scopeNone;
+    }
+}
+
+// Tries one technique over `scope` (digits or units, as scopeOf says); the
+// finders that serve two (a fish and its sashimi, say) are asked under the
+// first.
+bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep* step) {
+    switch (technique) {
+    case techNakedSingle: return findNakedSingle(g, step);
+    case techHiddenSingleBox: return findHiddenSingle(g, true, step);
+    case techPointing: return findPointing(g, scope, step);
+    case techBoxHiddenPair: return findHiddenSubset(g, 2, scope & kBoxUnits, techBoxHiddenPair, step);
+    case techBoxHiddenTriple: return findHiddenSubset(g, 3, scope & kBoxUnits, techBoxHiddenTriple, step);
+    case techDoublePair: return findDoublePair(g, scope, step);
+    case techHiddenSingleLine: return findHiddenSingle(g, false, step);
+    case techClaiming: return findClaiming(g, step);
+    case techNakedPair: return findNakedSubset(g, 2, scope, step);
+    case techXWing: return findFish(g, 2, scope, step);
+    case techHiddenPair: return findHiddenSubset(g, 2, scope & kLineUnits, techHiddenPair, step);
+    case techNakedTriple: return findNakedSubset(g, 3, scope, step);
+    case techSwordfish: return findFish(g, 3, scope, step);
+    case techHiddenTriple: return findHiddenSubset(g, 3, scope & kLineUnits, techHiddenTriple, step);
+    case techSkyscraper: return findSkyscraper(g, false, scope, step);
+    case techTwoStringKite: return findSkyscraper(g, true, scope, step);
+    case techXYWing: return findXYWing(g, step);
+    case techSimpleColouring: return findSimpleColouring(g, scope, step);
+    case techXYZWing: return findXYZWing(g, step);
+    case techWWing: return findWWing(g, step);
+    case techNakedQuad: return findNakedSubset(g, 4, scope, step);
+    case techJellyfish: return findFish(g, 4, scope, step);
+    case techHiddenQuad: return findHiddenSubset(g, 4, scope, techHiddenQuad, step);
+    case techFinnedXWing: return findFinnedFish(g, 2, scope, step);
+    case techRemotePair: return findRemotePair(g, step);
+    case techUniqueRectangle1: return findUniqueRectangle(g, 1, step);
+    case techUniqueRectangle2: return findUniqueRectangle(g, 2, step);
+    case techUniqueRectangle4: return findUniqueRectangle(g, 4, step);
+    case techUniqueRectangle3: return findUniqueRectangle(g, 3, step);
+    case techBug: return findBug(g, step);
+    case techFinnedSwordfish: return findFinnedFish(g, 3, scope, step);
+    case techXChain: return findXChain(g, scope, step);
+    case techWXYZWing: return findAlsXZ(g, true, step);
+    case techXCycle: return findXCycle(g, scope, step);
+    case techXYChain: return findXYChain(g, step);
+    case techFinnedJellyfish: return findFinnedFish(g, 4, scope, step);
+    case techAlsXZ: return findAlsXZ(g, false, step);
+    case techMedusa: return findMedusa(g, step);
+    case techAic: return findAic(g, 0, step);
+    case techGroupedAic: return findAic(g, 1, step);
+    case techAlsAic: return findAic(g, 2, step);
+    case techContradictionChain: return findContradiction(g, false, step);
+    case techCellForcingChain: return findCellForcing(g, false, step);
+    case techUnitForcingChain: return findUnitForcing(g, false, step);
+    case techContradictionNet: return findContradiction(g, true, step);
+    case techCellForcingNet: return findCellForcing(g, true, step);
+    case techUnitForcingNet: return findUnitForcing(g, true, step);
+    default: return false;  // found under another technique
+    }
+}
+
+// What a narrowed finder is still to look at: the digits or units whose
+// candidates changed since it last found nothing there.
+unsigned freshScope(const ladderGrid& g, int technique, int kind, const ladderMemo* memo) {
+    if (kind == scopeDigits) {
+        unsigned digits = kAllDigits;
+        if (memo)
+            for (int d = 0; d < 9; d++)
+                if ((memo->digitsValid[technique] & (1u << d)) && memo->digitSeen[technique][d] == g.pos[d])
+                    digits &= ~(1u << d);
+        return digits;
+    }
+    unsigned units = kAllUnits;
+    if (memo)
+        for (int u = 0; u < 27; u++) {
+            if (!(memo->unitsValid[technique] & (1u << u))) continue;
+            bool same = true;
+            for (int k = 0; k < 9 && same; k++) same = memo->unitSeen[technique][u][k] == g.cand[kGeometry.unitCell[u][k]];
+            if (same) units &= ~(1u << u);
+        }
+    return units;
+}
+
+void rememberFailure(const ladderGrid& g, int technique, int kind, unsigned scope, ladderMemo* memo) {
+    if (kind == scopeDigits) {
+        for (int d = 0; d < 9; d++)
+            if (scope & (1u << d)) memo->digitSeen[technique][d] = g.pos[d];
+        memo->digitsValid[technique] |= scope;
+        return;
+    }
+    for (int u = 0; u < 27; u++)
+        if (scope & (1u << u))
+            for (int k = 0; k < 9; k++) memo->unitSeen[technique][u][k] = g.cand[kGeometry.unitCell[u][k]];
+    memo->unitsValid[technique] |= scope;
+}
+
+bool needsUniqueness(int technique) {
+    return (technique >= techUniqueRectangle1 && technique <= techUniqueRectangle3) || technique == techBug;
+}
+
+// A step that would change nothing is a fault of its finder; taking it
+// would loop forever.
+bool effective(const ladderGrid& g, const ladderStep& step) {
+    if (step.placeCell >= 0)
+        return step.placeCell < 81 && g.value[step.placeCell] == 0 && step.placeDigit >= 1 && step.placeDigit <= 9 &&
+               (g.cand[step.placeCell] & (1u << (step.placeDigit - 1)));
+    if (step.removals.empty()) return false;
+    for (unsigned short r : step.removals)
+        if (r >= 729 || !(g.cand[r / 9] & (1u << (r % 9)))) return false;
+    return true;
+}
+
+// The game's own rating of the givens: 0..2, or -1 when it does not finish.
+int gameRating(const short* givens) {
+    static const sudoku blank;  // copied: constructing one reseeds rand()
+    sudoku s = blank;
+    s.clearPuzzle();
+    for (int c = 0; c < 81; c++)
+        if (givens[c] >= 1 && givens[c] <= 9) s.solve_place(c / 9, c % 9, givens[c]);
+    return s.solvePuzzle(1);
+}
+
+}  // namespace
+
+bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladderStep* step, ladderMemo* memo) {
+    if (grid.solved()) return false;
+    for (int t = 0; t < kLadderTechniques; t++) {
+        if (ladderInfo(t).level > options.maxLevel) break;
+        if (needsUniqueness(t) && !options.unique) continue;
+        const int kind = scopeOf(t);
+        const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, t, kind, memo);
+        if (kind != scopeNone && scope == 0) continue;
+        step->clear();
+#ifdef LADDER_PROFILE
+        const auto t0 = std::chrono::steady_clock::now();
+        const bool got = tryTechnique(t, grid, scope, step);
+        ladderProfile[t][got] += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        ladderProfileCount[t][got]++;
+        if (got) {
+#else
+        if (tryTechnique(t, grid, scope, step)) {
+#endif
+            if (effective(grid, *step)) return true;
+            break;  // a finder's fault: stop rather than loop
+        }
+        if (memo && kind != scopeNone) rememberFailure(grid, t, kind, scope, memo);
+    }
+    step->clear();
+    return false;
+}
+
+bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step) {
+    step->clear();
+    // A sashimi fish is found by its finned fish's finder.
+    const int finder = technique == techSashimiXWing || technique == techSashimiSwordfish || technique == techSashimiJellyfish
+                           ? technique - 1
+                           : technique;
+    const int kind = scopeOf(finder);
+    const unsigned scope = kind == scopeDigits ? kAllDigits : kind == scopeUnits ? kAllUnits : 0;
+    return tryTechnique(finder, grid, scope, step) && step->technique == technique && effective(grid, *step);
+}
+
+int ladderGuesses(const ladderGrid& start) {
+    short cells[81], solution[81];
+    for (int c = 0; c < 81; c++) cells[c] = start.value[c];
+    if (countSolutions(cells, 2, solution) != 1) return 0;
+    ladderGrid g = start;
+    int guesses = 0;
+    ladderStep step;
+    while (!g.solved()) {
+        // Singles between guesses, as the counting search propagates.
+        step.clear();
+        if (findNakedSingle(g, &step) || findHiddenSingle(g, true, &step) || findHiddenSingle(g, false, &step)) {
+            g.place(step.placeCell, step.placeDigit);
+            continue;
+        }
+        int best = -1;
+        for (int c = 0; c < 81; c++)
+            if (g.value[c] == 0 && (best < 0 || bitCount(g.cand[c]) < bitCount(g.cand[best]))) best = c;
+        if (best < 0) break;
+        guesses++;
+        g.place(best, solution[best]);
+    }
+    return guesses;
+}
+
+ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int maxLevel, int minLevel) {
+    ladderRating rating;
+    short givens[81];
+    for (int c = 0; c < 81; c++) givens[c] = cells[c] >= 1 && cells[c] <= 9 ? cells[c] : 0;
+    if (steps) steps->clear();
+    const int solutions = countSolutions(givens, 2);
+    if (solutions != 1) {
+        rating.status = solutions == 0 ? ladderNoSolution : ladderSeveral;
+        return rating;
+    }
+    rating.gameRating = gameRating(givens);
+    if (rating.gameRating >= 0 && rating.gameRating < minLevel) {
+        rating.status = ladderSolved;
+        rating.level = rating.gameRating;
+        return rating;
+    }
+    ladderGrid g;
+    g.start(givens);
+    ladderOptions options;
+    options.unique = true;
+    options.maxLevel = maxLevel;
+    ladderStep step;
+    ladderMemo memo;
+    int hardestLevel = levelVeryEasy;
+    bool placed = false;
+    // Every step takes at least one candidate away: 729 bound the steps.
+    for (int n = 0; n < 729 && !g.solved(); n++) {
+        if (!ladderNextStep(g, options, &step, &memo)) break;
+        if (rating.steps == 0) rating.first = step.difficulty;
+        if (step.difficulty > rating.hardest) {
+            rating.hardest = step.difficulty;
+            rating.hardestTechnique = step.technique;
+        }
+        if (!placed) rating.beforePlacement = rating.hardest;
+        if (step.placeCell >= 0) placed = true;
+        const int level = ladderInfo(step.technique).level;
+        if (level > hardestLevel) hardestLevel = level;
+        rating.steps++;
+        g.apply(step);
+        if (steps) steps->push_back(step);
+    }
+    if (g.solved()) {
+        rating.status = ladderSolved;
+        rating.level = rating.gameRating >= 0 ? rating.gameRating : hardestLevel < levelHard ? levelHard : hardestLevel;
+    } else {
+        rating.status = ladderStuck;
+        rating.level = levelBeyondLogic;
+        if (maxLevel >= levelExtreme) rating.guesses = ladderGuesses(g);
+    }
+    return rating;
+}

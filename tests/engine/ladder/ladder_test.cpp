@@ -1,0 +1,177 @@
+// The technique ladder: each technique on a grid where it applies and on its
+// near miss, the corpora solved soundly with the game's ratings kept, the
+// uniqueness techniques only when allowed, and puzzles made to a level.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/ladder/describe.h"
+#include "engine/ladder/maker.h"
+#include "engine/solutions.h"
+#include "ladder_test_util.h"
+
+using namespace laddertest;
+
+namespace {
+
+struct example {
+    int technique = -1;
+    std::string state, effect;
+};
+
+std::vector<example> loadExamples() {
+    std::vector<example> out;
+    std::ifstream in(VELUNDA_LADDER_EXAMPLES);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        std::string key;
+        example e;
+        words >> key >> e.state;
+        std::getline(words, e.effect);
+        e.effect.erase(0, e.effect.find_first_not_of(' '));
+        for (int t = 0; t < kLadderTechniques; t++)
+            if (key == ladderInfo(t).key) e.technique = t;
+        out.push_back(e);
+    }
+    return out;
+}
+
+std::vector<std::string> puzzleLines(const char* path) {
+    std::vector<std::string> out;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.size() >= 81) out.push_back(line.substr(0, 81));
+    return out;
+}
+
+void cellsOf(const std::string& line, short* cells) {
+    for (int c = 0; c < 81; c++) cells[c] = line[c] >= '1' && line[c] <= '9' ? static_cast<short>(line[c] - '0') : 0;
+}
+
+}  // namespace
+
+// Every technique of the ladder has an example, finds exactly its step
+// there, describes it, and no longer finds it once one candidate breaks
+// its pattern (forcing steps have no such candidate).
+TEST(LadderTechniques, EachFindsItsStepAndNotItsNearMiss) {
+    const std::vector<example> examples = loadExamples();
+    std::set<int> seen;
+    for (const example& e : examples) {
+        ASSERT_GE(e.technique, 0) << e.state;
+        SCOPED_TRACE(ladderInfo(e.technique).key);
+        seen.insert(e.technique);
+        ladderGrid g;
+        ASSERT_TRUE(parseState(e.state, &g));
+        ladderStep step;
+        ASSERT_TRUE(ladderTry(e.technique, g, &step));
+        EXPECT_EQ(effectText(step), e.effect);
+        EXPECT_FALSE(ladderStepText(step).empty());
+        EXPECT_FALSE(ladderShortText(step).empty());
+        ladderGrid miss = g;
+        if (nearMiss(step, &miss)) {
+            ladderStep again;
+            EXPECT_FALSE(ladderTry(e.technique, miss, &again) && sameStep(again, step))
+                << "still found with one candidate more: " << effectText(again);
+        } else {
+            EXPECT_EQ(step.pattern.kind, patternForcing);
+        }
+    }
+    EXPECT_EQ(seen.size(), static_cast<size_t>(kLadderTechniques));
+}
+
+// Both corpora: every puzzle with one solution gets a level; the game's
+// Very Easy, Easy and Medium stay as the game rates them and nothing else
+// gets them; no step places a wrong digit or removes the solution's; the
+// numbers agree with one another.
+TEST(LadderCorpus, SolvesSoundlyAndKeepsTheGamesRatings) {
+    int rated = 0, beyond = 0;
+    for (const char* path : {VELUNDA_CORPUS_FILE, VELUNDA_EXPERT_FILE}) {
+        for (const std::string& line : puzzleLines(path)) {
+            short cells[81], solution[81];
+            cellsOf(line, cells);
+            if (countSolutions(cells, 2, solution) != 1) continue;
+            SCOPED_TRACE(line);
+            std::vector<ladderStep> steps;
+            const ladderRating r = ladderRate(cells, &steps);
+            rated++;
+            if (r.gameRating >= 0) {
+                EXPECT_EQ(r.level, r.gameRating);
+            } else {
+                EXPECT_GE(r.level, levelHard);
+            }
+            if (r.status == ladderStuck) {
+                beyond++;
+                EXPECT_EQ(r.level, levelBeyondLogic);
+                EXPECT_GT(r.guesses, 0);
+            } else {
+                EXPECT_EQ(r.status, ladderSolved);
+            }
+            int hardestLevel = levelVeryEasy;
+            for (const ladderStep& s : steps) {
+                if (s.placeCell >= 0) {
+                    EXPECT_EQ(s.placeDigit, solution[s.placeCell]) << ladderStepText(s);
+                }
+                for (unsigned short rm : s.removals) EXPECT_NE(rm % 9 + 1, solution[rm / 9]) << ladderStepText(s);
+                hardestLevel = std::max(hardestLevel, ladderInfo(s.technique).level);
+            }
+            // The ladder never needs more than the game's level on the game's puzzles.
+            if (r.gameRating >= 0) {
+                EXPECT_LE(hardestLevel, r.gameRating);
+            }
+            EXPECT_LE(r.beforePlacement, r.hardest);
+            EXPECT_LE(r.first, r.hardest);
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+    EXPECT_GT(rated, 1900);
+    EXPECT_LE(beyond, rated / 100);
+}
+
+// Unique rectangles and BUG+1 are sound only for a puzzle with one solution.
+TEST(LadderTechniques, UniquenessOnlyWhenTheGivensHaveOneSolution) {
+    for (const example& e : loadExamples()) {
+        if (e.technique < techUniqueRectangle1 || e.technique > techBug) continue;
+        ladderGrid g;
+        ASSERT_TRUE(parseState(e.state, &g));
+        ladderOptions options;
+        options.unique = false;
+        ladderStep step;
+        for (int n = 0; n < 100 && ladderNextStep(g, options, &step); n++) {
+            EXPECT_FALSE(step.technique >= techUniqueRectangle1 && step.technique <= techBug) << ladderInfo(e.technique).key;
+            g.apply(step);
+        }
+    }
+}
+
+TEST(LadderRate, NoSolutionOrSeveralAreNotRated) {
+    short cells[81] = {0};
+    EXPECT_EQ(ladderRate(cells).status, ladderSeveral);
+    cells[0] = cells[1] = 5;
+    std::vector<ladderStep> steps;
+    EXPECT_EQ(ladderRate(cells, &steps).status, ladderNoSolution);
+    EXPECT_TRUE(steps.empty());
+}
+
+// Puzzles made to a level have it, are symmetric, have one solution, and
+// come again from the same seed.
+TEST(LadderMaker, LevelsSymmetryAndSeeds) {
+    for (int level : {levelHard, levelExpert, levelExtreme}) {
+        SCOPED_TRACE(ladderLevelName(level));
+        short a[81], b[81];
+        ASSERT_TRUE(ladderMakePuzzle(level, ladderPuzzleSeed(42, level), 2000, a));
+        ASSERT_TRUE(ladderMakePuzzle(level, ladderPuzzleSeed(42, level), 2000, b));
+        EXPECT_EQ(std::vector<short>(a, a + 81), std::vector<short>(b, b + 81));
+        for (int c = 0; c < 81; c++) EXPECT_EQ(a[c] != 0, a[80 - c] != 0);
+        EXPECT_EQ(countSolutions(a, 2), 1);
+        EXPECT_EQ(ladderRate(a).level, level);
+        ASSERT_TRUE(ladderMakePuzzle(level, ladderPuzzleSeed(43, level), 2000, b));
+        EXPECT_NE(std::vector<short>(a, a + 81), std::vector<short>(b, b + 81));
+    }
+}
