@@ -32,11 +32,11 @@ static void onWindowClose() {
 }
 
 // High-density screens: each frame is drawn at the normal size into the
-// top-left corner of the window, exactly as in a window of that size (the
-// same pixels from the top edge, so the same rasterisation), then copied
-// into a texture and shown over the whole window win_Scale times larger
-// with nearest filtering. Every pixel of the normal picture becomes an
-// exact block, and the skins, the fonts and every hit test stay as they are.
+// bottom-left corner of the window (OpenGL's origin), as in a window of
+// that size, then copied into a texture and shown over the whole window
+// win_Scale times larger with nearest filtering. Every pixel of the normal
+// picture becomes an exact block, and the skins, the fonts and every hit
+// test stay as they are. Only OpenGL 1.1 is needed.
 namespace {
 
 struct scaledFrameRecord {
@@ -77,18 +77,13 @@ bool makeScaledFrame(int width, int height) {
     return true;
 }
 
-// The window's height as it is (a window manager may have had its say).
-int windowHeight() {
-    return glutGet(GLUT_WINDOW_HEIGHT);
-}
-
-// The frame drawn in the top-left corner, over the whole window.
+// The frame drawn in the corner, over the whole window (as large as it is:
+// a window manager may have had its say).
 void showScaledFrame() {
-    const int cornerY = 0;
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
     glBindTexture(GL_TEXTURE_2D, scaledFrame.texture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, cornerY, scaledFrame.width, scaledFrame.height);
-    glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), windowHeight());
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, scaledFrame.width, scaledFrame.height);
+    glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

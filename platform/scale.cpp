@@ -35,7 +35,7 @@ int dpiScale(const char* text) {
 }
 
 // The display's Xft.dpi resource, empty when there is none.
-std::string xftDpi() {
+std::string displayDpi() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return "";
     std::string dpi;
@@ -67,5 +67,5 @@ int platformDisplayScale() {
     const char* gdk = std::getenv("GDK_SCALE");
     // The display is asked only when neither variable counts.
     if (wholeScale(velunda) != 0 || wholeScale(gdk) != 0) return chooseDisplayScale(velunda, gdk, nullptr);
-    return chooseDisplayScale(nullptr, nullptr, xftDpi().c_str());
+    return chooseDisplayScale(nullptr, nullptr, displayDpi().c_str());
 }
