@@ -13,6 +13,7 @@ bool miniMode = false;
 int fontSize = 12;
 int fontFace = 0;
 int win_Width = 0, win_Height = 0;
+int win_Scale = 1;
 int win_x = 0, win_y = 0;
 bool win_OnTop = false;
 WindowHandle hWnd = 0;

@@ -36,6 +36,8 @@ extern bool miniMode;
 extern int fontSize;
 extern int fontFace;
 extern int win_Width, win_Height;
+// How many window pixels show one pixel of the normal-sized picture (high-density screens).
+extern int win_Scale;
 extern int win_x, win_y;
 extern bool win_OnTop;
 extern WindowHandle hWnd;

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/globals.h"
@@ -30,9 +31,94 @@ static void onWindowClose() {
     if (!processEnding) quitGame();
 }
 
+// High-density screens: each frame is drawn at the normal size into the
+// bottom-left corner of the window (OpenGL's origin), as in a window of
+// that size, then copied into a texture and shown over the whole window
+// win_Scale times larger with nearest filtering. Every pixel of the normal
+// picture becomes an exact block, and the skins, the fonts and every hit
+// test stay as they are. Only OpenGL 1.1 is needed.
+namespace {
+
+struct scaledFrameRecord {
+    GLuint texture = 0;  // 0: drawn straight into the window
+    int width = 0, height = 0;
+    int textureWidth = 0, textureHeight = 0;  // powers of two, for any OpenGL
+};
+scaledFrameRecord scaledFrame;
+
+int powerOfTwo(int n) {
+    int power = 1;
+    while (power < n) power *= 2;
+    return power;
+}
+
+bool makeScaledFrame(int width, int height) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const int textureWidth = powerOfTwo(width), textureHeight = powerOfTwo(height);
+    if (textureWidth > largest || textureHeight > largest) return false;
+    glGenTextures(1, &scaledFrame.texture);
+    glBindTexture(GL_TEXTURE_2D, scaledFrame.texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, textureWidth, textureHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &scaledFrame.texture);
+        scaledFrame.texture = 0;
+        return false;
+    }
+    scaledFrame.width = width;
+    scaledFrame.height = height;
+    scaledFrame.textureWidth = textureWidth;
+    scaledFrame.textureHeight = textureHeight;
+    return true;
+}
+
+// The frame drawn in the corner, over the whole window (as large as it is:
+// a window manager may have had its say).
+void showScaledFrame() {
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
+    glBindTexture(GL_TEXTURE_2D, scaledFrame.texture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, scaledFrame.width, scaledFrame.height);
+    glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const float s = static_cast<float>(scaledFrame.width) / static_cast<float>(scaledFrame.textureWidth);
+    const float t = static_cast<float>(scaledFrame.height) / static_cast<float>(scaledFrame.textureHeight);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(s, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(s, t);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, t);
+    glVertex2f(-1, 1);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+}  // namespace
+
 void createEasyGLWindow(int width, int height, int fullScreen) {
-    win_Width = width;
-    win_Height = height;
+    win_Scale = platformDisplayScale();
+    win_Width = width * win_Scale;
+    win_Height = height * win_Scale;
 
     // GLUT sees a command line of its own, never the player's arguments.
     int argc = 1;
@@ -41,8 +127,16 @@ void createEasyGLWindow(int width, int height, int fullScreen) {
     glutInit(&argc, argv);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
-    glutInitWindowSize(width, height);
+    glutInitWindowSize(win_Width, win_Height);
     glutCreateWindow(windowTitle);
+    if (win_Scale > 1 && !makeScaledFrame(width, height)) {
+        std::fprintf(stderr, "Velunda: this OpenGL has no texture of the window's size: "
+                             "the window keeps its normal size\n");
+        win_Scale = 1;
+        win_Width = width;
+        win_Height = height;
+        glutReshapeWindow(width, height);
+    }
     if (fullScreen != 0) {
         glutSetWindowTitle("Sudoku - Running");
         glutFullScreen();
@@ -115,10 +209,13 @@ void unsetOrtho() {
 }
 
 void clearGraph() {
+    if (scaledFrame.texture != 0)
+        glViewport(0, 0, scaledFrame.width, scaledFrame.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void update() {
+    if (scaledFrame.texture != 0) showScaledFrame();
     glutSwapBuffers();
 }
 

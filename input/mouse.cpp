@@ -12,9 +12,11 @@ const int pressed = 0;
 const int released = 1;
 
 // Window pixels to virtual-screen units: the mini window shows the
-// 400 x 500 screen at half size.
+// 400 x 500 screen at half size, and on a high-density screen the window
+// is win_Scale times larger (a pixel's block of win_Scale x win_Scale
+// pixels all stand for it).
 int toVirtual(int pixels) {
-    return pixels + (miniMode ? pixels : 0);
+    return (pixels + (miniMode ? pixels : 0)) / win_Scale;
 }
 
 // A drag by the top strip. The pointer positions of motion events are
@@ -51,7 +53,7 @@ void followPointer(int x, int y) {
     } else {
         // No screen position: the window-relative displacement from the
         // anchor, in window pixels.
-        int dx = x - myMouse.downX, dy = y - myMouse.downY;
+        int dx = (x - myMouse.downX) * win_Scale, dy = (y - myMouse.downY) * win_Scale;
         if (miniMode) {
             dx /= 2;
             dy /= 2;

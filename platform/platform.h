@@ -11,6 +11,16 @@ typedef unsigned long WindowHandle;
 // window has been created.
 WindowHandle platformCurrentWindow();
 
+// High-density screens: how many times larger than its own size the game
+// window is made, 1 to 3. VELUNDA_SCALE, else GDK_SCALE (the convention X11
+// programs follow), else the X resource Xft.dpi (192 or more gives 2, 288 or
+// more 3). Call before the window opens; it asks the display named by
+// DISPLAY for its resources.
+int platformDisplayScale();
+// The choice from those three texts (null when unset): a whole number of 1
+// or more counts, as at most 3; anything else is passed over.
+int chooseDisplayScale(const char* velundaScale, const char* gdkScale, const char* xftDpi);
+
 // Removes the window manager's caption and border.
 void platformSetBorderless(WindowHandle window);
 // Places the window's top-left corner at (x, y) on the desktop with the given size.
@@ -62,5 +72,11 @@ bool platformProgramFolder(char* folder, int size);
 // standard streams; signals back to their defaults. argv ends with a null
 // pointer. Does not wait for it. True when the program was started.
 bool platformStartProcess(const char* path, const char* const* argv);
+// Runs the program at path in place of this process, in the working
+// directory folder: the installed commands start the game in the player's
+// folder this way, so the game is the process the desktop or the shell
+// started. Returns only when it failed, false with errno set (the working
+// directory may then have changed).
+bool platformRunProgramIn(const char* folder, const char* path, const char* const* argv);
 
 #endif

@@ -41,3 +41,9 @@ bool platformStartProcess(const char* path, const char* const* argv) {
     posix_spawnattr_destroy(&attributes);
     return ok;
 }
+
+bool platformRunProgramIn(const char* folder, const char* path, const char* const* argv) {
+    if (chdir(folder) != 0) return false;
+    execv(path, const_cast<char* const*>(argv));
+    return false;
+}

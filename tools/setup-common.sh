@@ -5,6 +5,10 @@ BUILD_PACKAGES="g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-d
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils imagemagick procps desktop-file-utils poppler-utils librsvg2-bin fonts-dejavu-core"
 # clang and its runtime libraries build the fuzz targets (libFuzzer).
 TEST_PACKAGES="$TEST_PACKAGES clang libclang-rt-dev"
+# CPack's Debian package needs dpkg-shlibdeps (dpkg-dev) and file; the
+# package tests check it with lintian and read its manual pages with man.
+PACKAGE_PACKAGES="dpkg-dev file"
+TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian man-db"
 
 # Installs those of the named packages that are missing (as root, or through sudo).
 ensure_packages() {

@@ -15,6 +15,10 @@ int fakeCallCount(const std::string& prefix) {
     return n;
 }
 
+int platformDisplayScale() {
+    return fake.displayScale;
+}
+
 WindowHandle platformCurrentWindow() {
     fake.calls.push_back("currentWindow");
     return fake.window;

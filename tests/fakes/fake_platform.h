@@ -27,6 +27,7 @@ struct fakePlatform {
     std::vector<std::string> messageBoxes;
     bool dialogRunning = false;
     int pointerX = 0, pointerY = 0;  // what platformPointerOnScreen returns
+    int displayScale = 1;            // what platformDisplayScale returns
 };
 
 extern fakePlatform fake;

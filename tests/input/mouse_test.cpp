@@ -43,6 +43,7 @@ protected:
         win_x = win_y = 200;
         win_Width = 400;
         win_Height = 500;
+        win_Scale = 1;
         // A release ends whatever drag an earlier test left behind.
         onMouseClick(1, up, 0, 300);
         myMouse = mouse();
@@ -65,6 +66,47 @@ TEST_F(Mouse, MiniModeDoublesWindowPixels) {
     onMouseMove(50, 60);
     EXPECT_EQ(myMouse.x, 100);
     EXPECT_EQ(myMouse.y, 120);
+}
+
+// On a high-density screen each virtual unit (or, in mini mode, pair of
+// units) is a block of win_Scale x win_Scale window pixels: every pixel of
+// the block is that unit, and the drag still follows the pointer exactly.
+TEST_F(Mouse, ScaledWindowPixelsAreBlocksOfTheNormalOnes) {
+    struct Case {
+        bool mini;
+        int scale, x, y, virtualX, virtualY;
+    } cases[] = {
+        {false, 2, 200, 300, 100, 150}, {false, 2, 201, 301, 100, 150}, {false, 3, 302, 450, 100, 150},
+        {true, 2, 100, 150, 100, 150},  {true, 3, 299, 449, 199, 299},
+    };
+    for (const Case& c : cases) {
+        miniMode = c.mini;
+        win_Scale = c.scale;
+        routed.clear();
+        onMouseClick(R, down, c.x, c.y);
+        EXPECT_EQ(routed, std::vector<std::string>{record("board", R, down, c.virtualX, c.virtualY)})
+            << c.scale << (c.mini ? " mini " : " ") << c.x << "," << c.y;
+        onMouseMove(c.x, c.y);
+        EXPECT_EQ(myMouse.x, c.virtualX);
+        EXPECT_EQ(myMouse.y, c.virtualY);
+        onMouseClick(R, up, c.x, c.y);
+    }
+    // The title bar's close button at window (2 x 383, 2 x 10).
+    miniMode = false;
+    win_Scale = 2;
+    routed.clear();
+    click(L, 766, 20);
+    EXPECT_EQ(routed, std::vector<std::string>{"menu 0 1 20 264"});
+
+    win_Width = 800;
+    win_Height = 1000;
+    fake.calls.clear();
+    onMouseClick(L, down, 100, 56);  // virtual y 28: the strip
+    fake.pointerX = 330;
+    fake.pointerY = 296;
+    onMouseMoveClick(130, 76);
+    EXPECT_EQ(fake.calls, std::vector<std::string>{"move 42 230 240 800 1000"});
+    onMouseClick(L, up, 130, 76);
 }
 
 TEST_F(Mouse, MessageIsDismissedByTheReleaseOnly) {

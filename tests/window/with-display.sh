@@ -2,6 +2,7 @@
 # Runs a command on a private X display (Xvfb with openbox as window
 # manager) and tears both down afterwards, so tests can run side by side.
 # Usage: with-display.sh COMMAND [ARGS...]
+# The screen is 1024 x 768 unless VELUNDA_TEST_SCREEN says otherwise (WxHxDEPTH).
 set -u
 
 fifo_dir=$(mktemp -d)
@@ -24,7 +25,7 @@ stop_display() {
 start_display() {
     rm -f "$fifo_dir/display"
     mkfifo "$fifo_dir/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${VELUNDA_TEST_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
     xvfb_pid=$!
     local display_number
     read -r -t 60 display_number <"$fifo_dir/display" || { echo "with-display: Xvfb did not start" >&2; return 1; }
