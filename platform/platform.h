@@ -33,6 +33,10 @@ void platformSetKeepOnTop(WindowHandle window, bool onTop);
 // Milliseconds since the program started, from a monotonic clock.
 int platformClock();
 void platformSleep(int milliseconds);
+// Sleeps until the game window's display has an event for the program, a
+// signal comes or `milliseconds` have passed, whichever is first; returns at
+// once when events are already waiting. Without a window, plainly sleeps.
+void platformWaitForEvents(int milliseconds);
 
 // True when standard error goes to a terminal (worth a progress line).
 bool platformStderrIsTerminal();

@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 
 #include <cstring>
 
@@ -104,4 +105,18 @@ bool platformPointerOnScreen(int* x, int* y) {
     int winX, winY;
     unsigned int buttons;
     return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &winX, &winY, &buttons) == True;
+}
+
+void platformWaitForEvents(int milliseconds) {
+    if (display == nullptr) {
+        platformSleep(milliseconds);
+        return;
+    }
+    // XPending also sends what is still buffered, so that the server's
+    // answers to it can come at all; events already read are not on the
+    // socket any more.
+    if (XPending(display) > 0) return;
+    pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+    // A signal ends the wait early (EINTR); the caller looks at it next.
+    poll(&connection, 1, milliseconds);
 }

@@ -56,6 +56,11 @@ void platformSleep(int milliseconds) {
     fake.clock += milliseconds;
 }
 
+void platformWaitForEvents(int milliseconds) {
+    fake.calls.push_back("wait " + std::to_string(milliseconds));
+    fake.clock += milliseconds;
+}
+
 bool platformStderrIsTerminal() {
     return false;
 }
