@@ -37,9 +37,10 @@ void EasyRender() {
     // The picture on screen is still right: no frame, and instead of the
     // pacing ticks a sleep until the next event. At most 100 ms, so that a
     // quit signal is seen in time even when it comes just before the wait
-    // (one that comes during it ends the wait).
+    // (one that comes during it ends the wait). Not while a dialog runs:
+    // then this is called from the toolkit's loop, which must not be held up.
     if (shownKnown && !everyFrame() && currentFrameState() == shown) {
-        platformWaitForEvents(100);
+        if (!platformDialogRunning()) platformWaitForEvents(100);
         return;
     }
     if (platformIsMinimised(hWnd)) {

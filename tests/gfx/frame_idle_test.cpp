@@ -152,6 +152,18 @@ TEST_F(IdleFrames, AnExposeDrawsTheSameStateAgainAndOnlyOnce) {
     EXPECT_FALSE(idleFrame());
 }
 
+// A dialog's toolkit calls the frame from its own loop: an unchanged frame
+// then returns at once, or the dialog would answer keys ten times a second.
+TEST_F(IdleFrames, FramesDuringADialogNeverWait) {
+    fake.dialogRunning = true;
+    EXPECT_TRUE(idleFrame()) << "a dialog opening is a change";
+    for (int i = 0; i < 3; i++) {
+        EXPECT_FALSE(idleFrame());
+        EXPECT_EQ(fakeCallCount("wait"), 0);
+    }
+    fake.dialogRunning = false;
+}
+
 // The writable data of the game's own code (its library and the engine's):
 // every global and every static, in a file or in a function, found by name
 // in this program's symbol table. Nothing is listed by hand, so what a
