@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/authoring.h"
+#include "engine/ladder/maker.h"
 #include "engine/safefile.h"
 #include "engine/sudoku.h"
 #include "output.h"
@@ -44,7 +45,7 @@ struct generateOptions {
     long count = 1, seed = -1;
     int workers = 0;  // 0: the game's own stream, without -j
     std::string format = "line";
-    int rating = -1;  // the rating to keep, or -1 for any
+    int rating = -1;  // the rating to keep (a ladder level), or -1 for any
     long attempts = 1000;  // puzzles made at most for each one kept
     std::string out;  // the folder for game files, or empty
     bool force = false;
@@ -73,8 +74,10 @@ int parseOptions(int argc, char** argv, generateOptions* options) {
             i++;
         } else if (arg == "--rating") {
             const std::string name = value != nullptr ? value : "";
-            options->rating = name == "very-easy" ? 0 : name == "easy" ? 1 : name == "medium" ? 2 : -2;
-            if (options->rating == -2) return usageError("--rating is very-easy, easy or medium");
+            options->rating = name == "very-easy" ? levelVeryEasy : name == "easy" ? levelEasy : name == "medium" ? levelMedium
+                              : name == "hard" ? levelHard : name == "expert" ? levelExpert : name == "extreme" ? levelExtreme
+                                                                                                                : -2;
+            if (options->rating == -2) return usageError("--rating is very-easy, easy, medium, hard, expert or extreme");
             i++;
         } else if (arg == "--attempts") {
             if (!parseCount(value, 1, 100000000, &options->attempts))
@@ -118,6 +121,14 @@ bool writeText(FILE* file, void* context) {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
+std::string noPuzzleText(long index, const std::string& rating, long attempts) {
+    return "velunda-cli: puzzle " + std::to_string(index + 1) + ": no " + rating + " puzzle in " +
+           std::to_string(attempts) + (attempts == 1 ? " attempt" : " attempts") + " (--attempts sets the bound)\n";
+}
+
+jobResult puzzleResult(sudoku& puzzle, long index, const std::string& rating, const generateOptions& options,
+                       jobResult result);
+
 // Makes puzzle `index` from `puzzle`'s generator as the game's "Random Game"
 // does, until one of the asked rating comes or the attempts run out.
 jobResult makePuzzle(sudoku& puzzle, long index, const generateOptions& options) {
@@ -129,13 +140,37 @@ jobResult makePuzzle(sudoku& puzzle, long index, const generateOptions& options)
         if (options.rating < 0 || rating == options.rating) break;
     }
     if (attempt == options.attempts) {
-        result.err = "velunda-cli: puzzle " + std::to_string(index + 1) + ": no " + ratingName(options.rating) +
-                     " puzzle in " + std::to_string(options.attempts) +
-                     (options.attempts == 1 ? " attempt" : " attempts") + " (--attempts sets the bound)\n";
+        result.err = noPuzzleText(index, ratingName(options.rating), options.attempts);
         result.status = 1;
         return result;
     }
     if (rating < 0) result.status = 1;
+    return puzzleResult(puzzle, index, ratingName(rating), options, result);
+}
+
+// Makes puzzle `index` of a level above the game's from the random stream
+// of its own seed, until one of that level comes or the attempts run out.
+jobResult makeLadderPuzzle(unsigned long base, long index, const generateOptions& options) {
+    jobResult result;
+    short cells[81];
+    if (!ladderMakePuzzle(options.rating, ladderPuzzleSeed(base, index), options.attempts, cells)) {
+        result.err = noPuzzleText(index, ladderLevelName(options.rating), options.attempts);
+        result.status = 1;
+        return result;
+    }
+    static const sudoku blank;  // copied: constructing one reseeds rand()
+    sudoku puzzle = blank;
+    puzzle.clearPuzzle();
+    for (int c = 0; c < 81; c++)
+        if (cells[c]) puzzle.solve_place(c / 9, c % 9, cells[c]);
+    puzzle.setAuthor(kGeneratedAuthor);
+    return puzzleResult(puzzle, index, ladderLevelName(options.rating), options, result);
+}
+
+// The made puzzle as the options ask: a game file in the --out folder, a
+// puzzle line, or a game file on standard output, with its rating.
+jobResult puzzleResult(sudoku& puzzle, long index, const std::string& rating, const generateOptions& options,
+                       jobResult result) {
     if (!options.out.empty()) {
         const std::string path = gameFileName(options.out, index);
         std::string text = gameFileText(puzzle);
@@ -144,13 +179,13 @@ jobResult makePuzzle(sudoku& puzzle, long index, const generateOptions& options)
             result.status = 2;
             return result;
         }
-        result.out = shownName(path) + ": " + ratingName(rating) + "\n";
+        result.out = shownName(path) + ": " + rating + "\n";
     } else if (options.format == "line") {
         short cells[81];
         puzzle.returnPuzzle(cells);
-        result.out = formatPuzzleLine(cells, ratingName(rating)) + "\n";
+        result.out = formatPuzzleLine(cells, rating) + "\n";
     } else {
-        result.out = (index > 0 ? "\n" : "") + gameFileText(puzzle) + "Rating: " + ratingName(rating) + "\n";
+        result.out = (index > 0 ? "\n" : "") + gameFileText(puzzle) + "Rating: " + rating + "\n";
     }
     return result;
 }
@@ -211,6 +246,10 @@ int generateCommand(int argc, char** argv) {
         shown.step(index + 1);
         return true;
     };
+    // Above the game's levels every puzzle comes from a seed of its own, so
+    // the work is spread over every processor unless -j says otherwise.
+    const bool ladder = options.rating >= levelHard;
+    if (ladder && options.workers == 0) options.workers = defaultWorkers();
     if (options.workers == 0) {
         for (long n = 0; n < options.count; n++)
             if (!deliver(n, makePuzzle(puzzle, n, options))) break;
@@ -218,6 +257,7 @@ int generateCommand(int argc, char** argv) {
         // Job i makes puzzle i from a seed of its own.
         const inputJob job = [&](const std::string& input) {
             const long index = std::stol(input);
+            if (ladder) return makeLadderPuzzle(base, index, options);
             sudoku own;
             std::srand(puzzleSeed(base, index));
             return makePuzzle(own, index, options);

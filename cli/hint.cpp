@@ -4,18 +4,20 @@
 #include <vector>
 
 #include "engine/authoring.h"
+#include "engine/ladder/ladder.h"
 #include "engine/solutions.h"
+#include "ladder_output.h"
 #include "output.h"
 #include "puzzle_jobs.h"
 #include "steps.h"
 
 namespace {
 
-const char* const kHintUsage = "hint [--format text|json] [FILE]";
+const char* const kHintUsage = "hint [--scale ladder|game] [--format text|json] [FILE]";
 
 }  // namespace
 
-std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json, bool* good) {
+std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json, bool ladder, bool* good) {
     sudoku copy = puzzle;
     short cells[81];
     copy.returnPuzzle(cells);
@@ -80,17 +82,31 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
         for (const std::string& t : wrongText) out += "  " + t + "\n";
         return out;
     }
-    int result = 0;
-    short final[81];
-    const std::vector<explainedStep> steps = explainedSolve(all, false, &result, final, 1);
-    if (!steps.empty()) {
-        if (json) return head + ",\"hint\":\"step\",\"step\":" + stepJson(steps[0], 1, false) + "}\n";
-        return out + stepLines(steps[0], 0, false, "  next: ");
-    }
-    // No step: the open cell with the fewest refined candidates.
-    sudoku g = fromGrid(all);
     short marks[81];
-    g.returnMarkUps(marks, 2);
+    if (ladder) {
+        // The easiest step of the ladder, the entries counted as placed; the
+        // uniqueness techniques only when the givens have one solution.
+        ladderGrid g;
+        g.start(all);
+        ladderOptions options;
+        options.unique = solutions == 1;
+        ladderStep step;
+        if (ladderNextStep(g, options, &step)) {
+            if (json) return head + ",\"hint\":\"step\",\"step\":" + ladderStepJson(step, 1) + "}\n";
+            return out + ladderStepLines(step, 0, "  next: ");
+        }
+        for (int i = 0; i < 81; i++) marks[i] = static_cast<short>(g.cand[i]);
+    } else {
+        int result = 0;
+        short final[81];
+        const std::vector<explainedStep> steps = explainedSolve(all, false, &result, final, 1);
+        if (!steps.empty()) {
+            if (json) return head + ",\"hint\":\"step\",\"step\":" + stepJson(steps[0], 1, false) + "}\n";
+            return out + stepLines(steps[0], 0, false, "  next: ");
+        }
+        fromGrid(all).returnMarkUps(marks, 2);
+    }
+    // No step: the open cell with the fewest candidates.
     int best = -1;
     for (int i = 0; i < 81; i++)
         if (all[i] == 0 && (best < 0 || bitCount(static_cast<unsigned short>(marks[i])) <
@@ -112,7 +128,7 @@ std::string hintPuzzle(const std::string& where, const sudoku& puzzle, bool json
 }
 
 int hintCommand(int argc, char** argv) {
-    bool json = false;
+    bool json = false, ladder = true;
     std::vector<std::string> paths;
     for (int i = 0; i < argc; i++) {
         const std::string arg = argv[i];
@@ -122,6 +138,8 @@ int hintCommand(int argc, char** argv) {
                 return commandUsage("--format is text or json", kHintUsage);
             json = std::strcmp(value, "json") == 0;
             i++;
+        } else if (bool bad = false; scaleOption(argc, argv, &i, &ladder, &bad)) {
+            if (bad) return commandUsage(kScaleError, kHintUsage);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return commandUsage("unknown option for hint: " + arg, kHintUsage);
         } else {
@@ -130,9 +148,9 @@ int hintCommand(int argc, char** argv) {
     }
     if (paths.size() > 1) return commandUsage("hint reads one file", kHintUsage);
     if (paths.empty()) paths.push_back("-");
-    return overPuzzles(paths, 1, judgedAfterReading, [json](const std::string& where, sudoku& puzzle) {
+    return overPuzzles(paths, 1, judgedAfterReading, [json, ladder](const std::string& where, sudoku& puzzle) {
         verdict v;
-        v.text = hintPuzzle(where, puzzle, json, &v.good);
+        v.text = hintPuzzle(where, puzzle, json, ladder, &v.good);
         return v;
     });
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/authoring.h"
+#include "engine/ladder/ladder.h"
 #include "engine/safefile.h"
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
@@ -129,7 +130,12 @@ printed fromPuzzle(const std::string& where, const textPuzzle& puzzle) {
         p.givens[i] = puzzle.cells[i] >= 1 && puzzle.cells[i] <= 9 ? puzzle.cells[i] : 0;
         if (p.givens[i] != 0) givens.solve_place(i / 9, i % 9, p.givens[i]);
     }
-    p.rating = ratingName(givens.invalidPuzzle(nullptr) ? -1 : givens.solvePuzzle(1));
+    // The level on the ladder (the game's own rating up to Medium); a grid
+    // without one solution is not rated.
+    const ladderRating r = ladderRate(p.givens, nullptr, levelExtreme, levelHard);
+    p.rating = givens.invalidPuzzle(nullptr) || (r.status != ladderSolved && r.status != ladderStuck)
+                   ? ratingName(-1)
+                   : ladderLevelName(r.level);
     std::memset(p.solution, 0, sizeof p.solution);
     return p;
 }

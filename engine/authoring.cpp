@@ -1,5 +1,7 @@
 #include "authoring.h"
 
+const char kGeneratedAuthor[] = "Brannoch";
+
 namespace {
 
 const char* const kRatingNames[] = {"Very Easy", "Easy", "Medium"};

@@ -6,6 +6,9 @@
 
 #include "sudoku.h"
 
+// The author of every generated puzzle.
+extern const char kGeneratedAuthor[];
+
 // The name of a rating solvePuzzle(1) returned: "Very Easy", "Easy",
 // "Medium", or "not completed" for any other value.
 const char* ratingName(int rating);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring.h"
 #include "sudoku.h"
 
 namespace {
@@ -22,7 +23,6 @@ const short kBuiltInGrid[9][9] = {
 };
 
 const char kGamesFolder[] = "./games";
-const char kGeneratedAuthor[] = "Brannoch";
 
 // Picks from the games folder before falling back to the built-in grid: a
 // folder whose files all fail must not keep the player waiting.

@@ -41,6 +41,16 @@ void fishPattern(ladderStep* step, int digit, const int* base, const int* cover,
     p.fins = fins;
 }
 
+void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSet cells, unsigned digits) {
+    setTechnique(step, technique);
+    ladderPattern& p = step->pattern;
+    p.kind = patternSubset;
+    p.naked = naked;
+    p.unit = unit;
+    p.cells = cells;
+    p.digits = static_cast<unsigned short>(digits);
+}
+
 }  // namespace
 
 void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn) {
@@ -188,13 +198,7 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
             for (unsigned m = digits; m; m &= m - 1)
                 if ((g.pos[lowBit(m)] & around & kGeometry.unit[u]).any()) any = true;
             if (!any) return false;
-            setTechnique(step, technique);
-            ladderPattern& p = step->pattern;
-            p.kind = patternSubset;
-            p.naked = true;
-            p.unit = u;
-            p.cells = chosen;
-            p.digits = static_cast<unsigned short>(digits);
+            subsetPattern(step, technique, true, u, chosen, digits);
             for (unsigned m = digits; m; m &= m - 1) addRemovals(step, g.pos[lowBit(m)] & around, lowBit(m));
             return true;
         });
@@ -225,13 +229,7 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
             for (int c = p.pop(); c >= 0; c = p.pop())
                 if (g.cand[c] & ~chosen) any = true;
             if (!any) return false;
-            setTechnique(step, technique);
-            ladderPattern& pat = step->pattern;
-            pat.kind = patternSubset;
-            pat.naked = false;
-            pat.unit = u;
-            pat.cells = places;
-            pat.digits = static_cast<unsigned short>(chosen);
+            subsetPattern(step, technique, false, u, places, chosen);
             for (int d = 0; d < 9; d++)
                 if (!(chosen & (1u << d))) addRemovals(step, g.pos[d] & places, d);
             return true;

@@ -533,29 +533,31 @@ bool findMedusa(const ladderGrid& g, ladderStep* step) {
     return colouring(g, true, kAllDigits, step);
 }
 
-bool findXChain(const ladderGrid& g, unsigned digits, ladderStep* step) {
+namespace {
+
+// Chains of one digit's links, digit by digit: open ones, or with `loops`
+// cycles too.
+bool oneDigitChains(const ladderGrid& g, unsigned digits, bool loops, int technique, ladderStep* step) {
     for (int d = 0; d < 9; d++) {
         if (!(digits & (1u << d))) continue;
         graphFilter f;
         f.digit = d;
         chainSearch s;
         s.maxNodes = 32;
-        if (chainFinder(g, f, s, techXChain, step)) return true;
+        s.loops = loops;
+        if (chainFinder(g, f, s, technique, step)) return true;
     }
     return false;
 }
 
+}  // namespace
+
+bool findXChain(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    return oneDigitChains(g, digits, false, techXChain, step);
+}
+
 bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    for (int d = 0; d < 9; d++) {
-        if (!(digits & (1u << d))) continue;
-        graphFilter f;
-        f.digit = d;
-        chainSearch s;
-        s.maxNodes = 32;
-        s.loops = true;
-        if (chainFinder(g, f, s, techXCycle, step)) return true;
-    }
-    return false;
+    return oneDigitChains(g, digits, true, techXCycle, step);
 }
 
 bool findRemotePair(const ladderGrid& g, ladderStep* step) {

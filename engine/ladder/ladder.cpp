@@ -208,13 +208,16 @@ int ladderGuesses(const ladderGrid& start) {
     for (int c = 0; c < 81; c++) cells[c] = start.value[c];
     if (countSolutions(cells, 2, solution) != 1) return 0;
     ladderGrid g = start;
-    int guesses = 0;
+    ladderOptions options;
+    options.unique = true;
+    ladderMemo memo;
     ladderStep step;
-    while (!g.solved()) {
-        // Singles between guesses, as the counting search propagates.
-        step.clear();
-        if (findNakedSingle(g, &step) || findHiddenSingle(g, true, &step) || findHiddenSingle(g, false, &step)) {
-            g.place(step.placeCell, step.placeDigit);
+    int guesses = 0;
+    // Every logical step between guesses; a guess is the solution's digit in
+    // a cell with the fewest candidates, as the counting search would try it.
+    for (int n = 0; n < 729 && !g.solved(); n++) {
+        if (ladderNextStep(g, options, &step, &memo)) {
+            g.apply(step);
             continue;
         }
         int best = -1;

@@ -260,8 +260,9 @@ struct ladderRating {
 ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps = nullptr, int maxLevel = levelExtreme,
                         int minLevel = levelVeryEasy);
 
-// The solution-counting search from a stuck grid: how many guesses lie on
-// the path to the solution, branching on a cell with the fewest candidates.
+// How deep a stuck grid needs trial: the guesses on the way to the solution
+// when every logical step is taken between guesses and each guess is at a
+// cell with the fewest candidates.
 int ladderGuesses(const ladderGrid& grid);
 
 // Unit names for people: "row 3", "column 5", "box 7".

@@ -96,7 +96,7 @@ TEST_F(BooksGenerate, TheBoundOnAttemptsEndsTheRunWithAnError) {
         EXPECT_LT(lines.size(), 60u);
         for (const std::string& line : lines) EXPECT_TRUE(has(line, " Very Easy")) << line;
     }
-    EXPECT_EQ(run("generate --rating hard").status, 2);
+    EXPECT_EQ(run("generate --rating brutal").status, 2);
     EXPECT_EQ(run("generate --attempts 0").status, 2);
 }
 

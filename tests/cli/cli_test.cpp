@@ -134,7 +134,7 @@ class CliReading : public CliTest {};
 
 TEST_F(CliReading, LinesFromStandardInput) {
     Result r = run("rate", kEasy + "\n\n# a comment\n" + kEmpty + "\r\n");
-    EXPECT_EQ(r.out, "stdin:1: Easy\nstdin:4: not completed\n");
+    EXPECT_EQ(r.out, "stdin:1: Easy\nstdin:4: not unique (2 or more solutions)\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(run("rate", kEasy + "\n").status, 0);
 }
@@ -197,7 +197,7 @@ TEST_F(CliReading, SeveralGameFilesOneAfterAnother) {
     Result r = run("rate all.sdk");
     EXPECT_EQ(r.out,
               "all.sdk:1: Easy\n"
-              "all.sdk:11: not completed\n"
+              "all.sdk:11: Beyond logic (2 guesses)\n"
               "all.sdk:22: Easy\n"
               "all.sdk:32: Easy (givens only; 59 entries set aside)\n");
     EXPECT_EQ(r.err, "");
@@ -372,7 +372,7 @@ class CliSolve : public CliTest {};
 TEST_F(CliSolve, GivesTheFullGrid) {
     Result r = run("solve", kEasy + "\n" + kEmpty + "\n");
     ASSERT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "stdin:1: solved " + kEasySolution + "\nstdin:2: not completed " + kEmpty + "\n");
+    EXPECT_EQ(r.out, "stdin:1: solved " + kEasySolution + "\nstdin:2: not unique (2 or more solutions)\n");
     // The solved grid checks out: no conflicts, no empty cell, itself its one solution.
     EXPECT_EQ(run("check", kEasySolution + "\n").out, "stdin:1: no conflicts, 0 empty cells, solutions: 1\n");
 }

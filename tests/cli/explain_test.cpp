@@ -314,7 +314,7 @@ void replayCorpus(const char* path, bool rateMode) {
         while (std::getline(in, line)) lines.push_back(line);
     }
     ASSERT_GT(lines.size(), 999u) << path;
-    const Result r = run(std::string("explain --format json --mode ") + (rateMode ? "rate " : "full ") + quote(path));
+    const Result r = run(std::string("explain --scale game --format json --mode ") + (rateMode ? "rate " : "full ") + quote(path));
     const std::vector<std::string> out = linesOf(r.out);
     ASSERT_EQ(out.size(), lines.size());
     int refined = 0;
@@ -380,13 +380,13 @@ TEST(ExplainTechniques, EachRefinementInWords) {
          "from r8c1 r8c2 r9c1 r9c2"},
     };
     for (const auto& c : cases) {
-        const Result r = run("explain --mode full", std::string(c.grid) + "\n");
+        const Result r = run("explain --scale game --mode full", std::string(c.grid) + "\n");
         const std::vector<std::string> lines = linesOf(r.out);
         ASSERT_GE(lines.size(), 3u) << c.grid;
         EXPECT_EQ(lines[1], std::string("  ") + c.step) << c.grid;
         EXPECT_EQ(lines[2], std::string("      ") + c.because) << c.grid;
         // Without the refinement the same grid gets no such step.
-        const Result rated = run("explain", std::string(c.grid) + "\n");
+        const Result rated = run("explain --scale game", std::string(c.grid) + "\n");
         EXPECT_FALSE(has(rated.out, "(stage 1), after:")) << c.grid;
     }
 }
@@ -395,18 +395,18 @@ TEST(ExplainTechniques, EachRefinementInWords) {
 TEST(ExplainTechniques, VerdictAndOpenCells) {
     const std::string easy = std::string(".........") + "..783...." + "..5..264." + "..26...7." + ".4.....8." +
                              ".6...32.." + ".284..5.." + "....961.." + ".........";
-    Result r = run("explain", easy + "\n");
+    Result r = run("explain --scale game", easy + "\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.out, "  Easy: stage 0 stalls at ")) << r.out;
     const std::string hard = "8..........36......7..9.2...5...7.......457.....1...3...1....68..85...1..9....4..";
-    r = run("explain --mode full", hard + "\n");
+    r = run("explain --scale game --mode full", hard + "\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "  not completed: the full-strength solver stalls at ")) << r.out;
     EXPECT_TRUE(has(r.out, "  open: r1c2 ")) << r.out;
-    r = run("explain", std::string(81, '.').replace(0, 2, "11") + "\n");
+    r = run("explain --scale game", std::string(81, '.').replace(0, 2, "11") + "\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "invalid (a digit repeats)")) << r.out;
-    EXPECT_EQ(run("explain --mode fast", easy).status, 2);
+    EXPECT_EQ(run("explain --scale game --mode fast", easy).status, 2);
 }
 
 // ------------------------------------------------------------- hint
@@ -431,7 +431,7 @@ std::string gameWith(const std::string& grid, const std::map<int, int>& entries)
 
 TEST(Hint, WrongEntryBeforeAnyStep) {
     // r1c1 is 2; a 3 there repeats nothing yet, so only the solution tells.
-    const Result r = run("hint", gameWith(kEasy, {{0, 3}, {1, 9}}));
+    const Result r = run("hint --scale game", gameWith(kEasy, {{0, 3}, {1, 9}}));
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.out, "  r1c1 3 is wrong: the solution has 2\n")) << r.out;
     EXPECT_FALSE(has(r.out, "r1c2")) << "a right entry is not named";
@@ -440,7 +440,7 @@ TEST(Hint, WrongEntryBeforeAnyStep) {
 
 TEST(Hint, ConflictingEntry) {
     // An 8 in r2c1 repeats the given 8 of r2c4.
-    const Result r = run("hint --format json", gameWith(kEasy, {{9, 8}}));
+    const Result r = run("hint --scale game --format json", gameWith(kEasy, {{9, 8}}));
     json e;
     ASSERT_TRUE(parseJson(r.out, &e)) << r.out;
     EXPECT_EQ(e["hint"].s, "wrong entries");
@@ -453,8 +453,8 @@ TEST(Hint, ConflictingEntry) {
 TEST(Hint, NextStepCountsTheEntries) {
     // With the right entries the next step is one the givens alone would
     // not show first: r1c1 is filled, so the hint is elsewhere.
-    const Result givensOnly = run("hint", kEasy + "\n");
-    const Result withEntries = run("hint", gameWith(kEasy, {{0, 2}, {1, 9}, {2, 4}}));
+    const Result givensOnly = run("hint --scale game", kEasy + "\n");
+    const Result withEntries = run("hint --scale game", gameWith(kEasy, {{0, 2}, {1, 9}, {2, 4}}));
     EXPECT_TRUE(has(givensOnly.out, "  next: ")) << givensOnly.out;
     EXPECT_TRUE(has(withEntries.out, "  next: ")) << withEntries.out;
     EXPECT_FALSE(has(withEntries.out, "r1c1 ")) << withEntries.out;
@@ -468,7 +468,7 @@ TEST(Hint, NoLogicalStep) {
     const size_t at = solved.out.find("not completed ");
     ASSERT_NE(at, std::string::npos) << solved.out;
     const std::string stalled = solved.out.substr(at + 14, 81);
-    const Result r = run("hint", stalled + "\n");
+    const Result r = run("hint --scale game", stalled + "\n");
     EXPECT_TRUE(has(r.out, "  no logical step found; the most constrained cell, r")) << r.out;
     EXPECT_TRUE(has(r.out, " has 2 candidates (")) << r.out;
 }
@@ -476,12 +476,12 @@ TEST(Hint, NoLogicalStep) {
 TEST(Hint, DigitListsHaveOneSeparator) {
     // An empty grid: no step, and every cell has all nine candidates.
     const std::string empty(81, '.');
-    Result r = run("hint", empty + "\n");
+    Result r = run("hint --scale game", empty + "\n");
     EXPECT_TRUE(has(r.out, ", r1c1, has 9 candidates (1 2 3 4 5 6 7 8 9)\n")) << r.out;
-    r = run("hint --format json", empty + "\n");
+    r = run("hint --scale game --format json", empty + "\n");
     EXPECT_TRUE(has(r.out, "\"candidates\":[1,2,3,4,5,6,7,8,9]")) << r.out;
     // A hidden triple's digits in explain's JSON likewise.
-    r = run("explain --mode full --format json", ".........4.512.3..6...3.912" + std::string(54, '.') + "\n");
+    r = run("explain --scale game --mode full --format json", ".........4.512.3..6...3.912" + std::string(54, '.') + "\n");
     EXPECT_TRUE(has(r.out, "\"technique\":\"hidden-triple\",\"digits\":[1,2,3]")) << r.out;
 }
 
@@ -504,7 +504,7 @@ TEST(Hint, TwoSolutionsSkipTheSolutionCheck) {
     ASSERT_GE(a, 0);
     // The other solution's digit in one corner: wrong for the first
     // solution, yet no repeat.
-    const Result r = run("hint", gameWith(loose, {{a, kEasySolution[static_cast<size_t>(b)] - '0'}}));
+    const Result r = run("hint --scale game", gameWith(loose, {{a, kEasySolution[static_cast<size_t>(b)] - '0'}}));
     EXPECT_TRUE(has(r.out, "the givens have more than one solution, so the entries are checked only for repeats"))
         << r.out;
     EXPECT_FALSE(has(r.out, "is wrong")) << r.out;
@@ -515,8 +515,8 @@ TEST(Hint, TwoSolutionsSkipTheSolutionCheck) {
 
 TEST(ExplainJson, SameStepsAsText) {
     for (const char* mode : {"rate", "full"}) {
-        const Result text = run(std::string("explain --mode ") + mode + " " + quote(VELUNDA_EXPERT_FILE));
-        const Result js = run(std::string("explain --format json --mode ") + mode + " " + quote(VELUNDA_EXPERT_FILE));
+        const Result text = run(std::string("explain --scale game --mode ") + mode + " " + quote(VELUNDA_EXPERT_FILE));
+        const Result js = run(std::string("explain --scale game --format json --mode ") + mode + " " + quote(VELUNDA_EXPERT_FILE));
         std::vector<std::string> fromJson;
         for (const std::string& line : linesOf(js.out)) {
             json e;

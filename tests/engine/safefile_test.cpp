@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,15 @@ struct SafeFileTest : ::testing::Test {
         return text.str();
     }
     void put(const std::string& file, const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
+    std::string shellOutput(const std::string& command) const {
+        std::string out;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+            pclose(pipe);
+        }
+        return out;
+    }
     int entries() const {
         int n = 0;
         DIR* d = opendir(dir.c_str());
@@ -127,4 +138,74 @@ TEST_F(SafeFileTest, AReadOnlyFolderIsAFailure) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_EQ(read(path("game.sta")), "old");
+}
+
+namespace {
+
+bool isLink(const std::string& file) {
+    struct stat s;
+    return lstat(file.c_str(), &s) == 0 && S_ISLNK(s.st_mode);
+}
+
+}  // namespace
+
+// A file kept as a symbolic link (a shared settings file, a game kept
+// elsewhere) is written where the link points; the link stays a link.
+TEST_F(SafeFileTest, WritesThroughSymbolicLinksAndKeepsThem) {
+    ASSERT_EQ(mkdir(path("elsewhere").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(path("games").c_str(), 0755), 0);
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links;  // link, what it holds
+        std::string written;                                     // the link written through
+        std::string target;                                      // the file that gets the text
+        bool targetExisted;
+    } cases[] = {
+        {"beside", {{"Velunda.inf", "inf-target"}}, "Velunda.inf", "inf-target", true},
+        {"another folder, relative", {{"games/quit.sta", "../elsewhere/q.sta"}}, "games/quit.sta", "elsewhere/q.sta",
+         true},
+        {"absolute", {{"abs.sdk", dir + "/elsewhere/abs.sdk"}}, "abs.sdk", "elsewhere/abs.sdk", true},
+        {"link to a link", {{"one.sta", "two.sta"}, {"two.sta", "elsewhere/three.sta"}}, "one.sta",
+         "elsewhere/three.sta", true},
+        {"dangling", {{"new.sta", "elsewhere/made.sta"}}, "new.sta", "elsewhere/made.sta", false},
+    };
+    const mode_t oldMask = umask(022);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& link : c.links) ASSERT_EQ(symlink(link.second.c_str(), path(link.first.c_str()).c_str()), 0);
+        if (c.targetExisted) {
+            put(path(c.target.c_str()), "old");
+            chmod(path(c.target.c_str()).c_str(), 0600);
+        }
+        char text[] = "new text\n";
+        EXPECT_TRUE(writeFileSafely(path(c.written.c_str()).c_str(), writeText, text));
+        EXPECT_EQ(read(path(c.target.c_str())), "new text\n");
+        for (const auto& link : c.links) EXPECT_TRUE(isLink(path(link.first.c_str()))) << link.first;
+        // A replaced file keeps its mode; a new one gets what fopen gives.
+        EXPECT_EQ(modeOf(path(c.target.c_str())), c.targetExisted ? 0600u : 0644u);
+    }
+    umask(oldMask);
+    // The five targets and no temporary file anywhere.
+    EXPECT_EQ(shellOutput("find " + dir + " -type f | wc -l"), "5\n") << shellOutput("find " + dir);
+}
+
+// Where following the links cannot end at a file that can be replaced,
+// nothing is written and every link stays as it was.
+TEST_F(SafeFileTest, ALinkLoopOrALinkToNoFileIsAFailure) {
+    ASSERT_EQ(symlink("loop-b", path("loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", path("loop-b").c_str()), 0);
+    ASSERT_EQ(symlink("missing/game.sta", path("nowhere.sta").c_str()), 0);
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("fifo", path("to-fifo.sta").c_str()), 0);
+    ASSERT_EQ(mkdir(path("folder").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("folder", path("to-folder.sta").c_str()), 0);
+    char text[] = "x";
+    for (const char* name : {"loop-a", "nowhere.sta", "to-fifo.sta", "to-folder.sta"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(writeFileSafely(path(name).c_str(), writeText, text));
+        EXPECT_TRUE(isLink(path(name)));
+    }
+    EXPECT_EQ(entries(), 7) << "no temporary file left";
+    struct stat s;
+    EXPECT_TRUE(stat(path("fifo").c_str(), &s) == 0 && S_ISFIFO(s.st_mode));
 }
