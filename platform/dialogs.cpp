@@ -8,6 +8,7 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -135,6 +136,20 @@ static void proposeName(GtkFileChooser* chooser, bool save, const std::string& p
     }
 }
 
+// A name for a save that has none yet: left empty, the name field takes the
+// first file the list shows (in ./games with the state filter, quit.sta
+// alone), and Return would write over it. "untitled.sta", or the first of
+// "untitled-2.sta", ... that is not there.
+static std::string freshName(const char* folder, const char* defaultExt) {
+    const std::string ext = defaultExt != nullptr ? defaultExt : "";
+    const std::string where = folder != nullptr && folder[0] != '\0' ? std::string(folder) + "/" : "";
+    for (int n = 1; n < 1000; n++) {
+        const std::string name = "untitled" + (n == 1 ? std::string() : "-" + std::to_string(n)) + ext;
+        if (access((where + name).c_str(), F_OK) != 0) return name;
+    }
+    return "untitled" + ext;
+}
+
 int platformFileDialog(bool save, const char* title, const fileFilter* filters, int filterCount,
                        const char* defaultExt, const char* initialFolder, char* path, int size, int* ext) {
     if (dialogRunning || path == nullptr || size <= 0 || !startToolkit()) return 0;
@@ -161,7 +176,11 @@ int platformFileDialog(bool save, const char* title, const fileFilter* filters, 
         std::string folder = absoluteFolder(initialFolder);
         if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
     }
-    proposeName(chooser, save, std::string(path, strnlen(path, static_cast<size_t>(size))));
+    const std::string proposed(path, strnlen(path, static_cast<size_t>(size)));
+    if (save && proposed.empty())
+        gtk_file_chooser_set_current_name(chooser, freshName(initialFolder, defaultExt).c_str());
+    else
+        proposeName(chooser, save, proposed);
 
     makeTransientForGame(dialog);
     int result = 0;

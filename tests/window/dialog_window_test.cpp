@@ -193,6 +193,35 @@ TEST(Dialogs, SaveAddsTheDefaultExtensionAndAsksBeforeReplacing) {
     EXPECT_TRUE(driver.waitGone("Save game")) << driver.report();
 }
 
+// With no name yet, the dialog proposes nothing that Return would take for
+// the quit state: the play-mode filter shows quit.sta alone in ./games, and
+// the next quit writes over whatever is saved there.
+TEST(Dialogs, SaveWithoutANameNeverProposesTheQuitState) {
+    win::Scratch folder;
+    folder.write("games/quit.sta", "quit state");
+    Driver driver(folder, "save");
+    ASSERT_NE(driver.waitWindow(kGameTitle), 0u) << driver.report();
+    unsigned long dialog = driver.waitWindow("Save game");
+    ASSERT_NE(dialog, 0u) << driver.report();
+    // Return a few times, slowly: the folder's list fills in after the dialog shows.
+    for (int attempt = 0; attempt < 3; attempt++) {
+        win::sleepMs(700);
+        win::sh("timeout 10 xdotool windowactivate --sync " + std::to_string(dialog) + " key Return 2>/dev/null");
+        const unsigned long question = driver.waitWindow("File exists", 0, 1500);
+        if (question != 0) {
+            win::sh("timeout 10 xdotool windowactivate --sync " + std::to_string(question) + " key Escape");
+            FAIL() << "Return offered to replace the quit state" << driver.report();
+        }
+        const std::string line = driver.waitLine("save", 1, 0);
+        if (!line.empty()) {
+            EXPECT_EQ(field(line, "path"), folder.path("games/untitled.sta")) << line;
+            break;
+        }
+    }
+    EXPECT_FALSE(driver.waitLine("save", 1, 0).empty()) << "the fresh name is taken on Return" << driver.report();
+    EXPECT_EQ(folder.read("games/quit.sta"), "quit state");
+}
+
 TEST(Dialogs, MessageBoxShowsItsTextAndClosesOnReturn) {
     win::Scratch folder;
     Driver driver(folder, "message empty-message");
