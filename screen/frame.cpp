@@ -35,12 +35,12 @@ void EasyRender() {
     // Also while minimised, and while a dialog runs (it repaints through here).
     if (quitSignalled()) quitGame();
     // The picture on screen is still right: no frame, and instead of the
-    // pacing ticks a sleep until the next event. At most 100 ms, so that a
-    // quit signal is seen in time even when it comes just before the wait
-    // (one that comes during it ends the wait). Not while a dialog runs:
-    // then this is called from the toolkit's loop, which must not be held up.
+    // pacing ticks a sleep until the next event. A quit signal ends the
+    // sleep too (its handler wakes it), so the 500 ms are only a backstop.
+    // Not while a dialog runs: then this is called from the toolkit's loop,
+    // which must not be held up.
     if (shownKnown && !everyFrame() && currentFrameState() == shown) {
-        if (!platformDialogRunning()) platformWaitForEvents(100);
+        if (!platformDialogRunning()) platformWaitForEvents(500);
         return;
     }
     if (platformIsMinimised(hWnd)) {

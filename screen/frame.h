@@ -6,8 +6,8 @@
 // Draws the whole game screen; GLUT's idle callback. Frames are at least 21
 // clock ticks apart; nothing is drawn while minimised. A frame that would
 // show the picture already on screen is neither drawn nor swapped: the call
-// then waits up to 100 ms for an event instead (VELUNDA_EVERY_FRAME=1 in
-// the environment draws every frame all the same).
+// then waits up to 500 ms for an event or a quit signal instead
+// (VELUNDA_EVERY_FRAME=1 in the environment draws every frame all the same).
 void EasyRender();
 // GLUT's display callback (an expose, a map, a dialog's repaint): the
 // window's contents are lost or stale, so the frame is drawn whatever the

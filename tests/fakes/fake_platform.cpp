@@ -61,6 +61,10 @@ void platformWaitForEvents(int milliseconds) {
     fake.clock += milliseconds;
 }
 
+// Called from signal handlers; the fake's waits end at once anyway.
+void platformEndWait() {
+}
+
 bool platformStderrIsTerminal() {
     return false;
 }

@@ -133,7 +133,7 @@ TEST_F(IdleFrames, EachChangeIsDrawnByTheNextFrameThenTheFrameWaits) {
         s.act();
         EXPECT_TRUE(idleFrame()) << s.what << ": not drawn by the next frame";
         EXPECT_FALSE(idleFrame()) << s.what << ": drawn twice";
-        EXPECT_EQ(fake.calls, std::vector<std::string>{"wait 100"}) << s.what << ": left alone, no sleep for events";
+        EXPECT_EQ(fake.calls, std::vector<std::string>{"wait 500"}) << s.what << ": left alone, no sleep for events";
     }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "app/globals.h"
 #include "gfx/easygl.h"
@@ -118,6 +119,23 @@ TEST_F(RealPlatform, WaitingForEventsEndsWithAnEventOrASignal) {
     platformWaitForEvents(60000);
     EXPECT_LT(platformClock() - start, 30000) << "a signal did not end the wait";
     sigaction(SIGALRM, &old, nullptr);
+
+    // A quit signal's handler may run on another thread (the renderer's):
+    // it ends the wait all the same, and one that comes just before the
+    // wait ends it at once.
+    settle(200);
+    std::thread handler([] {
+        platformSleep(50);
+        platformEndWait();
+    });
+    start = platformClock();
+    platformWaitForEvents(60000);
+    handler.join();
+    EXPECT_LT(platformClock() - start, 30000) << "the end of a wait from another thread was missed";
+    platformEndWait();
+    start = platformClock();
+    platformWaitForEvents(60000);
+    EXPECT_LT(platformClock() - start, 30000) << "an end that came before the wait was lost";
 }
 
 TEST(PlatformClock, CountsMillisecondsAndSleeps) {
