@@ -2,10 +2,14 @@
 
 #include <signal.h>
 
+#include "platform/platform.h"
+
 static volatile sig_atomic_t quitSignal = 0;
 
 static void onQuitSignal(int) {
     quitSignal = 1;
+    // The frame may be waiting for events: it must see this now.
+    platformEndWait();
 }
 
 static void catchSignal(int number) {

@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <malloc.h>
 
 #include <climits>
 #include <cstdio>
@@ -206,29 +207,67 @@ bool Bitmap::convert8(const unsigned char* source) {
     return true;
 }
 
+static unsigned int texturesMadeSoFar = 0;
+
+unsigned int texturesMade() {
+    return texturesMadeSoFar;
+}
+
+// GLU fits the picture to power-of-two sides and builds its whole mipmap
+// chain; with GL_NEAREST minification only the base level is ever sampled.
+// The chain is built in a scratch texture and only its base level, read
+// back as it is, becomes the texture: the same pixels, without the chain
+// (and the copies of it the driver keeps) held for the whole game.
+static bool uploadBaseLevel(const Bitmap& bitmap, GLuint* name) {
+    GLuint scratch = 0;
+    glGenTextures(1, &scratch);
+    glBindTexture(GL_TEXTURE_2D, scratch);
+    GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, bitmap.width, bitmap.height, GL_RGB, GL_UNSIGNED_BYTE,
+                                    bitmap.pixels);
+    GLint width = 0, height = 0;
+    unsigned char* base = nullptr;
+    if (built == 0) {
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        if (width > 0 && height > 0)
+            base = new (std::nothrow) unsigned char[static_cast<size_t>(width) * height * RGB_BYTE_SIZE];
+        if (base != nullptr) glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, base);
+    }
+    glDeleteTextures(1, &scratch);
+    if (base == nullptr) return false;
+
+    glGenTextures(1, name);
+    glBindTexture(GL_TEXTURE_2D, *name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, base);
+    delete[] base;
+    return true;
+}
+
 bool LoadBitmapA(const char* path, unsigned int* texture) {
     if (texture == nullptr) return false;
     Bitmap bitmap;
     if (!bitmap.loadBMP(path)) return false;
 
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     // Decoded rows are tightly packed: with the default alignment of 4 a
     // width that is not a multiple of 4 would be read past its rows.
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    GLint unpack = 4, pack = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, bitmap.width, bitmap.height, GL_RGB, GL_UNSIGNED_BYTE,
-                                    bitmap.pixels);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    if (built != 0) {
-        glDeleteTextures(1, &name);
-        return false;
-    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    GLuint name = 0;
+    const bool made = uploadBaseLevel(bitmap, &name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
+    glPixelStorei(GL_PACK_ALIGNMENT, pack);
+    // The decoder's buffers, GLU's and the scratch chain are free now, but
+    // freed blocks this large raise the allocator's threshold for mapping
+    // memory of its own, so they stay in the heap: given back here.
+    malloc_trim(0);
+    if (!made) return false;
     *texture = name;
+    texturesMadeSoFar++;
     return true;
 }
 

@@ -93,6 +93,9 @@ private:
 // Loads the file into a new texture; on success stores its name in
 // *texture, otherwise leaves *texture as it was.
 bool LoadBitmapA(const char* path, unsigned int* texture);
+// How many textures LoadBitmapA has made: the frame's record of what the
+// picture shows counts them.
+unsigned int texturesMade();
 // Clears the frame, then draws the texture over the rectangle (x1, y1) to
 // (x2, y2) of the virtual screen, upright, modulated by the current colour.
 void drawBitmap(float x1, float y1, float x2, float y2, unsigned int texture);

@@ -156,7 +156,7 @@ void createEasyGLWindow(int width, int height, int fullScreen) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     initTrans();
 
-    glutDisplayFunc(EasyRender);
+    glutDisplayFunc(EasyDisplay);
     glutReshapeFunc(onResize);
     glutIdleFunc(EasyRender);
     glutKeyboardFunc(defKeyboard);
@@ -186,6 +186,8 @@ void onResize(int width, int height) {
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glutSwapBuffers();
+    // The window shows the clear colour now, whatever the state.
+    redrawNextFrame();
 }
 
 void setOrtho() {

@@ -33,6 +33,14 @@ void platformSetKeepOnTop(WindowHandle window, bool onTop);
 // Milliseconds since the program started, from a monotonic clock.
 int platformClock();
 void platformSleep(int milliseconds);
+// Sleeps until the game window's display has an event for the program,
+// platformEndWait is called or `milliseconds` have passed, whichever is
+// first; returns at once when events are already waiting. Without a window,
+// plainly sleeps.
+void platformWaitForEvents(int milliseconds);
+// Ends a wait under way, or the next one if none is (safe in a signal
+// handler, from any thread: a process signal may land on a renderer's).
+void platformEndWait();
 
 // True when standard error goes to a terminal (worth a progress line).
 bool platformStderrIsTerminal();

@@ -6,6 +6,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -104,4 +107,37 @@ bool platformPointerOnScreen(int* x, int* y) {
     int winX, winY;
     unsigned int buttons;
     return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &winX, &winY, &buttons) == True;
+}
+
+// A pipe that platformEndWait writes to and the wait watches beside the
+// display: a signal handler running on any thread wakes the main one at
+// once. Made before main, so before any handler is installed.
+static int endWaitPipe[2] = {-1, -1};
+static const bool endWaitPipeMade = pipe2(endWaitPipe, O_NONBLOCK | O_CLOEXEC) == 0;
+
+void platformEndWait() {
+    if (!endWaitPipeMade) return;
+    const char byte = 0;
+    // Full means a wake-up is pending already.
+    ssize_t written = write(endWaitPipe[1], &byte, 1);
+    (void)written;
+}
+
+void platformWaitForEvents(int milliseconds) {
+    if (display == nullptr) {
+        platformSleep(milliseconds);
+        return;
+    }
+    // XPending also sends what is still buffered, so that the server's
+    // answers to it can come at all; events already read are not on the
+    // socket any more.
+    if (XPending(display) > 0) return;
+    pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {endWaitPipe[0], POLLIN, 0}};
+    // A signal on this thread ends the wait early too (EINTR).
+    poll(watched, endWaitPipeMade ? 2 : 1, milliseconds);
+    if (endWaitPipeMade && (watched[1].revents & POLLIN) != 0) {
+        char drained[64];
+        while (read(endWaitPipe[0], drained, sizeof drained) > 0) {
+        }
+    }
 }

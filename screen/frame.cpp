@@ -1,5 +1,8 @@
 #include "screen/frame.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "app/globals.h"
 #include "app/signals.h"
 #include "gfx/bitmap.h"
@@ -11,9 +14,35 @@
 #include "screen/menu.h"
 #include "screen/popup.h"
 
+namespace {
+
+frameState shown;          // what the picture on screen was drawn from
+bool shownKnown = false;   // false: the next frame is drawn whatever the state
+
+// VELUNDA_EVERY_FRAME=1 draws every paced frame, changed or not (for
+// measuring what skipping saves).
+bool everyFrame() {
+    static const bool every = [] {
+        const char* value = std::getenv("VELUNDA_EVERY_FRAME");
+        return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+    }();
+    return every;
+}
+
+}  // namespace
+
 void EasyRender() {
     // Also while minimised, and while a dialog runs (it repaints through here).
     if (quitSignalled()) quitGame();
+    // The picture on screen is still right: no frame, and instead of the
+    // pacing ticks a sleep until the next event. A quit signal ends the
+    // sleep too (its handler wakes it), so the 500 ms are only a backstop.
+    // Not while a dialog runs: then this is called from the toolkit's loop,
+    // which must not be held up.
+    if (shownKnown && !everyFrame() && currentFrameState() == shown) {
+        if (!platformDialogRunning()) platformWaitForEvents(500);
+        return;
+    }
     if (platformIsMinimised(hWnd)) {
         platformSleep(100);
         return;
@@ -30,6 +59,88 @@ void EasyRender() {
 
     drawScreen();
     update();
+    // Taken after drawing: the renderers refresh the display copies.
+    shown = currentFrameState();
+    shownKnown = true;
+}
+
+void EasyDisplay() {
+    redrawNextFrame();
+    EasyRender();
+}
+
+void redrawNextFrame() {
+    shownKnown = false;
+}
+
+bool frameState::operator==(const frameState& other) const {
+    return !overflowed && !other.overflowed && size == other.size && std::memcmp(bytes, other.bytes, size) == 0;
+}
+
+void frameState::add(const void* data, size_t count) {
+    if (overflowed || count > capacity - size) {
+        overflowed = true;
+        return;
+    }
+    if (count > 0) std::memcpy(bytes + size, data, count);
+    size += count;
+}
+
+frameState currentFrameState() {
+    frameState s;
+    // The window, the textures, the fonts, and whether a dialog covers the game.
+    s.add(win_Scale);
+    s.add(win_Width);
+    s.add(win_Height);
+    s.add(miniMode);
+    s.add(Skin0);
+    s.add(Skin1);
+    s.add(texturesMade());
+    s.add(skinMode);
+    s.add(fontSize);
+    s.add(fontFace);
+    s.add(platformDialogRunning());
+    // The palette and the current colour: the frame sets them before use,
+    // but a renderer may still read what the last frame left.
+    for (const RGBcolor* c : {&rgbMarkUp1, &rgbMarkUp4, &rgbMarkUp7, &rgbGuessFace, &rgbGameFace, &rgbGameBack,
+                              &rgbGameWrong, &rgbCursor})
+        s.add(*c);
+    for (float component : {dR, dG, dB, dA}) s.add(component);
+    // The board: its display copies (and whether they are stale), the
+    // marks, the check shading and the selection.
+    s.add(VelundaDirty);
+    s.add(retPuzzle);
+    s.add(Author);
+    s.add(retMarkUps);
+    s.add(showMarkUps);
+    s.add(cycleMarkUps);
+    s.add(puzzleMasked);
+    s.add(puzzleMask);
+    s.add(PuzzleSelected_x);
+    s.add(PuzzleSelected_y);
+    // The title bar, the File menu and the pad, and the pointer that their
+    // hover bands and the pad's place follow.
+    s.add(tmpAuthor);
+    s.add(wantsToSetAuthor);
+    s.add(win_OnTop);
+    s.add(showFileMenu);
+    s.add(createGameMode);
+    s.add(showPopup);
+    s.add(popupClick_x);
+    s.add(popupClick_y);
+    s.add(myMouse);
+    // The message box, the text it points to (a buffer such as the hint's
+    // changes under the same pointer), and the About lines.
+    s.add(myMessageBox);
+    const size_t length = myMessageBox.text != nullptr ? strnlen(myMessageBox.text, 256) : 0;
+    s.add(length);
+    s.add(myMessageBox.text, length);
+    s.add(msgHint);
+    s.add(Prog_ID);
+    s.add(Author_ID);
+    s.add(Email_ID);
+    s.add(Web_ID);
+    return s;
 }
 
 void drawScreen() {

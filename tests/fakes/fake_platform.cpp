@@ -56,6 +56,15 @@ void platformSleep(int milliseconds) {
     fake.clock += milliseconds;
 }
 
+void platformWaitForEvents(int milliseconds) {
+    fake.calls.push_back("wait " + std::to_string(milliseconds));
+    fake.clock += milliseconds;
+}
+
+// Called from signal handlers; the fake's waits end at once anyway.
+void platformEndWait() {
+}
+
 bool platformStderrIsTerminal() {
     return false;
 }

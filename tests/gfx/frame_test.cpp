@@ -44,11 +44,12 @@ protected:
         fake.minimised = false;
         skinMode = 0;
     }
-    // Draws one frame with the clock `ticks` after the last frame's stamp;
-    // returns the sleeps it asked for.
+    // Draws one frame (one with something new to show) with the clock
+    // `ticks` after the last frame's stamp; returns the sleeps it asked for.
     std::vector<std::string> frameAfter(int ticks) {
         fake.clock = last + ticks;
         fake.calls.clear();
+        redrawNextFrame();
         EasyRender();
         std::vector<std::string> sleeps;
         for (const std::string& c : fake.calls)
@@ -94,6 +95,7 @@ TEST_F(Frame, PacingSurvivesTheClockWrapping) {
     last = INT_MAX - 4;
     fake.clock = INT_MIN + 20;  // 25 ticks later
     fake.calls.clear();
+    redrawNextFrame();
     EasyRender();
     EXPECT_EQ(fakeCallCount("sleep"), 1);
     EXPECT_EQ(last, INT_MIN + 20);

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
+#include <signal.h>
+#include <sys/time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "app/globals.h"
 #include "gfx/easygl.h"
@@ -79,6 +83,59 @@ TEST_F(RealPlatform, MinimiseIsSeenAndRestoreClearsIt) {
     win::sh("xdotool windowmap " + std::to_string(hWnd) + " windowactivate " + std::to_string(hWnd) +
             " 2>/dev/null");
     EXPECT_TRUE(win::waitFor([] { settle(20); return !platformIsMinimised(hWnd); }));
+}
+
+// The idle frame's sleep: the whole time when nothing comes, over at once
+// when an event or a signal does (a quit signal must not wait for a time-out).
+TEST_F(RealPlatform, WaitingForEventsEndsWithAnEventOrASignal) {
+    // The window manager may speak now and then: one of a few quiet waits
+    // lasts its whole time.
+    settle(200);
+    int longest = 0;
+    for (int i = 0; i < 5 && longest < 300; i++) {
+        glutMainLoopEvent();
+        const int start = platformClock();
+        platformWaitForEvents(300);
+        longest = std::max(longest, platformClock() - start);
+    }
+    EXPECT_GE(longest, 300);
+    EXPECT_LT(longest, 5000);
+
+    glutMainLoopEvent();
+    platformMoveWindow(hWnd, 260, 190, 400, 500);  // the server answers with an event
+    int start = platformClock();
+    platformWaitForEvents(60000);
+    EXPECT_LT(platformClock() - start, 30000) << "an event did not end the wait";
+
+    settle(200);
+    struct sigaction quiet = {};
+    quiet.sa_handler = [](int) {};
+    struct sigaction old;
+    sigaction(SIGALRM, &quiet, &old);
+    itimerval once = {};
+    once.it_value.tv_usec = 50 * 1000;
+    start = platformClock();
+    setitimer(ITIMER_REAL, &once, nullptr);
+    platformWaitForEvents(60000);
+    EXPECT_LT(platformClock() - start, 30000) << "a signal did not end the wait";
+    sigaction(SIGALRM, &old, nullptr);
+
+    // A quit signal's handler may run on another thread (the renderer's):
+    // it ends the wait all the same, and one that comes just before the
+    // wait ends it at once.
+    settle(200);
+    std::thread handler([] {
+        platformSleep(50);
+        platformEndWait();
+    });
+    start = platformClock();
+    platformWaitForEvents(60000);
+    handler.join();
+    EXPECT_LT(platformClock() - start, 30000) << "the end of a wait from another thread was missed";
+    platformEndWait();
+    start = platformClock();
+    platformWaitForEvents(60000);
+    EXPECT_LT(platformClock() - start, 30000) << "an end that came before the wait was lost";
 }
 
 TEST(PlatformClock, CountsMillisecondsAndSleeps) {
