@@ -6,12 +6,6 @@
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
 
-#ifdef LADDER_PROFILE
-#include <chrono>
-double ladderProfile[kLadderTechniques][2];
-long ladderProfileCount[kLadderTechniques][2];
-#endif
-
 namespace {
 
 const unsigned kBoxUnits = ((1u << 9) - 1) << kBoxUnit, kLineUnits = (1u << kBoxUnit) - 1;
@@ -174,15 +168,7 @@ bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladder
         const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, t, kind, memo);
         if (kind != scopeNone && scope == 0) continue;
         step->clear();
-#ifdef LADDER_PROFILE
-        const auto t0 = std::chrono::steady_clock::now();
-        const bool got = tryTechnique(t, grid, scope, step);
-        ladderProfile[t][got] += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        ladderProfileCount[t][got]++;
-        if (got) {
-#else
         if (tryTechnique(t, grid, scope, step)) {
-#endif
             if (effective(grid, *step)) return true;
             break;  // a finder's fault: stop rather than loop
         }
