@@ -152,32 +152,11 @@ bool parseJson(const std::string& text, json* out) {
 
 // ------------------------------------------------------------------ helpers
 
-struct Result {
-    std::string out;
-    int status = -1;
-};
+typedef clitest::cliRun Result;
 
 // velunda-cli with `args`, `input` on standard input.
 Result run(const std::string& args, const std::string& input = "") {
-    char inName[] = "/tmp/velunda-explain-XXXXXX";
-    const int fd = mkstemp(inName);
-    EXPECT_GE(fd, 0);
-    if (fd >= 0) {
-        const ssize_t wrote = write(fd, input.data(), input.size());
-        EXPECT_EQ(wrote, static_cast<ssize_t>(input.size()));
-        close(fd);
-    }
-    Result r;
-    FILE* pipe = popen((quote(VELUNDA_CLI) + " " + args + " <" + inName).c_str(), "r");
-    if (pipe != nullptr) {
-        char buffer[65536];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-        const int raw = pclose(pipe);
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    std::remove(inName);
-    return r;
+    return clitest::runCli(VELUNDA_CLI, args, input);
 }
 
 int cellIndex(const std::string& name) {
