@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 // freeglut's own connection: requests on it stay ordered with its drawing.
@@ -117,10 +118,13 @@ static const bool endWaitPipeMade = pipe2(endWaitPipe, O_NONBLOCK | O_CLOEXEC) =
 
 void platformEndWait() {
     if (!endWaitPipeMade) return;
+    // The interrupted code may be about to read errno.
+    const int saved = errno;
     const char byte = 0;
     // Full means a wake-up is pending already.
     ssize_t written = write(endWaitPipe[1], &byte, 1);
     (void)written;
+    errno = saved;
 }
 
 void platformWaitForEvents(int milliseconds) {
