@@ -316,11 +316,9 @@ struct randomSearch {
     }
 };
 
-}  // namespace
-
-int countSolutions(const short* cells, int limit, short* first) {
-    if (limit <= 0) return 0;
-    board b;
+// The givens of cells[81] as a propagated board; false when they have no
+// solution.
+bool startBoard(const short* cells, board& b) {
     unsigned short rows[9] = {}, cols[9] = {}, boxes[9] = {};
     for (int i = 0; i < 81; i++) {
         const int v = cells[i];
@@ -328,7 +326,7 @@ int countSolutions(const short* cells, int limit, short* first) {
         if (v < 1 || v > 9) continue;
         const unsigned short bit = static_cast<unsigned short>(1 << (v - 1));
         const int box = (i / 27) * 3 + (i % 9) / 3;
-        if ((rows[i / 9] | cols[i % 9] | boxes[box]) & bit) return 0;  // a repeated given
+        if ((rows[i / 9] | cols[i % 9] | boxes[box]) & bit) return false;  // a repeated given
         rows[i / 9] |= bit;
         cols[i % 9] |= bit;
         boxes[box] |= bit;
@@ -346,15 +344,41 @@ int countSolutions(const short* cells, int limit, short* first) {
             continue;
         }
         const unsigned m = ~(rows[i / 9] | cols[i % 9] | boxes[(i / 27) * 3 + (i % 9) / 3]) & kAllDigits;
-        if (m == 0) return 0;
+        if (m == 0) return false;
         b.candidates[i] = static_cast<unsigned short>(m);
         b.open++;
         if ((m & (m - 1)) == 0) b.pending[b.pendingCount++] = static_cast<unsigned char>(i);
     }
-    if (!b.propagate()) return 0;
+    return b.propagate();
+}
+
+}  // namespace
+
+int countSolutions(const short* cells, int limit, short* first) {
+    if (limit <= 0) return 0;
+    board b;
+    if (!startBoard(cells, b)) return 0;
     counter c{limit, 0, first};
     c.run(b);
     return c.count;
+}
+
+bool otherSolution(const short* cells, int i, int a, int j, int b) {
+    board start;
+    if (!startBoard(cells, start)) return false;
+    // Another solution has i other than a, or i as a and j other than b.
+    for (int branch = 0; branch < (i == j ? 1 : 2); branch++) {
+        board next = start;
+        bool narrowed = false;
+        bool ok = branch == 0 ? next.remove(i, 1u << (a - 1), narrowed)
+                              : next.decide(i, a) && next.remove(j, 1u << (b - 1), narrowed);
+        if (ok && next.propagate()) {
+            counter c{1, 0, nullptr};
+            c.run(next);
+            if (c.count > 0) return true;
+        }
+    }
+    return false;
 }
 
 void randomSolution(short* cells) {

@@ -141,15 +141,94 @@ struct almostLockedSet {
     cellSet seenBy[9];  // the cells that see all of them
 };
 
+// The almost locked sets of one unit with their cells' candidates then: a
+// unit's sets depend on its own cells alone, so a unit whose candidates did
+// not change since the last grid keeps them.
+struct unitSets {
+    bool valid = false;
+    int most = 0;
+    unsigned short cand[9];
+    std::vector<almostLockedSet> sets;
+};
+
+// The sets of 1 to `most` cells of unit u, in the order of their cells as a
+// mask over the unit's open cells (lowest first as the lowest bit).
+void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
+    out->valid = true;
+    out->most = most;
+    for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
+    out->sets.clear();
+    int cells[9], n = 0;
+    for (int k = 0; k < 9; k++)
+        if (g.cand[kGeometry.unitCell[u][k]]) cells[n++] = kGeometry.unitCell[u][k];
+    // Depth first over growing subsets: one with more than most + 1 digits
+    // can only grow into more, so it is not grown.
+    unsigned found[256];
+    int count = 0;
+    struct frame {
+        int next;
+        unsigned mask, digits;
+    } stack[10];
+    int top = 0;
+    stack[0] = {0, 0, 0};
+    while (top >= 0) {
+        frame& f = stack[top];
+        if (f.next >= n) {
+            top--;
+            continue;
+        }
+        const int i = f.next++;
+        const unsigned mask = f.mask | (1u << i), digits = f.digits | g.cand[cells[i]];
+        const int size = bitCount(mask), held = bitCount(digits);
+        if (held > most + 1) continue;
+        if (held == size + 1 && count < 256) found[count++] = mask;
+        if (size < most) stack[++top] = {i + 1, mask, digits};
+    }
+    // In ascending order of mask, as the sets have always been listed.
+    for (int a = 1; a < count; a++)
+        for (int b = a; b > 0 && found[b - 1] > found[b]; b--) std::swap(found[b - 1], found[b]);
+    for (int k = 0; k < count; k++) {
+        const unsigned mask = found[k];
+        const int size = bitCount(mask);
+        if (size == 1 && u >= kColumnUnit) continue;
+        cellSet cellsOf;
+        unsigned digits = 0;
+        for (unsigned m = mask; m; m &= m - 1) {
+            cellsOf.add(cells[lowBit(m)]);
+            digits |= g.cand[cells[lowBit(m)]];
+        }
+        if (size > 1 && u >= kBoxUnit) {
+            const int first = cells[lowBit(mask)];
+            if (cellsOf.within(kGeometry.unit[kRowUnit + rowOf(first)]) ||
+                cellsOf.within(kGeometry.unit[kColumnUnit + columnOf(first)]))
+                continue;
+        }
+        out->sets.emplace_back();
+        almostLockedSet& a = out->sets.back();
+        a.cells = cellsOf;
+        a.digits = digits;
+        for (int d = 0; d < 9; d++) {
+            a.of[d] = cellSet();
+            a.seenBy[d] = cellSet();
+        }
+        for (unsigned m = a.digits; m; m &= m - 1) {
+            const int d = lowBit(m);
+            a.of[d] = g.pos[d] & a.cells;
+            a.seenBy[d] = a.of[d].count() == 1 ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
+        }
+    }
+}
+
 // Every almost locked set of 1 to `most` cells (N cells of one unit with N+1
 // candidates), each once: a single cell from its row, a set within a box and
 // a line from the line. Kept for the grid, as several techniques ask.
-const std::vector<almostLockedSet>& almostLockedSets(const ladderGrid& g, int most) {
+const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g, int most) {
     struct cache {
         bool valid = false;
         int most = 0;
         unsigned short cand[81];
-        std::vector<almostLockedSet> sets;
+        std::vector<const almostLockedSet*> sets;
+        unitSets units[27];
     };
     static thread_local cache c;
     if (c.valid && c.most == most && std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c.sets;
@@ -157,43 +236,12 @@ const std::vector<almostLockedSet>& almostLockedSets(const ladderGrid& g, int mo
     c.most = most;
     std::memcpy(c.cand, g.cand, sizeof c.cand);
     c.sets.clear();
-    unsigned digitsOf[512];
-    cellSet setOf[512];
     for (int u = 0; u < 27; u++) {
-        int cells[9], n = 0;
-        for (int k = 0; k < 9; k++)
-            if (g.cand[kGeometry.unitCell[u][k]]) cells[n++] = kGeometry.unitCell[u][k];
-        digitsOf[0] = 0;
-        setOf[0] = cellSet();
-        for (unsigned mask = 1; mask < (1u << n); mask++) {
-            const unsigned low = mask & -mask;
-            const int i = lowBit(low);
-            digitsOf[mask] = digitsOf[mask ^ low] | g.cand[cells[i]];
-            setOf[mask] = setOf[mask ^ low];
-            setOf[mask].add(cells[i]);
-            const int size = bitCount(mask);
-            if (size > most || bitCount(digitsOf[mask]) != size + 1) continue;
-            if (size == 1 && u >= kColumnUnit) continue;
-            if (size > 1 && u >= kBoxUnit) {
-                const int first = cells[i];
-                if (setOf[mask].within(kGeometry.unit[kRowUnit + rowOf(first)]) ||
-                    setOf[mask].within(kGeometry.unit[kColumnUnit + columnOf(first)]))
-                    continue;
-            }
-            almostLockedSet a;
-            a.cells = setOf[mask];
-            a.digits = digitsOf[mask];
-            for (int d = 0; d < 9; d++) {
-                a.of[d] = cellSet();
-                a.seenBy[d] = cellSet();
-            }
-            for (unsigned m = a.digits; m; m &= m - 1) {
-                const int d = lowBit(m);
-                a.of[d] = g.pos[d] & a.cells;
-                a.seenBy[d] = a.of[d].count() == 1 ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
-            }
-            c.sets.push_back(a);
-        }
+        unitSets& here = c.units[u];
+        bool same = here.valid && here.most == most;
+        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
+        if (!same) unitAlmostLockedSets(g, u, most, &here);
+        for (const almostLockedSet& a : here.sets) c.sets.push_back(&a);
     }
     return c.sets;
 }
@@ -238,7 +286,8 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             }
     const int plainNodes = static_cast<int>(graph->nodes.size());
     if (f.reach >= reachAls) {
-        for (const almostLockedSet& a : almostLockedSets(g, 4)) {
+        for (const almostLockedSet* set : almostLockedSets(g, 4)) {
+            const almostLockedSet& a = *set;
             // A cell of two candidates is a strong link already; large sets
             // make the search slow for little.
             if (a.cells.count() < 2 || a.cells.count() > 3) continue;
@@ -600,29 +649,37 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step) {
 }
 
 bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
-    const std::vector<almostLockedSet>& sets = almostLockedSets(g, 4);
+    const std::vector<const almostLockedSet*>& sets = almostLockedSets(g, 4);
     // The sets by digit and the first of their cells holding it: a set
     // restricted to another on x has all its x cells where the other's x
-    // cells are all seen, so it is looked for there only.
-    static thread_local std::vector<int> byPlace[9][81];
-    for (int d = 0; d < 9; d++)
-        for (int c = 0; c < 81; c++) byPlace[d][c].clear();
+    // cells are all seen, so it is looked for there only. One flat list,
+    // bucket by bucket, each bucket in the order of the sets.
+    static thread_local std::vector<int> byPlace;
+    int placeStart[9 * 81 + 1];
+    std::memset(placeStart, 0, sizeof placeStart);
+    for (const almostLockedSet* set : sets)
+        for (unsigned m = set->digits; m; m &= m - 1) placeStart[lowBit(m) * 81 + set->of[lowBit(m)].first() + 1]++;
+    for (int k = 0; k < 9 * 81; k++) placeStart[k + 1] += placeStart[k];
+    byPlace.resize(static_cast<size_t>(placeStart[9 * 81]));
+    int fill[9 * 81];
+    std::memcpy(fill, placeStart, sizeof fill);
     for (size_t i = 0; i < sets.size(); i++)
-        for (unsigned m = sets[i].digits; m; m &= m - 1)
-            byPlace[lowBit(m)][sets[i].of[lowBit(m)].first()].push_back(static_cast<int>(i));
+        for (unsigned m = sets[i]->digits; m; m &= m - 1)
+            byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = static_cast<int>(i);
     // The wing: a cell of two candidates and a set of three cells, four digits in all.
     const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
-        const almostLockedSet& a = sets[i];
+        const almostLockedSet& a = *sets[i];
         const int sizeA = a.cells.count();
         if (wxyz && sizeA != 1 && sizeA != 3) continue;
         for (unsigned xm = a.digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
             cellSet where = g.pos[x] & a.seenBy[x];
             for (int c = where.pop(); c >= 0; c = where.pop())
-                for (int j : byPlace[x][c]) {
+                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
+                    const int j = byPlace[static_cast<size_t>(k)];
                     if (static_cast<size_t>(j) <= i) continue;  // each pair once, from its first set
-                    const almostLockedSet& b = sets[static_cast<size_t>(j)];
+                    const almostLockedSet& b = *sets[static_cast<size_t>(j)];
                     const unsigned common = a.digits & b.digits;
                     if (bitCount(common) < 2 || a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
                     const bool wing = wingSizes(sizeA, b.cells.count()) && bitCount(a.digits | b.digits) == 4;

@@ -64,7 +64,8 @@ void makeOne(random64* random, short* cells) {
         const short a = cells[i], b = cells[80 - i];
         cells[i] = 0;
         cells[80 - i] = 0;
-        if (countSolutions(cells, 2) != 1) {
+        // The fuller puzzle had one solution, so this one has one or more.
+        if (otherSolution(cells, i, a, 80 - i, b)) {
             cells[i] = a;
             cells[80 - i] = b;
         }
