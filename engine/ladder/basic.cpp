@@ -97,7 +97,7 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
     for (int u = first; u < last; u++)
         for (int d = 0; d < 9; d++) {
             const cellSet m = g.pos[d] & kGeometry.unit[u];
-            if (m.count() == 1) {
+            if (m.single()) {
                 singleStep(step, boxes ? techHiddenSingleBox : techHiddenSingleLine, m.first(), d + 1, u);
                 return true;
             }

@@ -32,7 +32,7 @@ void weakOf(const ladderGrid& g, int digit, cellSet cells, candidateSets* out) {
     for (int d = 0; d < 9; d++) out->of[d] = cellSet();
     const int d = digit - 1;
     out->of[d] = (g.pos[d] & seeingAll(cells)).minus(cells);
-    if (cells.count() == 1) {
+    if (cells.single()) {
         const int c = cells.first();
         for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) out->of[lowBit(m)].add(c);
     }
@@ -214,7 +214,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         for (unsigned m = a.digits; m; m &= m - 1) {
             const int d = lowBit(m);
             a.of[d] = g.pos[d] & a.cells;
-            a.seenBy[d] = a.of[d].count() == 1 ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
+            a.seenBy[d] = a.of[d].single() ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
         }
     }
 }
@@ -311,7 +311,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     for (int i = 0; i < n; i++) {
         const ladderNode& node = graph->nodes[static_cast<size_t>(i)];
         byDigit[node.digit - 1].push_back(i);
-        around[static_cast<size_t>(i)] = node.cells.count() == 1 ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
+        around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
     }
     for (int d = 0; d < 9; d++) {
         const std::vector<int>& list = byDigit[d];
@@ -347,7 +347,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                 for (int b = a + 1; b < m; b++) {
                     const cellSet ca = graph->nodes[static_cast<size_t>(inside[a])].cells,
                                   cb = graph->nodes[static_cast<size_t>(inside[b])].cells;
-                    if (count == 2 && ca.count() == 1 && cb.count() == 1) continue;  // linked above
+                    if (count == 2 && ca.single() && cb.single()) continue;  // linked above
                     if (ca.meets(cb) || (ca | cb) != places) continue;
                     link(strong, inside[a], inside[b]);
                 }
@@ -386,7 +386,7 @@ bool weaklyLinked(const ladderNode& a, const ladderNode& b) {
         if (a.cells.meets(b.cells)) return false;
         return b.cells.within(seeingAll(a.cells));
     }
-    return a.cells.count() == 1 && a.cells == b.cells;
+    return a.cells.single() && a.cells == b.cells;
 }
 
 // The candidates weakly linked to both nodes, none of them in `path`.
@@ -400,7 +400,7 @@ void commonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, co
         cellSet both = (g.pos[da] & graph.around[static_cast<size_t>(ia)] & graph.around[static_cast<size_t>(ib)]).minus(a.cells | b.cells);
         for (int c = both.pop(); c >= 0; c = both.pop()) out->push_back(static_cast<unsigned short>(c * 9 + da));
     } else {
-        const bool singleA = a.cells.count() == 1, singleB = b.cells.count() == 1;
+        const bool singleA = a.cells.single(), singleB = b.cells.single();
         if (singleA && singleB && a.cells == b.cells) {
             const int c = a.cells.first();
             for (unsigned m = g.cand[c] & ~((1u << da) | (1u << db)); m; m &= m - 1)
@@ -477,7 +477,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
             for (int k = first[static_cast<size_t>(node)]; k < first[static_cast<size_t>(node) + 1]; k++) {
                 const int next = list[static_cast<size_t>(k)], nextState = 2 * next + (truth ? 0 : 1);
                 if (next == start && nextState == 2 * start + 1 && s.loops &&
-                    graph.nodes[static_cast<size_t>(start)].cells.count() == 1 &&
+                    graph.nodes[static_cast<size_t>(start)].cells.single() &&
                     graph.nodes[static_cast<size_t>(start)].als.empty()) {
                     // start false leads to start true: it is true.
                     path.clear();
@@ -699,7 +699,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
                         for (const ladderNode& node : nodes) {
                             ladderNode copy = node;
                             // A single cell's two digits are joined by the cell itself.
-                            if (copy.als.count() == 1) copy.als = cellSet();
+                            if (copy.als.single()) copy.als = cellSet();
                             p.nodes.push_back(copy);
                         }
                         p.strong = {1, 0, 1};
