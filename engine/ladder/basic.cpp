@@ -318,6 +318,14 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
                         const int need = size - bitCount(outside);
                         // Filled up with cover lines through the fin box.
                         const unsigned spare = blockCovers & ~outside;
+                        // Whatever the filling, the fins lie on the block's
+                        // cover lines outside `outside`, and what is removed
+                        // lies on cover lines through the box that reach it.
+                        unsigned finLines = 0, reaching = 0;
+                        for (unsigned b = baseUnits & blockBases; b; b &= b - 1) finLines |= along[lowBit(b)] & blockCovers;
+                        for (unsigned c = blockCovers; c; c &= c - 1)
+                            if (across[lowBit(c)] & blockBases & ~baseUnits) reaching |= 1u << lowBit(c);
+                        if (!(finLines & ~outside) || !(reaching & (outside | spare))) continue;
                         for (unsigned extra = spare;; extra = (extra - 1) & spare) {
                             if (bitCount(extra) == need) {
                                 const unsigned covers = outside | extra;

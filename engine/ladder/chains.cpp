@@ -3,6 +3,7 @@
 // groups and almost locked sets. All but colouring search one graph of
 // nodes joined by strong links (at least one of two is true) and weak links
 // (not both), breadth first, so the shortest chain of a kind is found first.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -450,21 +451,28 @@ struct chainFound {
 // length, in node order).
 bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, chainFound* best) {
     const int n = static_cast<int>(graph.nodes.size());
-    static thread_local std::vector<int> parent, depth, stamp, queue;
+    // `seen`: the start whose search last reached the node, in either truth.
+    static thread_local std::vector<int> parent, depth, seen, queue;
     parent.assign(static_cast<size_t>(2 * n), -1);
     depth.assign(static_cast<size_t>(2 * n), 0);
-    stamp.assign(static_cast<size_t>(2 * n), -1);
+    seen.assign(static_cast<size_t>(n), -1);
     int bestLength = s.maxNodes + 1;
     std::vector<int> path;
     std::vector<unsigned short> removals;
     // State 2 * node + 1: the node is true (reached by a strong link); 2 * node: false.
+    // The nodes of the chain that ends in `state`, from its start.
+    const auto tracePath = [](int state, std::vector<int>* out) {
+        out->clear();
+        for (int st = state; st >= 0; st = parent[static_cast<size_t>(st)]) out->push_back(st / 2);
+        std::reverse(out->begin(), out->end());
+    };
     long looked = 0;
     for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
         if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         queue.clear();
         queue.push_back(2 * start);
-        stamp[static_cast<size_t>(2 * start)] = start;
+        seen[static_cast<size_t>(start)] = start;
         parent[static_cast<size_t>(2 * start)] = -1;
         depth[static_cast<size_t>(2 * start)] = 1;
         for (size_t q = 0; q < queue.size(); q++) {
@@ -480,8 +488,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                     graph.nodes[static_cast<size_t>(start)].cells.single() &&
                     graph.nodes[static_cast<size_t>(start)].als.empty()) {
                     // start false leads to start true: it is true.
-                    path.clear();
-                    for (int st = state; st >= 0; st = parent[static_cast<size_t>(st)]) path.insert(path.begin(), st / 2);
+                    tracePath(state, &path);
                     best->path = path;
                     best->strong.clear();
                     for (size_t i = 0; i < path.size(); i++) best->strong.push_back(i % 2 == 0 ? 1 : 0);
@@ -492,10 +499,9 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                     bestLength = length + 1;
                     continue;
                 }
-                if (stamp[static_cast<size_t>(nextState)] == start) continue;
                 // A node may appear once in a chain: in either truth.
-                if (stamp[static_cast<size_t>(nextState ^ 1)] == start) continue;
-                stamp[static_cast<size_t>(nextState)] = start;
+                if (seen[static_cast<size_t>(next)] == start) continue;
+                seen[static_cast<size_t>(next)] = start;
                 parent[static_cast<size_t>(nextState)] = state;
                 depth[static_cast<size_t>(nextState)] = length + 1;
                 queue.push_back(nextState);
@@ -504,10 +510,11 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 const ladderNode& b = graph.nodes[static_cast<size_t>(next)];
                 path.clear();
                 commonWeak(g, graph, start, next, path, &removals);
-                if (!removals.empty() || s.loops) {
-                    for (int st = nextState; st >= 0; st = parent[static_cast<size_t>(st)]) path.insert(path.begin(), st / 2);
-                    commonWeak(g, graph, start, next, path, &removals);
-                }
+                // Closed by a weak link back to the start: a continuous loop.
+                const bool closes = s.loops && length + 1 >= 4 && weaklyLinked(b, a);
+                if (removals.empty() && !closes) continue;
+                tracePath(nextState, &path);
+                if (!removals.empty()) commonWeak(g, graph, start, next, path, &removals);
                 if (!removals.empty()) {
                     best->path = path;
                     best->strong.clear();
@@ -518,9 +525,8 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                     bestLength = length + 1;
                     break;
                 }
-                // Closed by a weak link back to the start: a continuous loop,
-                // whose every weak link removes what sees both its ends.
-                if (s.loops && length + 1 >= 4 && weaklyLinked(b, a)) {
+                // Every weak link of the loop removes what sees both its ends.
+                if (closes) {
                     std::vector<unsigned short> all, some;
                     for (size_t i = 1; i < path.size(); i += 2) {
                         commonWeak(g, graph, path[i], path[(i + 1) % path.size()], path, &some);
