@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/ladder/describe.h"
@@ -132,6 +133,43 @@ TEST(LadderCorpus, SolvesSoundlyAndKeepsTheGamesRatings) {
     }
     EXPECT_GT(rated, 1900);
     EXPECT_LE(beyond, rated / 100);
+}
+
+// What the ladder keeps from one step to the next and from one puzzle to the
+// next (the memo of fruitless searches, the almost locked sets of unchanged
+// units) must never change a step: the steps of a solve that keeps them all
+// from earlier puzzles are those of a solve in a new thread, without a memo.
+TEST(LadderCorpus, KeptSearchesNeverChangeAStep) {
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
+    ASSERT_GE(lines.size(), 1000u);
+    const auto says = [](const ladderStep& s) {
+        std::string out = ladderStepText(s) + " @" + std::to_string(s.placeCell) + "=" + std::to_string(s.placeDigit);
+        for (unsigned short r : s.removals) out += " -" + std::to_string(r);
+        return out;
+    };
+    int compared = 0;
+    for (size_t k = 0; k < lines.size(); k += 12) {
+        short cells[81];
+        cellsOf(lines[k], cells);
+        std::vector<ladderStep> steps;
+        ladderRate(cells, &steps);
+        std::vector<std::string> kept, fresh;
+        for (const ladderStep& s : steps) kept.push_back(says(s));
+        std::thread([&] {
+            ladderGrid g;
+            g.start(cells);
+            ladderOptions options;
+            options.unique = true;
+            ladderStep step;
+            for (size_t n = 0; n < steps.size() && ladderNextStep(g, options, &step); n++) {
+                fresh.push_back(says(step));
+                g.apply(step);
+            }
+        }).join();
+        ASSERT_EQ(fresh, kept) << lines[k];
+        compared += static_cast<int>(kept.size());
+    }
+    EXPECT_GT(compared, 4000);
 }
 
 // Unique rectangles and BUG+1 are sound only for a puzzle with one solution.
