@@ -138,6 +138,7 @@ enum nodeReach { reachCandidates, reachGroups, reachAls };
 struct almostLockedSet {
     cellSet cells;
     unsigned digits;
+    int size;           // its number of cells
     cellSet of[9];      // its cells holding each digit
     cellSet seenBy[9];  // the cells that see all of them
 };
@@ -208,6 +209,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         almostLockedSet& a = out->sets.back();
         a.cells = cellsOf;
         a.digits = digits;
+        a.size = size;
         for (int d = 0; d < 9; d++) {
             a.of[d] = cellSet();
             a.seenBy[d] = cellSet();
@@ -291,7 +293,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             const almostLockedSet& a = *set;
             // A cell of two candidates is a strong link already; large sets
             // make the search slow for little.
-            if (a.cells.count() < 2 || a.cells.count() > 3) continue;
+            if (a.size < 2 || a.size > 3) continue;
             for (unsigned m = a.digits; m; m &= m - 1)
                 graph->nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
         }
@@ -659,24 +661,28 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
     // The sets by digit and the first of their cells holding it: a set
     // restricted to another on x has all its x cells where the other's x
     // cells are all seen, so it is looked for there only. One flat list,
-    // bucket by bucket, each bucket in the order of the sets.
+    // bucket by bucket, each bucket in the order of the sets. The wing pairs
+    // a set of one cell with one of three, so it lists only those.
     static thread_local std::vector<int> byPlace;
+    const auto listed = [wxyz](const almostLockedSet* set) { return !wxyz || set->size == 1 || set->size == 3; };
     int placeStart[9 * 81 + 1];
     std::memset(placeStart, 0, sizeof placeStart);
     for (const almostLockedSet* set : sets)
-        for (unsigned m = set->digits; m; m &= m - 1) placeStart[lowBit(m) * 81 + set->of[lowBit(m)].first() + 1]++;
+        if (listed(set))
+            for (unsigned m = set->digits; m; m &= m - 1) placeStart[lowBit(m) * 81 + set->of[lowBit(m)].first() + 1]++;
     for (int k = 0; k < 9 * 81; k++) placeStart[k + 1] += placeStart[k];
     byPlace.resize(static_cast<size_t>(placeStart[9 * 81]));
     int fill[9 * 81];
     std::memcpy(fill, placeStart, sizeof fill);
     for (size_t i = 0; i < sets.size(); i++)
-        for (unsigned m = sets[i]->digits; m; m &= m - 1)
-            byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = static_cast<int>(i);
+        if (listed(sets[i]))
+            for (unsigned m = sets[i]->digits; m; m &= m - 1)
+                byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = static_cast<int>(i);
     // The wing: a cell of two candidates and a set of three cells, four digits in all.
     const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
-        const int sizeA = a.cells.count();
+        const int sizeA = a.size;
         if (wxyz && sizeA != 1 && sizeA != 3) continue;
         for (unsigned xm = a.digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
@@ -686,10 +692,10 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
                     const int j = byPlace[static_cast<size_t>(k)];
                     if (static_cast<size_t>(j) <= i) continue;  // each pair once, from its first set
                     const almostLockedSet& b = *sets[static_cast<size_t>(j)];
+                    const bool wing = wingSizes(sizeA, b.size) && bitCount(a.digits | b.digits) == 4;
+                    if (wing != wxyz) continue;
                     const unsigned common = a.digits & b.digits;
                     if (bitCount(common) < 2 || a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
-                    const bool wing = wingSizes(sizeA, b.cells.count()) && bitCount(a.digits | b.digits) == 4;
-                    if (wing != wxyz) continue;
                     for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
                         const int z = lowBit(zm);
                         const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
