@@ -624,6 +624,10 @@ bool findRemotePair(const ladderGrid& g, ladderStep* step) {
         const unsigned pair = g.cand[c];
         if (done[lowBit(pair)] & pair) continue;
         done[lowBit(pair)] |= pair;
+        // Eight nodes are four cells of the pair.
+        int cells = 0;
+        for (int k = c; k < 81; k++) cells += g.cand[k] == pair;
+        if (cells < 4) continue;
         graphFilter f;
         f.bivalueOnly = true;
         f.pair = pair;
