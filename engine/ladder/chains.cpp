@@ -572,8 +572,23 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
 
 bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSearch& search, int technique,
                  ladderStep* step) {
-    static thread_local chainGraph graph;
-    buildGraph(g, filter, &graph);
+    // A graph of one digit's candidates depends on that digit's places
+    // alone, and X-Chains and X-Cycles search the same one: each digit's is
+    // kept until its places change.
+    struct kept {
+        chainGraph graph;
+        bool valid = false;
+        cellSet places;
+    };
+    static thread_local kept graphs[10];
+    const bool oneDigit = filter.digit >= 0 && filter.reach == reachCandidates && !filter.bivalueOnly;
+    kept& here = graphs[oneDigit ? filter.digit : 9];
+    if (!oneDigit || !here.valid || here.places != g.pos[filter.digit]) {
+        buildGraph(g, filter, &here.graph);
+        here.valid = oneDigit;
+        if (oneDigit) here.places = g.pos[filter.digit];
+    }
+    const chainGraph& graph = here.graph;
     chainFound found;
     if (!searchChains(g, graph, search, &found)) return false;
     chainStep(graph, found, technique, step);
