@@ -682,7 +682,14 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
     // cells are all seen, so it is looked for there only. One flat list,
     // bucket by bucket, each bucket in the order of the sets. The wing pairs
     // a set of one cell with one of three, so it lists only those.
-    static thread_local std::vector<int> byPlace;
+    // Each entry carries what the first tests need, so that most pairs are
+    // refused without reaching the set itself.
+    struct entry {
+        int set;
+        unsigned digits;
+        int size;
+    };
+    static thread_local std::vector<entry> byPlace;
     const auto listed = [wxyz](const almostLockedSet* set) { return !wxyz || set->size == 1 || set->size == 3; };
     int placeStart[9 * 81 + 1];
     std::memset(placeStart, 0, sizeof placeStart);
@@ -696,7 +703,8 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
     for (size_t i = 0; i < sets.size(); i++)
         if (listed(sets[i]))
             for (unsigned m = sets[i]->digits; m; m &= m - 1)
-                byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = static_cast<int>(i);
+                byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = {
+                    static_cast<int>(i), sets[i]->digits, sets[i]->size};
     // The wing: a cell of two candidates and a set of three cells, four digits in all.
     const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
@@ -708,13 +716,14 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
             cellSet where = g.pos[x] & a.seenBy[x];
             for (int c = where.pop(); c >= 0; c = where.pop())
                 for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
-                    const int j = byPlace[static_cast<size_t>(k)];
-                    if (static_cast<size_t>(j) <= i) continue;  // each pair once, from its first set
-                    const almostLockedSet& b = *sets[static_cast<size_t>(j)];
-                    const bool wing = wingSizes(sizeA, b.size) && bitCount(a.digits | b.digits) == 4;
+                    const entry& e = byPlace[static_cast<size_t>(k)];
+                    if (static_cast<size_t>(e.set) <= i) continue;  // each pair once, from its first set
+                    const bool wing = wingSizes(sizeA, e.size) && bitCount(a.digits | e.digits) == 4;
                     if (wing != wxyz) continue;
-                    const unsigned common = a.digits & b.digits;
-                    if (bitCount(common) < 2 || a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
+                    const unsigned common = a.digits & e.digits;
+                    if (bitCount(common) < 2) continue;
+                    const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
+                    if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
                     for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
                         const int z = lowBit(zm);
                         const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
