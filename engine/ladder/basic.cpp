@@ -210,28 +210,34 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
     for (int u = 0; u < 27; u++) {
         if (!(units & (1u << u))) continue;
+        // Each digit's places in the unit, as a mask of the unit's cells.
+        unsigned at[9] = {0};
+        for (int k = 0; k < 9; k++)
+            for (unsigned m = g.cand[kGeometry.unitCell[u][k]]; m; m &= m - 1) at[lowBit(m)] |= 1u << k;
         int digits[9], n = 0;
         for (int d = 0; d < 9; d++) {
-            const int count = (g.pos[d] & kGeometry.unit[u]).count();
+            const int count = bitCount(at[d]);
             if (count >= 2 && count <= size) digits[n++] = d;
         }
         const bool found = eachCombination(n, size, [&](unsigned mask) {
-            cellSet places;
-            unsigned chosen = 0;
+            unsigned places = 0, chosen = 0;
             for (int i = 0; i < n; i++)
                 if (mask & (1u << i)) {
-                    places |= g.pos[digits[i]] & kGeometry.unit[u];
+                    places |= at[digits[i]];
                     chosen |= 1u << digits[i];
                 }
-            if (places.count() != size) return false;
+            if (bitCount(places) != size) return false;
             bool any = false;
-            cellSet p = places;
-            for (int c = p.pop(); c >= 0; c = p.pop())
+            cellSet cells;
+            for (unsigned m = places; m; m &= m - 1) {
+                const int c = kGeometry.unitCell[u][lowBit(m)];
+                cells.add(c);
                 if (g.cand[c] & ~chosen) any = true;
+            }
             if (!any) return false;
-            subsetPattern(step, technique, false, u, places, chosen);
+            subsetPattern(step, technique, false, u, cells, chosen);
             for (int d = 0; d < 9; d++)
-                if (!(chosen & (1u << d))) addRemovals(step, g.pos[d] & places, d);
+                if (!(chosen & (1u << d))) addRemovals(step, g.pos[d] & cells, d);
             return true;
         });
         if (found) return true;
