@@ -384,14 +384,6 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     compress(weak, &graph->weakStart, &graph->weakList);
 }
 
-bool weaklyLinked(const ladderNode& a, const ladderNode& b) {
-    if (a.digit == b.digit) {
-        if (a.cells.meets(b.cells)) return false;
-        return b.cells.within(seeingAll(a.cells));
-    }
-    return a.cells.single() && a.cells == b.cells;
-}
-
 // The candidates weakly linked to both nodes, none of them in `path`.
 void commonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, const std::vector<int>& path,
                 std::vector<unsigned short>* out) {
@@ -427,6 +419,20 @@ void commonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, co
         if (!inPath) (*out)[kept++] = r;
     }
     out->resize(kept);
+}
+
+// Whether commonWeak can find anything for the two nodes, before it leaves
+// out what lies on the chain: the same tests, without listing.
+bool mayRemove(const ladderGrid& g, const chainGraph& graph, int ia, int ib) {
+    const ladderNode& a = graph.nodes[static_cast<size_t>(ia)];
+    const ladderNode& b = graph.nodes[static_cast<size_t>(ib)];
+    const int da = a.digit - 1, db = b.digit - 1;
+    if (da == db)
+        return (g.pos[da] & graph.around[static_cast<size_t>(ia)] & graph.around[static_cast<size_t>(ib)]).minus(a.cells | b.cells).any();
+    const bool singleA = a.cells.single(), singleB = b.cells.single();
+    if (singleA && singleB && a.cells == b.cells) return (g.cand[a.cells.first()] & ~((1u << da) | (1u << db))) != 0;
+    return (singleB && g.pos[da].has(b.cells.first()) && graph.around[static_cast<size_t>(ia)].has(b.cells.first())) ||
+           (singleA && g.pos[db].has(a.cells.first()) && graph.around[static_cast<size_t>(ib)].has(a.cells.first()));
 }
 
 struct chainSearch {
@@ -511,9 +517,12 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
                 const ladderNode& b = graph.nodes[static_cast<size_t>(next)];
                 path.clear();
-                commonWeak(g, graph, start, next, path, &removals);
+                if (mayRemove(g, graph, start, next)) commonWeak(g, graph, start, next, path, &removals);
+                else removals.clear();
                 // Closed by a weak link back to the start: a continuous loop.
-                const bool closes = s.loops && length + 1 >= 4 && weaklyLinked(b, a);
+                const bool closes = s.loops && length + 1 >= 4 &&
+                                    (a.digit == b.digit ? !b.cells.meets(a.cells) && a.cells.within(graph.around[static_cast<size_t>(next)])
+                                                        : b.cells.single() && b.cells == a.cells);
                 if (removals.empty() && !closes) continue;
                 tracePath(nextState, &path);
                 if (!removals.empty()) commonWeak(g, graph, start, next, path, &removals);
