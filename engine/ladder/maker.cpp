@@ -3,6 +3,7 @@
 // keep exactly one solution, then rated; one of another level is made again.
 #include "engine/ladder/maker.h"
 
+#include "engine/ladder/cellset.h"
 #include "engine/solutions.h"
 
 namespace {
@@ -48,10 +49,64 @@ bool fill(short* cells, unsigned* rows, unsigned* columns, unsigned* boxes, int 
     return false;
 }
 
+// The digits given in each unit of a puzzle being emptied, bit d-1.
+struct givenDigits {
+    unsigned held[27] = {0};
+
+    void toggle(int cell, int digit) {
+        const unsigned bit = 1u << (digit - 1);
+        held[kRowUnit + rowOf(cell)] ^= bit;
+        held[kColumnUnit + columnOf(cell)] ^= bit;
+        held[kBoxUnit + boxOf(cell)] ^= bit;
+    }
+    unsigned seen(int cell) const {
+        return held[kRowUnit + rowOf(cell)] | held[kColumnUnit + columnOf(cell)] | held[kBoxUnit + boxOf(cell)];
+    }
+    // Whether the givens alone force `digit` into the open cell: no other
+    // digit is left to it, or no other open cell of one of its units can
+    // hold it.
+    bool forces(const short* cells, int cell, int digit) const {
+        const unsigned bit = 1u << (digit - 1);
+        if ((seen(cell) | bit) == 0x1FF) return true;
+        for (int k = 0; k < 3; k++) {
+            bool alone = true;
+            for (int other : kGeometry.unitCell[kGeometry.cellUnit[cell][k]])
+                if (other != cell && cells[other] == 0 && !(seen(other) & bit)) {
+                    alone = false;
+                    break;
+                }
+            if (alone) return true;
+        }
+        return false;
+    }
+};
+
+// Whether cells i and j, just emptied where they held a and b, are forced
+// back by singles on the givens: one, then the other with the first in
+// place. Then every solution holds a and b there, and solves the fuller
+// puzzle: its one solution is still the only one.
+bool forcedBack(short* cells, givenDigits* given, int i, short a, int j, short b) {
+    for (int turn = 0; turn < (i == j ? 1 : 2); turn++) {
+        const int first = turn == 0 ? i : j, second = turn == 0 ? j : i;
+        const short firstDigit = turn == 0 ? a : b, secondDigit = turn == 0 ? b : a;
+        if (!given->forces(cells, first, firstDigit)) continue;
+        if (first == second) return true;
+        cells[first] = firstDigit;
+        given->toggle(first, firstDigit);
+        const bool both = given->forces(cells, second, secondDigit);
+        given->toggle(first, firstDigit);
+        cells[first] = 0;
+        if (both) return true;
+    }
+    return false;
+}
+
 // One symmetric puzzle with exactly one solution from the random stream.
 void makeOne(random64* random, short* cells) {
     unsigned rows[9] = {0}, columns[9] = {0}, boxes[9] = {0};
     fill(cells, rows, columns, boxes, 0, random);
+    givenDigits given;
+    for (int c = 0; c < 81; c++) given.toggle(c, cells[c]);
     int order[41];
     for (int i = 0; i < 41; i++) order[i] = i;
     for (int i = 40; i > 0; i--) {
@@ -63,11 +118,19 @@ void makeOne(random64* random, short* cells) {
     for (int i : order) {
         const short a = cells[i], b = cells[80 - i];
         cells[i] = 0;
-        cells[80 - i] = 0;
+        given.toggle(i, a);
+        if (80 - i != i) {
+            cells[80 - i] = 0;
+            given.toggle(80 - i, b);
+        }
         // The fuller puzzle had one solution, so this one has one or more.
-        if (otherSolution(cells, i, a, 80 - i, b)) {
+        if (!forcedBack(cells, &given, i, a, 80 - i, b) && otherSolution(cells, i, a, 80 - i, b)) {
             cells[i] = a;
-            cells[80 - i] = b;
+            given.toggle(i, a);
+            if (80 - i != i) {
+                cells[80 - i] = b;
+                given.toggle(80 - i, b);
+            }
         }
     }
 }
