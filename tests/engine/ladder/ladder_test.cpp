@@ -3,6 +3,7 @@
 // uniqueness techniques only when allowed, and puzzles made to a level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -212,4 +213,26 @@ TEST(LadderMaker, LevelsSymmetryAndSeeds) {
         ASSERT_TRUE(ladderMakePuzzle(level, ladderPuzzleSeed(43, level), 2000, b));
         EXPECT_NE(std::vector<short>(a, a + 81), std::vector<short>(b, b + 81));
     }
+}
+
+// Each puzzle made has one solution and no symmetric pair of givens to
+// spare, as the plain count tells: the maker's shortcuts (pairs forced back
+// by singles, the search only where another solution could differ) decide
+// as the count would.
+TEST(LadderMaker, PuzzlesAreUniqueAndMinimal) {
+    int pairs = 0;
+    for (long n = 0; n < 40; n++) {
+        short cells[81];
+        ladderRandomPuzzle(ladderPuzzleSeed(5, n), cells);
+        ASSERT_EQ(countSolutions(cells, 2), 1) << n;
+        for (int c = 0; c <= 40; c++) {
+            if (!cells[c]) continue;
+            short fewer[81];
+            std::copy(cells, cells + 81, fewer);
+            fewer[c] = fewer[80 - c] = 0;
+            EXPECT_EQ(countSolutions(fewer, 2), 2) << n << ": cells " << c << " and " << 80 - c;
+            pairs++;
+        }
+    }
+    EXPECT_GT(pairs, 400);
 }
