@@ -44,9 +44,15 @@ void weakOf(const ladderGrid& g, int digit, cellSet cells, candidateSets* out) {
 bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
     static thread_local std::vector<short> colourOf, order, parent;
     colourOf.assign(729, -1);
-    for (int k = 0; k < 729; k++) {
-        const int sd = k / 81, sc = k % 81, start = sc * 9 + sd;  // digit by digit
-        if (!(digits & (1u << sd)) || colourOf[start] >= 0 || !g.pos[sd].has(sc)) continue;
+    // The candidates to start from, digit by digit.
+    short starts[729];
+    int count = 0;
+    for (int d = 0; d < 9; d++)
+        if (digits & (1u << d))
+            for (cellSet at = g.pos[d]; at.any();) starts[count++] = static_cast<short>(at.pop() * 9 + d);
+    for (int k = 0; k < count; k++) {
+        const int start = starts[k], sd = start % 9;
+        if (colourOf[start] >= 0) continue;
         order.clear();
         parent.clear();
         colourOf[start] = 0;
