@@ -112,7 +112,7 @@ static bool findLocked(const ladderGrid& g, bool pointing, unsigned digits, ladd
         if (digits & (1u << d))
         for (int u = pointing ? kBoxUnit : kRowUnit; u < (pointing ? 27 : kBoxUnit); u++) {
             const cellSet m = g.pos[d] & kGeometry.unit[u];
-            if (m.count() < 2) continue;
+            if (m.empty() || m.single()) continue;
             const int c = m.first();
             for (int k = 0; k < 3; k++) {
                 const int other = kGeometry.cellUnit[c][k];
@@ -145,10 +145,10 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
                 int boxes[3], lines[3];  // the band's boxes and, per box, the lines of the digit's cells
                 for (int i = 0; i < 3; i++) {
                     boxes[i] = bands ? group * 3 + i : i * 3 + group;
-                    const unsigned m = lineMask(g, kBoxUnit + boxes[i], d);  // box order: bit i * 3 + j
+                    const cellSet inBox = g.pos[d] & kGeometry.unit[kBoxUnit + boxes[i]];
                     lines[i] = 0;
-                    for (int k = 0; k < 9; k++)
-                        if (m & (1u << k)) lines[i] |= 1 << (bands ? k / 3 : k % 3);
+                    for (int k = 0; k < 3; k++)
+                        if (inBox.meets(kGeometry.unit[(bands ? kRowUnit : kColumnUnit) + group * 3 + k])) lines[i] |= 1 << k;
                 }
                 for (int a = 0; a < 3; a++)
                     for (int b = a + 1; b < 3; b++) {
