@@ -125,14 +125,21 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
 bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep* step) {
     for (int d = 0; d < 9; d++) {
         if (!(digits & (1u << d))) continue;
+        // The rows and columns where the digit is a conjugate pair.
+        cellSet places[kBoxUnit];
+        unsigned pairs = 0;
         for (int u = 0; u < kBoxUnit; u++) {
-            const cellSet m1 = g.pos[d] & kGeometry.unit[u];
-            if (m1.count() != 2) continue;
+            places[u] = g.pos[d] & kGeometry.unit[u];
+            if (places[u].count() == 2) pairs |= 1u << u;
+        }
+        for (int u = 0; u < kBoxUnit; u++) {
+            if (!(pairs & (1u << u))) continue;
+            const cellSet m1 = places[u];
             for (int v = u + 1; v < kBoxUnit; v++) {
                 const bool parallel = (u < kColumnUnit) == (v < kColumnUnit);
                 if (parallel == kite) continue;
-                const cellSet m2 = g.pos[d] & kGeometry.unit[v];
-                if (m2.count() != 2 || m1.meets(m2)) continue;
+                const cellSet m2 = places[v];
+                if (!(pairs & (1u << v)) || m1.meets(m2)) continue;
                 for (int e1 = 0; e1 < 2; e1++)
                     for (int e2 = 0; e2 < 2; e2++) {
                         cellSet s1 = m1, s2 = m2;
