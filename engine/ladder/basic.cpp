@@ -315,6 +315,10 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
                 for (int block = 0; block < 3; block++) {
                     const unsigned blockBases = 7u << (block * 3);
                     if (!(baseUnits & blockBases)) continue;
+                    // The base lines outside the block need covers of their own.
+                    unsigned rest = 0;
+                    for (unsigned b = baseUnits & ~blockBases; b; b &= b - 1) rest |= along[lowBit(b)];
+                    if (bitCount(rest) > size) continue;
                     for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
                         const unsigned blockCovers = 7u << (crossBlock * 3);
                         unsigned outside = 0;  // the cover lines the candidates outside the fin box need
