@@ -1,5 +1,7 @@
 // Singles, the box-line interactions, the double pair, naked and hidden
 // subsets and fish, with and without fins.
+#include <utility>
+
 #include "engine/ladder/finders.h"
 
 namespace {
@@ -16,6 +18,37 @@ bool eachCombination(int n, int k, const F& f) {
         const unsigned low = mask & -mask, ripple = mask + low;
         mask = (((ripple ^ mask) >> 2) / low) | ripple;
     }
+    return false;
+}
+
+// Collects into found[] the k-element subsets (masks) of items from..n-1
+// added to `mask`, whose items' bits together stay within `most` bits.
+void tightSubsets(const unsigned* bits, int n, int from, int k, int most, unsigned mask, unsigned held,
+                  unsigned* found, int* count) {
+    if (k == 0) {
+        found[(*count)++] = mask;
+        return;
+    }
+    for (int i = from; i <= n - k; i++) {
+        const unsigned next = held | bits[i];
+        if (bitCount(next) <= most) tightSubsets(bits, n, i + 1, k - 1, most, mask | (1u << i), next, found, count);
+    }
+}
+
+// As eachCombination, over those subsets of at most 9 items, k at most 4,
+// whose items' bits number k or fewer together: the only ones a subset or a
+// fish can be made of, so f is spared the rest.
+template <typename F>
+bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
+    if (k <= 0 || k > n) return false;
+    unsigned found[126];  // 9 choose 4
+    int count = 0;
+    tightSubsets(bits, n, 0, k, k, 0, 0, found, &count);
+    // In increasing order of the mask, as eachCombination gives them.
+    for (int a = 1; a < count; a++)
+        for (int b = a; b > 0 && found[b - 1] > found[b]; b--) std::swap(found[b - 1], found[b]);
+    for (int i = 0; i < count; i++)
+        if (f(found[i])) return true;
     return false;
 }
 
@@ -184,7 +217,9 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
             const int count = bitCount(g.cand[c]);
             if (count >= 2 && count <= size) cells[n++] = c;
         }
-        const bool found = eachCombination(n, size, [&](unsigned mask) {
+        unsigned held[9];
+        for (int i = 0; i < n; i++) held[i] = g.cand[cells[i]];
+        const bool found = eachTightCombination(n, size, held, [&](unsigned mask) {
             unsigned digits = 0;
             cellSet chosen;
             for (int i = 0; i < n; i++)
@@ -219,7 +254,9 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
             const int count = bitCount(at[d]);
             if (count >= 2 && count <= size) digits[n++] = d;
         }
-        const bool found = eachCombination(n, size, [&](unsigned mask) {
+        unsigned places[9];
+        for (int i = 0; i < n; i++) places[i] = at[digits[i]];
+        const bool found = eachTightCombination(n, size, places, [&](unsigned mask) {
             unsigned places = 0, chosen = 0;
             for (int i = 0; i < n; i++)
                 if (mask & (1u << i)) {
@@ -253,19 +290,20 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             unsigned byRow[9], byColumn[9];
             lineMasks(g.pos[d], byRow, byColumn);
-            int lines[9], masks[9], n = 0;
+            int lines[9], n = 0;
+            unsigned masks[9];
             for (int i = 0; i < 9; i++) {
                 const unsigned m = rows ? byRow[i] : byColumn[i];
                 if (bitCount(m) >= 2 && bitCount(m) <= size) {
                     lines[n] = i;
-                    masks[n++] = static_cast<int>(m);
+                    masks[n++] = m;
                 }
             }
-            const bool found = eachCombination(n, size, [&](unsigned mask) {
+            const bool found = eachTightCombination(n, size, masks, [&](unsigned mask) {
                 unsigned covers = 0, baseUnits = 0;
                 for (int i = 0; i < n; i++)
                     if (mask & (1u << i)) {
-                        covers |= static_cast<unsigned>(masks[i]);
+                        covers |= masks[i];
                         baseUnits |= 1u << lines[i];
                     }
                 if (bitCount(covers) != size) return false;
