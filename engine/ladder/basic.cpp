@@ -254,9 +254,9 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
             const int count = bitCount(at[d]);
             if (count >= 2 && count <= size) digits[n++] = d;
         }
-        unsigned places[9];
-        for (int i = 0; i < n; i++) places[i] = at[digits[i]];
-        const bool found = eachTightCombination(n, size, places, [&](unsigned mask) {
+        unsigned listed[9];
+        for (int i = 0; i < n; i++) listed[i] = at[digits[i]];
+        const bool found = eachTightCombination(n, size, listed, [&](unsigned mask) {
             unsigned places = 0, chosen = 0;
             for (int i = 0; i < n; i++)
                 if (mask & (1u << i)) {
