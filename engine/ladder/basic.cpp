@@ -1,6 +1,6 @@
 // Singles, the box-line interactions, the double pair, naked and hidden
 // subsets and fish, with and without fins.
-#include <utility>
+#include <algorithm>
 
 #include "engine/ladder/finders.h"
 
@@ -45,8 +45,7 @@ bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
     int count = 0;
     tightSubsets(bits, n, 0, k, k, 0, 0, found, &count);
     // In increasing order of the mask, as eachCombination gives them.
-    for (int a = 1; a < count; a++)
-        for (int b = a; b > 0 && found[b - 1] > found[b]; b--) std::swap(found[b - 1], found[b]);
+    std::sort(found, found + count);
     for (int i = 0; i < count; i++)
         if (f(found[i])) return true;
     return false;

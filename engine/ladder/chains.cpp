@@ -193,8 +193,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         if (size < most) stack[++top] = {i + 1, mask, digits};
     }
     // In ascending order of mask, as the sets have always been listed.
-    for (int a = 1; a < count; a++)
-        for (int b = a; b > 0 && found[b - 1] > found[b]; b--) std::swap(found[b - 1], found[b]);
+    std::sort(found, found + count);
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
         const int size = bitCount(mask);
@@ -427,20 +426,6 @@ void commonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, co
     out->resize(kept);
 }
 
-// Whether commonWeak can find anything for the two nodes, before it leaves
-// out what lies on the chain: the same tests, without listing.
-bool mayRemove(const ladderGrid& g, const chainGraph& graph, int ia, int ib) {
-    const ladderNode& a = graph.nodes[static_cast<size_t>(ia)];
-    const ladderNode& b = graph.nodes[static_cast<size_t>(ib)];
-    const int da = a.digit - 1, db = b.digit - 1;
-    if (da == db)
-        return (g.pos[da] & graph.around[static_cast<size_t>(ia)] & graph.around[static_cast<size_t>(ib)]).minus(a.cells | b.cells).any();
-    const bool singleA = a.cells.single(), singleB = b.cells.single();
-    if (singleA && singleB && a.cells == b.cells) return (g.cand[a.cells.first()] & ~((1u << da) | (1u << db))) != 0;
-    return (singleB && g.pos[da].has(b.cells.first()) && graph.around[static_cast<size_t>(ia)].has(b.cells.first())) ||
-           (singleA && g.pos[db].has(a.cells.first()) && graph.around[static_cast<size_t>(ib)].has(a.cells.first()));
-}
-
 struct chainSearch {
     int maxNodes = 24;
     int minNodes = 2;
@@ -523,8 +508,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
                 const ladderNode& b = graph.nodes[static_cast<size_t>(next)];
                 path.clear();
-                if (mayRemove(g, graph, start, next)) commonWeak(g, graph, start, next, path, &removals);
-                else removals.clear();
+                commonWeak(g, graph, start, next, path, &removals);
                 // Closed by a weak link back to the start: a continuous loop.
                 const bool closes = s.loops && length + 1 >= 4 &&
                                     (a.digit == b.digit ? !b.cells.meets(a.cells) && a.cells.within(graph.around[static_cast<size_t>(next)])

@@ -59,6 +59,12 @@ struct givenDigits {
         held[kColumnUnit + columnOf(cell)] ^= bit;
         held[kBoxUnit + boxOf(cell)] ^= bit;
     }
+    // Gives the cell `digit`, or empties it for 0, and keeps count.
+    void put(short* cells, int cell, short digit) {
+        if (cells[cell]) toggle(cell, cells[cell]);
+        cells[cell] = digit;
+        if (digit) toggle(cell, digit);
+    }
     unsigned seen(int cell) const {
         return held[kRowUnit + rowOf(cell)] | held[kColumnUnit + columnOf(cell)] | held[kBoxUnit + boxOf(cell)];
     }
@@ -91,11 +97,9 @@ bool forcedBack(short* cells, givenDigits* given, int i, short a, int j, short b
         const short firstDigit = turn == 0 ? a : b, secondDigit = turn == 0 ? b : a;
         if (!given->forces(cells, first, firstDigit)) continue;
         if (first == second) return true;
-        cells[first] = firstDigit;
-        given->toggle(first, firstDigit);
+        given->put(cells, first, firstDigit);
         const bool both = given->forces(cells, second, secondDigit);
-        given->toggle(first, firstDigit);
-        cells[first] = 0;
+        given->put(cells, first, 0);
         if (both) return true;
     }
     return false;
@@ -117,20 +121,12 @@ void makeOne(random64* random, short* cells) {
     }
     for (int i : order) {
         const short a = cells[i], b = cells[80 - i];
-        cells[i] = 0;
-        given.toggle(i, a);
-        if (80 - i != i) {
-            cells[80 - i] = 0;
-            given.toggle(80 - i, b);
-        }
+        given.put(cells, i, 0);
+        given.put(cells, 80 - i, 0);
         // The fuller puzzle had one solution, so this one has one or more.
         if (!forcedBack(cells, &given, i, a, 80 - i, b) && otherSolution(cells, i, a, 80 - i, b)) {
-            cells[i] = a;
-            given.toggle(i, a);
-            if (80 - i != i) {
-                cells[80 - i] = b;
-                given.toggle(80 - i, b);
-            }
+            given.put(cells, i, a);
+            given.put(cells, 80 - i, b);
         }
     }
 }
