@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -58,6 +59,32 @@ void cellsOf(const std::string& line, short* cells) {
 }
 
 }  // namespace
+
+// The ladder counts cells and digits from tables and word tricks; each
+// count must be the plain one, up to the last cells (64..80, the second
+// word) and every 9-bit mask.
+TEST(LadderCellSet, CountsAgreeWithCountingOneByOne) {
+    std::mt19937_64 rng(3);
+    for (int n = 0; n < 3000; n++) {
+        cellSet s;
+        const int density = n % 4 == 0 ? 0 : static_cast<int>(rng() % 81);
+        for (int c = 0; c < 81; c++)
+            if (static_cast<int>(rng() % 81) < density || (n % 7 == 1 && c == static_cast<int>(n % 81))) s.add(c);
+        int plain = 0;
+        for (int c = 0; c < 81; c++) plain += s.has(c);
+        ASSERT_EQ(s.count(), plain) << n;
+        ASSERT_EQ(s.single(), plain == 1) << n;
+    }
+    for (int c = 0; c < 81; c++) {
+        EXPECT_EQ(cellSet::of(c).count(), 1) << c;
+        EXPECT_TRUE(cellSet::of(c).single()) << c;
+    }
+    for (unsigned mask = 0; mask < 4096; mask++) {
+        int plain = 0;
+        for (unsigned m = mask; m; m >>= 1) plain += m & 1;
+        ASSERT_EQ(bitCount(mask), plain) << mask;
+    }
+}
 
 // Every technique of the ladder has an example, finds exactly its step
 // there, describes it, and no longer finds it once one candidate breaks
