@@ -259,7 +259,13 @@ struct chainGraph {
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
     std::vector<int> nodeAt;  // the candidate node of (cell * 9 + digit), or -1
     std::vector<cellSet> around;  // the cells that see all of a node's cells
+    // The same links as rows of bits over the nodes, `words` words a node.
+    int words = 0;
+    std::vector<unsigned long long> strongBits, weakBits;
 };
+
+// Rows of bits up to this many words; a larger graph is searched without them.
+const int kMostWords = 32;
 
 struct graphFilter {
     int reach = reachCandidates;
@@ -271,7 +277,8 @@ struct graphFilter {
 void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     graph->nodes.clear();
     graph->nodeAt.assign(729, -1);
-    for (int c = 0; c < 81; c++) {
+    cellSet cells = f.digit >= 0 ? g.pos[f.digit] : g.open;
+    for (int c = cells.pop(); c >= 0; c = cells.pop()) {
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
@@ -323,6 +330,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     }
     for (int d = 0; d < 9; d++) {
         const std::vector<int>& list = byDigit[d];
+        if (list.empty()) continue;  // no node of the digit, so no link
         // Weak: every cell of one sees every cell of the other.
         for (size_t a = 0; a < list.size(); a++) {
             const ladderNode& na = graph->nodes[static_cast<size_t>(list[a])];
@@ -362,7 +370,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         }
     }
     // Within a cell: weak between any two digits, strong when they are its only two.
-    for (int c = 0; c < 81; c++) {
+    for (int c = 0; c < 81 && f.digit < 0; c++) {
         for (unsigned m = g.cand[c]; m; m &= m - 1)
             for (unsigned m2 = m & (m - 1); m2; m2 &= m2 - 1) {
                 const int a = graph->nodeAt[c * 9 + lowBit(m)], b = graph->nodeAt[c * 9 + lowBit(m2)];
@@ -387,43 +395,60 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     };
     compress(strong, &graph->strongStart, &graph->strongList);
     compress(weak, &graph->weakStart, &graph->weakList);
+    graph->words = (n + 63) / 64;
+    const auto rows = [graph, n](const std::vector<std::pair<int, int>>& edges, std::vector<unsigned long long>* bits) {
+        bits->clear();
+        if (graph->words > kMostWords) return;
+        const size_t words = static_cast<size_t>(graph->words);
+        bits->assign(static_cast<size_t>(n) * words, 0);
+        for (const auto& e : edges)
+            (*bits)[static_cast<size_t>(e.first) * words + static_cast<size_t>(e.second) / 64] |= 1ull << (e.second % 64);
+    };
+    rows(strong, &graph->strongBits);
+    rows(weak, &graph->weakBits);
+}
+
+// Calls f(candidate) for each candidate weakly linked to both nodes (cell
+// * 9 + digit), until f returns true; true if it did.
+template <typename F>
+bool eachCommonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, const F& f) {
+    const ladderNode& a = graph.nodes[static_cast<size_t>(ia)];
+    const ladderNode& b = graph.nodes[static_cast<size_t>(ib)];
+    const int da = a.digit - 1, db = b.digit - 1;
+    if (da == db) {
+        cellSet both = (g.pos[da] & graph.around[static_cast<size_t>(ia)] & graph.around[static_cast<size_t>(ib)]).minus(a.cells | b.cells);
+        for (int c = both.pop(); c >= 0; c = both.pop())
+            if (f(static_cast<unsigned short>(c * 9 + da))) return true;
+        return false;
+    }
+    const bool singleA = a.cells.single(), singleB = b.cells.single();
+    if (singleA && singleB && a.cells == b.cells) {
+        const int c = a.cells.first();
+        for (unsigned m = g.cand[c] & ~((1u << da) | (1u << db)); m; m &= m - 1)
+            if (f(static_cast<unsigned short>(c * 9 + lowBit(m)))) return true;
+        return false;
+    }
+    // (cell of b, digit of a) when b is one cell that sees all of a; and the reverse.
+    if (singleB && g.pos[da].has(b.cells.first()) && graph.around[static_cast<size_t>(ia)].has(b.cells.first()) &&
+        f(static_cast<unsigned short>(b.cells.first() * 9 + da)))
+        return true;
+    return singleA && g.pos[db].has(a.cells.first()) && graph.around[static_cast<size_t>(ib)].has(a.cells.first()) &&
+           f(static_cast<unsigned short>(a.cells.first() * 9 + db));
 }
 
 // The candidates weakly linked to both nodes, none of them in `path`.
 void commonWeak(const ladderGrid& g, const chainGraph& graph, int ia, int ib, const std::vector<int>& path,
                 std::vector<unsigned short>* out) {
     out->clear();
-    const ladderNode& a = graph.nodes[static_cast<size_t>(ia)];
-    const ladderNode& b = graph.nodes[static_cast<size_t>(ib)];
-    const int da = a.digit - 1, db = b.digit - 1;
-    if (da == db) {
-        cellSet both = (g.pos[da] & graph.around[static_cast<size_t>(ia)] & graph.around[static_cast<size_t>(ib)]).minus(a.cells | b.cells);
-        for (int c = both.pop(); c >= 0; c = both.pop()) out->push_back(static_cast<unsigned short>(c * 9 + da));
-    } else {
-        const bool singleA = a.cells.single(), singleB = b.cells.single();
-        if (singleA && singleB && a.cells == b.cells) {
-            const int c = a.cells.first();
-            for (unsigned m = g.cand[c] & ~((1u << da) | (1u << db)); m; m &= m - 1)
-                out->push_back(static_cast<unsigned short>(c * 9 + lowBit(m)));
-        } else {
-            // (cell of b, digit of a) when b is one cell that sees all of a; and the reverse.
-            if (singleB && g.pos[da].has(b.cells.first()) && graph.around[static_cast<size_t>(ia)].has(b.cells.first()))
-                out->push_back(static_cast<unsigned short>(b.cells.first() * 9 + da));
-            if (singleA && g.pos[db].has(a.cells.first()) && graph.around[static_cast<size_t>(ib)].has(a.cells.first()))
-                out->push_back(static_cast<unsigned short>(a.cells.first() * 9 + db));
-        }
-    }
-    if (out->empty()) return;
-    size_t kept = 0;
-    for (unsigned short r : *out) {
+    eachCommonWeak(g, graph, ia, ib, [&](unsigned short r) {
         bool inPath = false;
         for (int i : path) {
             const ladderNode& n = graph.nodes[static_cast<size_t>(i)];
             inPath = inPath || (n.digit == r % 9 + 1 && n.cells.has(r / 9));
         }
-        if (!inPath) (*out)[kept++] = r;
-    }
-    out->resize(kept);
+        if (!inPath) out->push_back(r);
+        return false;
+    });
 }
 
 struct chainSearch {
@@ -444,6 +469,63 @@ struct chainFound {
     int placeCell = -1, placeDigit = 0;
     std::vector<unsigned short> removals;
 };
+
+// Whether the search from `start` is sure to find nothing shorter than
+// bestLength; if so, adds to *looked the links it would have looked at, so
+// that the bound on them holds as if it had. Its breadth first levels are
+// taken whole, as rows of bits: the search reaches each node at the same
+// depth. Only where a chain could end with an effect (the path left aside)
+// or a loop could close does the search itself have to run; from most
+// starts it does not.
+bool quietStart(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
+                long* looked) {
+    const int words = graph.words;
+    if (words > kMostWords) return false;
+    unsigned long long seen[kMostWords] = {}, level[kMostWords] = {}, next[kMostWords];
+    seen[start / 64] = level[start / 64] = 1ull << (start % 64);
+    const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
+    // False, and strongly linked to the start: a loop that places it.
+    const unsigned long long* placing =
+        s.loops && a.cells.single() && a.als.empty() ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)] : nullptr;
+    long links = 0;
+    for (int length = 1; length + 1 < bestLength; length++) {
+        const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
+        if (placing && !truth)
+            for (int k = 0; k < words; k++)
+                if (placing[k] & level[k]) return false;
+        const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
+        const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
+        for (int k = 0; k < words; k++) next[k] = 0;
+        for (int w = 0; w < words; w++)
+            for (unsigned long long m = level[w]; m; m &= m - 1) {
+                const int node = w * 64 + __builtin_ctzll(m);
+                links += first[node + 1] - first[node];
+                const unsigned long long* row = bits + static_cast<size_t>(node) * static_cast<size_t>(words);
+                for (int k = 0; k < words; k++) next[k] |= row[k];
+            }
+        unsigned long long any = 0;
+        for (int k = 0; k < words; k++) {
+            next[k] &= ~seen[k];
+            seen[k] |= next[k];
+            any |= next[k];
+        }
+        if (!any) break;
+        if (!truth && length + 1 >= s.minNodes)
+            for (int w = 0; w < words; w++)
+                for (unsigned long long m = next[w]; m; m &= m - 1) {
+                    const int end = w * 64 + __builtin_ctzll(m);
+                    const ladderNode& b = graph.nodes[static_cast<size_t>(end)];
+                    if (eachCommonWeak(g, graph, start, end, [](unsigned short) { return true; })) return false;
+                    if (s.loops && length + 1 >= 4 &&
+                        (a.digit == b.digit ? !b.cells.meets(a.cells) && a.cells.within(graph.around[static_cast<size_t>(end)])
+                                            : b.cells.single() && b.cells == a.cells))
+                        return false;
+                }
+        for (int k = 0; k < words; k++) level[k] = next[k];
+    }
+    *looked += links;
+    return true;
+}
 
 // Breadth first from each node with a strong link, alternating strong and
 // weak; the shortest chain with an effect wins (the first such at its
@@ -469,6 +551,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
     for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
         if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
+        if (quietStart(g, graph, s, start, bestLength, &looked)) continue;
         queue.clear();
         queue.push_back(2 * start);
         seen[static_cast<size_t>(start)] = start;
