@@ -6,6 +6,8 @@
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
 
+#include <cstring>
+
 namespace {
 
 const unsigned kBoxUnits = ((1u << 9) - 1) << kBoxUnit, kLineUnits = (1u << kBoxUnit) - 1;
@@ -96,9 +98,30 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     }
 }
 
+// The candidates of each unit's cells, in the unit's order; gathered when
+// first asked for, as most steps are singles and never need them.
+class unitCandidates {
+public:
+    explicit unitCandidates(const ladderGrid& g) : g_(g) {}
+    const unsigned short* of(int u) {
+        if (!ready_) {
+            for (int v = 0; v < 27; v++)
+                for (int k = 0; k < 9; k++) cand_[v][k] = g_.cand[kGeometry.unitCell[v][k]];
+            ready_ = true;
+        }
+        return cand_[u];
+    }
+    static const size_t kSize = 9 * sizeof(unsigned short);
+
+private:
+    const ladderGrid& g_;
+    bool ready_ = false;
+    unsigned short cand_[27][9];
+};
+
 // What a narrowed finder is still to look at: the digits or units whose
 // candidates changed since it last found nothing there.
-unsigned freshScope(const ladderGrid& g, int technique, int kind, const ladderMemo* memo) {
+unsigned freshScope(const ladderGrid& g, unitCandidates& units, int technique, int kind, const ladderMemo* memo) {
     if (kind == scopeDigits) {
         unsigned digits = kAllDigits;
         if (memo)
@@ -107,27 +130,27 @@ unsigned freshScope(const ladderGrid& g, int technique, int kind, const ladderMe
                     digits &= ~(1u << d);
         return digits;
     }
-    unsigned units = kAllUnits;
+    unsigned fresh = kAllUnits;
     if (memo)
-        for (int u = 0; u < 27; u++) {
-            if (!(memo->unitsValid[technique] & (1u << u))) continue;
-            bool same = true;
-            for (int k = 0; k < 9 && same; k++) same = memo->unitSeen[technique][u][k] == g.cand[kGeometry.unitCell[u][k]];
-            if (same) units &= ~(1u << u);
+        for (unsigned m = memo->unitsValid[technique]; m; m &= m - 1) {
+            const int u = __builtin_ctz(m);
+            if (std::memcmp(memo->unitSeen[technique][u], units.of(u), unitCandidates::kSize) == 0) fresh &= ~(1u << u);
         }
-    return units;
+    return fresh;
 }
 
-void rememberFailure(const ladderGrid& g, int technique, int kind, unsigned scope, ladderMemo* memo) {
+void rememberFailure(const ladderGrid& g, unitCandidates& units, int technique, int kind, unsigned scope,
+                     ladderMemo* memo) {
     if (kind == scopeDigits) {
         for (int d = 0; d < 9; d++)
             if (scope & (1u << d)) memo->digitSeen[technique][d] = g.pos[d];
         memo->digitsValid[technique] |= scope;
         return;
     }
-    for (int u = 0; u < 27; u++)
-        if (scope & (1u << u))
-            for (int k = 0; k < 9; k++) memo->unitSeen[technique][u][k] = g.cand[kGeometry.unitCell[u][k]];
+    for (unsigned m = scope; m; m &= m - 1) {
+        const int u = __builtin_ctz(m);
+        std::memcpy(memo->unitSeen[technique][u], units.of(u), unitCandidates::kSize);
+    }
     memo->unitsValid[technique] |= scope;
 }
 
@@ -161,18 +184,19 @@ int gameRating(const short* givens) {
 
 bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladderStep* step, ladderMemo* memo) {
     if (grid.solved()) return false;
+    unitCandidates units(grid);
     for (int t = 0; t < kLadderTechniques; t++) {
         if (ladderInfo(t).level > options.maxLevel) break;
         if (needsUniqueness(t) && !options.unique) continue;
         const int kind = scopeOf(t);
-        const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, t, kind, memo);
+        const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, units, t, kind, memo);
         if (kind != scopeNone && scope == 0) continue;
         step->clear();
         if (tryTechnique(t, grid, scope, step)) {
             if (effective(grid, *step)) return true;
             break;  // a finder's fault: stop rather than loop
         }
-        if (memo && kind != scopeNone) rememberFailure(grid, t, kind, scope, memo);
+        if (memo && kind != scopeNone) rememberFailure(grid, units, t, kind, scope, memo);
     }
     step->clear();
     return false;
