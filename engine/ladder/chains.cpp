@@ -470,6 +470,8 @@ struct chainFound {
     std::vector<unsigned short> removals;
 };
 
+bool skipQuietStarts = true;
+
 // Whether the search from `start` is sure to find nothing shorter than
 // bestLength; if so, adds to *looked the links it would have looked at, so
 // that the bound on them holds as if it had. Its breadth first levels are
@@ -551,7 +553,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
     for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
         if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
-        if (quietStart(g, graph, s, start, bestLength, &looked)) continue;
+        if (skipQuietStarts && quietStart(g, graph, s, start, bestLength, &looked)) continue;
         queue.clear();
         queue.push_back(2 * start);
         seen[static_cast<size_t>(start)] = start;
@@ -678,6 +680,10 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSear
 }
 
 }  // namespace
+
+void ladderSkipQuietChainStarts(bool skip) {
+    skipQuietStarts = skip;
+}
 
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     return colouring(g, false, digits, step);

@@ -57,6 +57,11 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step);
 // almost locked sets as well.
 bool findAic(const ladderGrid& g, int reach, ladderStep* step);
 
+// Chain searches pass over the starts from which no chain can end with an
+// effect. With false they search from every start, as a check that this
+// changes no step; not to be changed while another thread searches.
+void ladderSkipQuietChainStarts(bool skip);
+
 // Forcing: `nets` false follows single links only (a chain), true takes
 // every single the assumption leads to (a net).
 bool findContradiction(const ladderGrid& g, bool nets, ladderStep* step);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/ladder/describe.h"
+#include "engine/ladder/finders.h"
 #include "engine/ladder/maker.h"
 #include "engine/solutions.h"
 #include "engine/ladder/ladder_test_util.h"
@@ -198,6 +199,46 @@ TEST(LadderCorpus, KeptSearchesNeverChangeAStep) {
         compared += static_cast<int>(kept.size());
     }
     EXPECT_GT(compared, 4000);
+}
+
+// Passing over the chain starts that can end nowhere with an effect must
+// never change a chain: at every hard place of the corpus each chain kind
+// gives the same step as a search from every start.
+TEST(LadderCorpus, SkippedChainStartsNeverChangeAChain) {
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
+    ASSERT_GE(lines.size(), 1000u);
+    const int chains[] = {techRemotePair, techXChain, techXCycle, techXYChain, techAic, techGroupedAic, techAlsAic};
+    const auto says = [](int technique, const ladderGrid& g, std::string* out) {
+        ladderStep s;
+        *out = ladderTry(technique, g, &s) ? ladderStepText(s) : "none";
+        for (unsigned short r : s.removals) *out += " -" + std::to_string(r);
+    };
+    int found = 0, places = 0;
+    for (size_t k = 0; k < lines.size(); k += 8) {
+        short cells[81];
+        cellsOf(lines[k], cells);
+        std::vector<ladderStep> steps;
+        ladderRate(cells, &steps);
+        ladderGrid g;
+        g.start(cells);
+        for (const ladderStep& step : steps) {
+            if (ladderInfo(step.technique).level >= levelExpert) {
+                places++;
+                for (int t : chains) {
+                    std::string skipping, everyStart;
+                    says(t, g, &skipping);
+                    ladderSkipQuietChainStarts(false);
+                    says(t, g, &everyStart);
+                    ladderSkipQuietChainStarts(true);
+                    ASSERT_EQ(skipping, everyStart) << lines[k] << " " << ladderInfo(t).key;
+                    found += skipping != "none";
+                }
+            }
+            g.apply(step);
+        }
+    }
+    EXPECT_GT(places, 100);
+    EXPECT_GT(found, 100);
 }
 
 // Unique rectangles and BUG+1 are sound only for a puzzle with one solution.
