@@ -60,6 +60,9 @@ struct board {
     int pendingCount;
     unsigned short solved[27];  // the decided digits of each unit
     unsigned changed;           // units whose candidates changed since their last scan
+    // With box-line eliminations when singles stall. Without, for grids of
+    // many givens, where the pass costs more than the guesses it spares.
+    bool locked = true;
 
     // Decides cell i as digit d and takes d from its peers; false when that
     // leaves a peer without candidates.
@@ -119,6 +122,7 @@ struct board {
                 }
                 continue;
             }
+            if (!locked) return true;
             bool narrowed = false;
             if (!lockedCandidates(narrowed)) return false;
             if (!narrowed) return true;
@@ -365,6 +369,7 @@ int countSolutions(const short* cells, int limit, short* first) {
 
 bool otherSolution(const short* cells, int i, int a, int j, int b) {
     board start;
+    start.locked = false;
     if (!startBoard(cells, start)) return false;
     // Another solution has i other than a, or i as a and j other than b.
     for (int branch = 0; branch < (i == j ? 1 : 2); branch++) {
