@@ -487,8 +487,9 @@ bool quietStart(const ladderGrid& g, const chainGraph& graph, const chainSearch&
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
     const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
     // False, and strongly linked to the start: a loop that places it.
+    const bool mayPlace = s.loops && a.cells.single() && a.als.empty();
     const unsigned long long* placing =
-        s.loops && a.cells.single() && a.als.empty() ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)] : nullptr;
+        mayPlace ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)] : nullptr;
     long links = 0;
     for (int length = 1; length + 1 < bestLength; length++) {
         const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
