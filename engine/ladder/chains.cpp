@@ -472,6 +472,22 @@ struct chainFound {
 
 bool skipQuietStarts = true;
 
+// Whether a false start that the chain leads back to as true is placed: a
+// loop only proves that of a single candidate.
+bool mayPlace(const chainSearch& s, const ladderNode& start) {
+    return s.loops && start.cells.single() && start.als.empty();
+}
+
+// Whether a chain of `length` nodes from `start` to `end` (true) closes by a
+// weak link back to the start: a continuous loop.
+bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int end, int length) {
+    if (!s.loops || length < 4) return false;
+    const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
+    const ladderNode& b = graph.nodes[static_cast<size_t>(end)];
+    return a.digit == b.digit ? !b.cells.meets(a.cells) && a.cells.within(graph.around[static_cast<size_t>(end)])
+                              : b.cells.single() && b.cells == a.cells;
+}
+
 // Whether the search from `start` is sure to find nothing shorter than
 // bestLength; if so, adds to *looked the links it would have looked at, so
 // that the bound on them holds as if it had. Its breadth first levels are
@@ -485,11 +501,10 @@ bool quietStart(const ladderGrid& g, const chainGraph& graph, const chainSearch&
     if (words > kMostWords) return false;
     unsigned long long seen[kMostWords] = {}, level[kMostWords] = {}, next[kMostWords];
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
-    const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
     // False, and strongly linked to the start: a loop that places it.
-    const bool mayPlace = s.loops && a.cells.single() && a.als.empty();
-    const unsigned long long* placing =
-        mayPlace ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)] : nullptr;
+    const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
+                                            ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)]
+                                            : nullptr;
     long links = 0;
     for (int length = 1; length + 1 < bestLength; length++) {
         const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
@@ -517,11 +532,8 @@ bool quietStart(const ladderGrid& g, const chainGraph& graph, const chainSearch&
             for (int w = 0; w < words; w++)
                 for (unsigned long long m = next[w]; m; m &= m - 1) {
                     const int end = w * 64 + __builtin_ctzll(m);
-                    const ladderNode& b = graph.nodes[static_cast<size_t>(end)];
-                    if (eachCommonWeak(g, graph, start, end, [](unsigned short) { return true; })) return false;
-                    if (s.loops && length + 1 >= 4 &&
-                        (a.digit == b.digit ? !b.cells.meets(a.cells) && a.cells.within(graph.around[static_cast<size_t>(end)])
-                                            : b.cells.single() && b.cells == a.cells))
+                    if (eachCommonWeak(g, graph, start, end, [](unsigned short) { return true; }) ||
+                        closesLoop(graph, s, start, end, length + 1))
                         return false;
                 }
         for (int k = 0; k < words; k++) level[k] = next[k];
@@ -569,9 +581,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
             looked += first[static_cast<size_t>(node) + 1] - first[static_cast<size_t>(node)];
             for (int k = first[static_cast<size_t>(node)]; k < first[static_cast<size_t>(node) + 1]; k++) {
                 const int next = list[static_cast<size_t>(k)], nextState = 2 * next + (truth ? 0 : 1);
-                if (next == start && nextState == 2 * start + 1 && s.loops &&
-                    graph.nodes[static_cast<size_t>(start)].cells.single() &&
-                    graph.nodes[static_cast<size_t>(start)].als.empty()) {
+                if (next == start && nextState == 2 * start + 1 && mayPlace(s, graph.nodes[static_cast<size_t>(start)])) {
                     // start false leads to start true: it is true.
                     tracePath(state, &path);
                     best->path = path;
@@ -591,14 +601,9 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 depth[static_cast<size_t>(nextState)] = length + 1;
                 queue.push_back(nextState);
                 if (nextState % 2 == 0 || length + 1 < s.minNodes) continue;  // ends must be true, after a strong link
-                const ladderNode& a = graph.nodes[static_cast<size_t>(start)];
-                const ladderNode& b = graph.nodes[static_cast<size_t>(next)];
                 path.clear();
                 commonWeak(g, graph, start, next, path, &removals);
-                // Closed by a weak link back to the start: a continuous loop.
-                const bool closes = s.loops && length + 1 >= 4 &&
-                                    (a.digit == b.digit ? !b.cells.meets(a.cells) && a.cells.within(graph.around[static_cast<size_t>(next)])
-                                                        : b.cells.single() && b.cells == a.cells);
+                const bool closes = closesLoop(graph, s, start, next, length + 1);
                 if (removals.empty() && !closes) continue;
                 tracePath(nextState, &path);
                 if (!removals.empty()) commonWeak(g, graph, start, next, path, &removals);
