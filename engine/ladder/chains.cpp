@@ -145,6 +145,7 @@ struct almostLockedSet {
     cellSet cells;
     unsigned digits;
     int size;           // its number of cells
+    int place;          // its place in the list: unit * 512 + its cells as a mask of the unit's
     cellSet of[9];      // its cells holding each digit
     cellSet seenBy[9];  // the cells that see all of them
 };
@@ -166,9 +167,12 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     out->most = most;
     for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
     out->sets.clear();
-    int cells[9], n = 0;
+    int cells[9], at[9], n = 0;
     for (int k = 0; k < 9; k++)
-        if (g.cand[kGeometry.unitCell[u][k]]) cells[n++] = kGeometry.unitCell[u][k];
+        if (g.cand[kGeometry.unitCell[u][k]]) {
+            at[n] = k;
+            cells[n++] = kGeometry.unitCell[u][k];
+        }
     // Depth first over growing subsets: one with more than most + 1 digits
     // can only grow into more, so it is not grown.
     unsigned found[256];
@@ -199,10 +203,11 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         const int size = bitCount(mask);
         if (size == 1 && u >= kColumnUnit) continue;
         cellSet cellsOf;
-        unsigned digits = 0;
+        unsigned digits = 0, inUnit = 0;
         for (unsigned m = mask; m; m &= m - 1) {
             cellsOf.add(cells[lowBit(m)]);
             digits |= g.cand[cells[lowBit(m)]];
+            inUnit |= 1u << at[lowBit(m)];
         }
         if (size > 1 && u >= kBoxUnit) {
             const int first = cells[lowBit(mask)];
@@ -215,6 +220,9 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         a.cells = cellsOf;
         a.digits = digits;
         a.size = size;
+        // Masks of the open cells and of all the unit's are in the same
+        // order, as one maps to the other keeping the order of the cells.
+        a.place = u * 512 + static_cast<int>(inUnit);
         for (int d = 0; d < 9; d++) {
             a.of[d] = cellSet();
             a.seenBy[d] = cellSet();
@@ -769,7 +777,7 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step) {
     return chainFinder(g, f, s, techniques[reach], step);
 }
 
-bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
+bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta) {
     const std::vector<const almostLockedSet*>& sets = almostLockedSets(g, 4);
     // The sets by digit and the first of their cells holding it: a set
     // restricted to another on x has all its x cells where the other's x
@@ -799,48 +807,77 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step) {
             for (unsigned m = sets[i]->digits; m; m &= m - 1)
                 byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = {
                     static_cast<int>(i), sets[i]->digits, sets[i]->size};
+    // Since the last search, only the pairs with a set whose cells changed
+    // are new to a set it got past: those sets by digit, in bucket order.
+    const bool partial = delta && delta->valid;
+    static thread_local std::vector<std::pair<int, int>> fresh[9];  // (first cell of the digit, set)
+    cellSet freshFirst[9];
+    if (partial) {
+        for (int d = 0; d < 9; d++) fresh[d].clear();
+        for (size_t i = 0; i < sets.size(); i++)
+            if (listed(sets[i]) && sets[i]->cells.meets(delta->changed))
+                for (unsigned m = sets[i]->digits; m; m &= m - 1) {
+                    const int first = sets[i]->of[lowBit(m)].first();
+                    fresh[lowBit(m)].push_back({first, static_cast<int>(i)});
+                    freshFirst[lowBit(m)].add(first);
+                }
+        for (int d = 0; d < 9; d++) std::sort(fresh[d].begin(), fresh[d].end());
+    }
     // The wing: a cell of two candidates and a set of three cells, four digits in all.
     const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
         const int sizeA = a.size;
         if (wxyz && sizeA != 1 && sizeA != 3) continue;
+        const bool done = partial && delta->done(a.place, a.cells);
         for (unsigned xm = a.digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
-            cellSet where = g.pos[x] & a.seenBy[x];
-            for (int c = where.pop(); c >= 0; c = where.pop())
-                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
-                    const entry& e = byPlace[static_cast<size_t>(k)];
-                    if (static_cast<size_t>(e.set) <= i) continue;  // each pair once, from its first set
-                    const bool wing = wingSizes(sizeA, e.size) && bitCount(a.digits | e.digits) == 4;
-                    if (wing != wxyz) continue;
-                    const unsigned common = a.digits & e.digits;
-                    if (bitCount(common) < 2) continue;
-                    const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
-                    if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
-                    for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
-                        const int z = lowBit(zm);
-                        const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
-                        if (gone.empty()) continue;
-                        setTechnique(step, wxyz ? techWXYZWing : techAlsXZ);
-                        ladderPattern& p = step->pattern;
-                        p.kind = patternChain;
-                        p.loop = loopNone;
-                        const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
-                                                     {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
-                                                     {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
-                                                     {static_cast<unsigned char>(z + 1), b.of[z], b.cells}};
-                        for (const ladderNode& node : nodes) {
-                            ladderNode copy = node;
-                            // A single cell's two digits are joined by the cell itself.
-                            if (copy.als.single()) copy.als = cellSet();
-                            p.nodes.push_back(copy);
-                        }
-                        p.strong = {1, 0, 1};
-                        addRemovals(step, gone, z);
-                        return true;
+            // The pair of a and the set of e, restricted on x: true when it removes something.
+            const auto pairs = [&](const entry& e) {
+                if (static_cast<size_t>(e.set) <= i) return false;  // each pair once, from its first set
+                const bool wing = wingSizes(sizeA, e.size) && bitCount(a.digits | e.digits) == 4;
+                if (wing != wxyz) return false;
+                const unsigned common = a.digits & e.digits;
+                if (bitCount(common) < 2) return false;
+                const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
+                if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) return false;
+                for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
+                    const int z = lowBit(zm);
+                    const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
+                    if (gone.empty()) continue;
+                    setTechnique(step, wxyz ? techWXYZWing : techAlsXZ);
+                    ladderPattern& p = step->pattern;
+                    p.kind = patternChain;
+                    p.loop = loopNone;
+                    const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
+                                                 {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
+                                                 {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
+                                                 {static_cast<unsigned char>(z + 1), b.of[z], b.cells}};
+                    for (const ladderNode& node : nodes) {
+                        ladderNode copy = node;
+                        // A single cell's two digits are joined by the cell itself.
+                        if (copy.als.single()) copy.als = cellSet();
+                        p.nodes.push_back(copy);
                     }
+                    p.strong = {1, 0, 1};
+                    addRemovals(step, gone, z);
+                    if (delta) delta->frontier = a.place;
+                    return true;
                 }
+                return false;
+            };
+            cellSet where = g.pos[x] & a.seenBy[x];
+            if (done) {
+                if (!where.meets(freshFirst[x])) continue;
+                for (const std::pair<int, int>& f : fresh[x]) {
+                    const almostLockedSet& b = *sets[static_cast<size_t>(f.second)];
+                    if (where.has(f.first) && pairs({f.second, b.digits, b.size})) return true;
+                }
+                continue;
+            }
+            for (int c = where.pop(); c >= 0; c = where.pop())
+                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++)
+                    if (pairs(byPlace[static_cast<size_t>(k)])) return true;
         }
     }
     return false;

@@ -24,6 +24,22 @@ void setTechnique(ladderStep* step, int technique, int extra = 0);
 // it has seen fail on the same candidates.
 const unsigned kAllDigits = 0x1FF, kAllUnits = (1u << 27) - 1;
 
+// What a finder that searches in a fixed order may skip: when the grid is
+// the one of its last search with candidates taken away, a pattern none of
+// whose cells changed since was already looked at if it came before the
+// point that search stopped at, and what it removes can only have shrunk.
+// The finder gives back the point it stopped at (its last pattern's place
+// in its order), or kSearchedAll when it found nothing.
+const int kSearchedAll = 1 << 30;
+struct searchDelta {
+    bool valid = false;  // false: look at everything
+    cellSet changed;     // the cells whose candidates changed
+    int frontier = kSearchedAll;
+
+    // Whether a pattern at `place` over `cells` was looked at to no effect.
+    bool done(int place, const cellSet& cells) const { return valid && place < frontier && !cells.meets(changed); }
+};
+
 bool findNakedSingle(const ladderGrid& g, ladderStep* step);
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step);
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step);
@@ -52,7 +68,7 @@ bool findXChain(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXYChain(const ladderGrid& g, ladderStep* step);
 // ALS-XZ; with `wxyz`, only the four-cell, four-digit wings.
-bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step);
+bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta = nullptr);
 // Alternating inference chains: 0 candidates only, 1 with groups, 2 with
 // almost locked sets as well.
 bool findAic(const ladderGrid& g, int reach, ladderStep* step);

@@ -45,7 +45,7 @@ int scopeOf(int technique) {
 // Tries one technique over `scope` (digits or units, as scopeOf says); the
 // finders that serve two (a fish and its sashimi, say) are asked under the
 // first.
-bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep* step) {
+bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta* delta) {
     switch (technique) {
     case techNakedSingle: return findNakedSingle(g, step);
     case techHiddenSingleBox: return findHiddenSingle(g, true, step);
@@ -79,11 +79,11 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     case techBug: return findBug(g, step);
     case techFinnedSwordfish: return findFinnedFish(g, 3, scope, step);
     case techXChain: return findXChain(g, scope, step);
-    case techWXYZWing: return findAlsXZ(g, true, step);
+    case techWXYZWing: return findAlsXZ(g, true, step, delta);
     case techXCycle: return findXCycle(g, scope, step);
     case techXYChain: return findXYChain(g, step);
     case techFinnedJellyfish: return findFinnedFish(g, 4, scope, step);
-    case techAlsXZ: return findAlsXZ(g, false, step);
+    case techAlsXZ: return findAlsXZ(g, false, step, delta);
     case techMedusa: return findMedusa(g, step);
     case techAic: return findAic(g, 0, step);
     case techGroupedAic: return findAic(g, 1, step);
@@ -154,6 +154,33 @@ void rememberFailure(const ladderGrid& g, unitCandidates& units, int technique, 
     memo->unitsValid[technique] |= scope;
 }
 
+// The finders that take a searchDelta.
+bool searchesOnlyChanges(int technique) {
+    return technique == techWXYZWing || technique == techAlsXZ;
+}
+
+// What changed for such a finder since its last search, if the grid is that
+// one's with candidates taken away (a placed cell has none left).
+searchDelta deltaSince(const ladderGrid& g, const ladderMemo* memo, int technique) {
+    searchDelta delta;
+    if (!memo || !((memo->gridsValid >> technique) & 1)) return delta;
+    const unsigned short* seen = memo->gridSeen[technique];
+    for (int c = 0; c < 81; c++)
+        if (g.cand[c] != seen[c]) {
+            if (g.cand[c] & ~seen[c]) return searchDelta();
+            delta.changed.add(c);
+        }
+    delta.valid = true;
+    delta.frontier = memo->frontier[technique];
+    return delta;
+}
+
+void rememberSearch(const ladderGrid& g, int technique, const searchDelta& delta, bool found, ladderMemo* memo) {
+    std::memcpy(memo->gridSeen[technique], g.cand, sizeof g.cand);
+    memo->frontier[technique] = found ? delta.frontier : kSearchedAll;
+    memo->gridsValid |= 1ull << technique;
+}
+
 bool needsUniqueness(int technique) {
     return (technique >= techUniqueRectangle1 && technique <= techUniqueRectangle3) || technique == techBug;
 }
@@ -191,12 +218,16 @@ bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladder
         const int kind = scopeOf(t);
         const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, units, t, kind, memo);
         if (kind != scopeNone && scope == 0) continue;
+        const bool inOrder = searchesOnlyChanges(t);
+        searchDelta delta = inOrder ? deltaSince(grid, memo, t) : searchDelta();
         step->clear();
-        if (tryTechnique(t, grid, scope, step)) {
-            if (effective(grid, *step)) return true;
-            break;  // a finder's fault: stop rather than loop
+        if (tryTechnique(t, grid, scope, step, inOrder ? &delta : nullptr)) {
+            if (!effective(grid, *step)) break;  // a finder's fault: stop rather than loop
+            if (memo && inOrder) rememberSearch(grid, t, delta, true, memo);
+            return true;
         }
         if (memo && kind != scopeNone) rememberFailure(grid, units, t, kind, scope, memo);
+        if (memo && inOrder) rememberSearch(grid, t, delta, false, memo);
     }
     step->clear();
     return false;
@@ -210,7 +241,7 @@ bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step) {
                            : technique;
     const int kind = scopeOf(finder);
     const unsigned scope = kind == scopeDigits ? kAllDigits : kind == scopeUnits ? kAllUnits : 0;
-    return tryTechnique(finder, grid, scope, step) && step->technique == technique && effective(grid, *step);
+    return tryTechnique(finder, grid, scope, step, nullptr) && step->technique == technique && effective(grid, *step);
 }
 
 int ladderGuesses(const ladderGrid& start) {

@@ -226,6 +226,11 @@ struct ladderMemo {
     unsigned digitsValid[kLadderTechniques] = {};
     unsigned short unitSeen[kLadderTechniques][27][9];
     unsigned unitsValid[kLadderTechniques] = {};
+    // For a technique that searches the whole grid in a fixed order: the
+    // candidates of its last search, and where that search stopped.
+    unsigned short gridSeen[kLadderTechniques][81];
+    int frontier[kLadderTechniques];
+    unsigned long long gridsValid = 0;  // bit t
 };
 
 // The easiest step that applies, into *step; false when none does. A memo
