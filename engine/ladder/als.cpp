@@ -1,0 +1,227 @@
+// Almost locked sets, and ALS-XZ with its four-cell case, the WXYZ-Wing.
+#include "engine/ladder/als.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "engine/ladder/finders.h"
+
+namespace {
+
+// The almost locked sets of one unit with their cells' candidates then: a
+// unit's sets depend on its own cells alone, so a unit whose candidates did
+// not change since the last grid keeps them.
+struct unitSets {
+    bool valid = false;
+    int most = 0;
+    unsigned short cand[9];
+    std::vector<almostLockedSet> sets;
+};
+
+// The sets of 1 to `most` cells of unit u, in the order of their cells as a
+// mask over the unit's open cells (lowest first as the lowest bit).
+void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
+    out->valid = true;
+    out->most = most;
+    for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
+    out->sets.clear();
+    int cells[9], at[9], n = 0;
+    for (int k = 0; k < 9; k++)
+        if (g.cand[kGeometry.unitCell[u][k]]) {
+            at[n] = k;
+            cells[n++] = kGeometry.unitCell[u][k];
+        }
+    // Depth first over growing subsets: one with more than most + 1 digits
+    // can only grow into more, so it is not grown.
+    unsigned found[256];
+    int count = 0;
+    struct frame {
+        int next;
+        unsigned mask, digits;
+    } stack[10];
+    int top = 0;
+    stack[0] = {0, 0, 0};
+    while (top >= 0) {
+        frame& f = stack[top];
+        if (f.next >= n) {
+            top--;
+            continue;
+        }
+        const int i = f.next++;
+        const unsigned mask = f.mask | (1u << i), digits = f.digits | g.cand[cells[i]];
+        const int size = bitCount(mask), held = bitCount(digits);
+        if (held > most + 1) continue;
+        if (held == size + 1 && count < 256) found[count++] = mask;
+        if (size < most) stack[++top] = {i + 1, mask, digits};
+    }
+    // In ascending order of mask, as the sets have always been listed.
+    std::sort(found, found + count);
+    for (int k = 0; k < count; k++) {
+        const unsigned mask = found[k];
+        const int size = bitCount(mask);
+        if (size == 1 && u >= kColumnUnit) continue;
+        cellSet cellsOf;
+        unsigned digits = 0, inUnit = 0;
+        for (unsigned m = mask; m; m &= m - 1) {
+            cellsOf.add(cells[lowBit(m)]);
+            digits |= g.cand[cells[lowBit(m)]];
+            inUnit |= 1u << at[lowBit(m)];
+        }
+        if (size > 1 && u >= kBoxUnit) {
+            const int first = cells[lowBit(mask)];
+            if (cellsOf.within(kGeometry.unit[kRowUnit + rowOf(first)]) ||
+                cellsOf.within(kGeometry.unit[kColumnUnit + columnOf(first)]))
+                continue;
+        }
+        out->sets.emplace_back();
+        almostLockedSet& a = out->sets.back();
+        a.cells = cellsOf;
+        a.digits = digits;
+        a.size = size;
+        // Masks of the open cells and of all the unit's are in the same
+        // order, as one maps to the other keeping the order of the cells.
+        a.place = u * 512 + static_cast<int>(inUnit);
+        for (int d = 0; d < 9; d++) {
+            a.of[d] = cellSet();
+            a.seenBy[d] = cellSet();
+        }
+        for (unsigned m = a.digits; m; m &= m - 1) {
+            const int d = lowBit(m);
+            a.of[d] = g.pos[d] & a.cells;
+            a.seenBy[d] = a.of[d].single() ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
+        }
+    }
+}
+
+}  // namespace
+
+const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g, int most) {
+    struct cache {
+        bool valid = false;
+        int most = 0;
+        unsigned short cand[81];
+        std::vector<const almostLockedSet*> sets;
+        unitSets units[27];
+    };
+    static thread_local cache c;
+    if (c.valid && c.most == most && std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c.sets;
+    c.valid = true;
+    c.most = most;
+    std::memcpy(c.cand, g.cand, sizeof c.cand);
+    c.sets.clear();
+    for (int u = 0; u < 27; u++) {
+        unitSets& here = c.units[u];
+        bool same = here.valid && here.most == most;
+        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
+        if (!same) unitAlmostLockedSets(g, u, most, &here);
+        for (const almostLockedSet& a : here.sets) c.sets.push_back(&a);
+    }
+    return c.sets;
+}
+
+bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta) {
+    const std::vector<const almostLockedSet*>& sets = almostLockedSets(g, 4);
+    // The sets by digit and the first of their cells holding it: a set
+    // restricted to another on x has all its x cells where the other's x
+    // cells are all seen, so it is looked for there only. One flat list,
+    // bucket by bucket, each bucket in the order of the sets. The wing pairs
+    // a set of one cell with one of three, so it lists only those.
+    // Each entry carries what the first tests need, so that most pairs are
+    // refused without reaching the set itself.
+    struct entry {
+        int set;
+        unsigned digits;
+        int size;
+    };
+    static thread_local std::vector<entry> byPlace;
+    const auto listed = [wxyz](const almostLockedSet* set) { return !wxyz || set->size == 1 || set->size == 3; };
+    int placeStart[9 * 81 + 1];
+    std::memset(placeStart, 0, sizeof placeStart);
+    for (const almostLockedSet* set : sets)
+        if (listed(set))
+            for (unsigned m = set->digits; m; m &= m - 1) placeStart[lowBit(m) * 81 + set->of[lowBit(m)].first() + 1]++;
+    for (int k = 0; k < 9 * 81; k++) placeStart[k + 1] += placeStart[k];
+    byPlace.resize(static_cast<size_t>(placeStart[9 * 81]));
+    int fill[9 * 81];
+    std::memcpy(fill, placeStart, sizeof fill);
+    for (size_t i = 0; i < sets.size(); i++)
+        if (listed(sets[i]))
+            for (unsigned m = sets[i]->digits; m; m &= m - 1)
+                byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = {
+                    static_cast<int>(i), sets[i]->digits, sets[i]->size};
+    // Since the last search, only the pairs with a set whose cells changed
+    // are new to a set it got past: those sets by digit, in bucket order.
+    const bool partial = delta && delta->valid;
+    static thread_local std::vector<std::pair<int, int>> fresh[9];  // (first cell of the digit, set)
+    cellSet freshFirst[9];
+    if (partial) {
+        for (int d = 0; d < 9; d++) fresh[d].clear();
+        for (size_t i = 0; i < sets.size(); i++)
+            if (listed(sets[i]) && sets[i]->cells.meets(delta->changed))
+                for (unsigned m = sets[i]->digits; m; m &= m - 1) {
+                    const int first = sets[i]->of[lowBit(m)].first();
+                    fresh[lowBit(m)].push_back({first, static_cast<int>(i)});
+                    freshFirst[lowBit(m)].add(first);
+                }
+        for (int d = 0; d < 9; d++) std::sort(fresh[d].begin(), fresh[d].end());
+    }
+    // The wing: a cell of two candidates and a set of three cells, four digits in all.
+    const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
+    for (size_t i = 0; i < sets.size(); i++) {
+        const almostLockedSet& a = *sets[i];
+        const int sizeA = a.size;
+        if (wxyz && sizeA != 1 && sizeA != 3) continue;
+        const bool done = partial && delta->done(a.place, a.cells);
+        for (unsigned xm = a.digits; xm; xm &= xm - 1) {
+            const int x = lowBit(xm);
+            // The pair of a and the set of e, restricted on x: true when it removes something.
+            const auto pairs = [&](const entry& e) {
+                if (static_cast<size_t>(e.set) <= i) return false;  // each pair once, from its first set
+                const bool wing = wingSizes(sizeA, e.size) && bitCount(a.digits | e.digits) == 4;
+                if (wing != wxyz) return false;
+                const unsigned common = a.digits & e.digits;
+                if (bitCount(common) < 2) return false;
+                const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
+                if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) return false;
+                for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
+                    const int z = lowBit(zm);
+                    const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
+                    if (gone.empty()) continue;
+                    setTechnique(step, wxyz ? techWXYZWing : techAlsXZ);
+                    ladderPattern& p = step->pattern;
+                    p.kind = patternChain;
+                    p.loop = loopNone;
+                    const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
+                                                 {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
+                                                 {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
+                                                 {static_cast<unsigned char>(z + 1), b.of[z], b.cells}};
+                    for (const ladderNode& node : nodes) {
+                        ladderNode copy = node;
+                        // A single cell's two digits are joined by the cell itself.
+                        if (copy.als.single()) copy.als = cellSet();
+                        p.nodes.push_back(copy);
+                    }
+                    p.strong = {1, 0, 1};
+                    addRemovals(step, gone, z);
+                    if (delta) delta->frontier = a.place;
+                    return true;
+                }
+                return false;
+            };
+            cellSet where = g.pos[x] & a.seenBy[x];
+            if (done) {
+                if (!where.meets(freshFirst[x])) continue;
+                for (const std::pair<int, int>& f : fresh[x]) {
+                    const almostLockedSet& b = *sets[static_cast<size_t>(f.second)];
+                    if (where.has(f.first) && pairs({f.second, b.digits, b.size})) return true;
+                }
+                continue;
+            }
+            for (int c = where.pop(); c >= 0; c = where.pop())
+                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++)
+                    if (pairs(byPlace[static_cast<size_t>(k)])) return true;
+        }
+    }
+    return false;
+}
