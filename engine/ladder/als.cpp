@@ -94,6 +94,31 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     }
 }
 
+// One set of an ALS-XZ step: its cells, and those of them holding x and z.
+struct stepSide {
+    cellSet cells, x, z;
+};
+
+// The step of sets a and b, restricted on x, removing z where both reach.
+void alsXZStep(ladderStep* step, int technique, const stepSide& a, const stepSide& b, int x, int z, cellSet gone) {
+    setTechnique(step, technique);
+    ladderPattern& p = step->pattern;
+    p.kind = patternChain;
+    p.loop = loopNone;
+    const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.z, a.cells},
+                                 {static_cast<unsigned char>(x + 1), a.x, a.cells},
+                                 {static_cast<unsigned char>(x + 1), b.x, b.cells},
+                                 {static_cast<unsigned char>(z + 1), b.z, b.cells}};
+    for (const ladderNode& node : nodes) {
+        ladderNode copy = node;
+        // A single cell's two digits are joined by the cell itself.
+        if (copy.als.single()) copy.als = cellSet();
+        p.nodes.push_back(copy);
+    }
+    p.strong = {1, 0, 1};
+    addRemovals(step, gone, z);
+}
+
 }  // namespace
 
 const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g, int most) {
@@ -188,22 +213,8 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     const int z = lowBit(zm);
                     const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
                     if (gone.empty()) continue;
-                    setTechnique(step, wxyz ? techWXYZWing : techAlsXZ);
-                    ladderPattern& p = step->pattern;
-                    p.kind = patternChain;
-                    p.loop = loopNone;
-                    const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
-                                                 {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
-                                                 {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
-                                                 {static_cast<unsigned char>(z + 1), b.of[z], b.cells}};
-                    for (const ladderNode& node : nodes) {
-                        ladderNode copy = node;
-                        // A single cell's two digits are joined by the cell itself.
-                        if (copy.als.single()) copy.als = cellSet();
-                        p.nodes.push_back(copy);
-                    }
-                    p.strong = {1, 0, 1};
-                    addRemovals(step, gone, z);
+                    alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[z]}, {b.cells, b.of[x], b.of[z]}, x,
+                              z, gone);
                     if (delta) delta->frontier = a.place;
                     return true;
                 }
@@ -224,4 +235,117 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         }
     }
     return false;
+}
+
+bool findWxyzWing(const ladderGrid& g, ladderStep* step) {
+    // The wing pairs a cell of two candidates with a set of three cells and
+    // four digits holding both: far fewer than all the sets, so it lists
+    // these two kinds alone and keeps, of every wing with an effect, the
+    // one the search over all sets meets first. That search goes set by set
+    // in the list's order (by `place`), then by the restricted digit x, then
+    // by the first x cell of the later set, then by that set.
+    struct triple {
+        cellSet cells;
+        int place;
+        int digit[4];
+        cellSet of[4], seen[4];  // per digit: the set's cells holding it, and the cells that see them all
+    };
+    // A unit's sets depend on its cells alone: kept until they change.
+    struct unitTriples {
+        bool valid = false;
+        unsigned short cand[9];
+        int count = 0;
+        triple sets[84];  // 9 choose 3
+    };
+    static thread_local unitTriples units[27];
+    cellSet pairsOf[9][9];  // the cells of two candidates, by their digits
+    for (cellSet open = g.open; open.any();) {
+        const int c = open.pop();
+        if (bitCount(g.cand[c]) == 2) pairsOf[lowBit(g.cand[c])][lowBit(g.cand[c] & (g.cand[c] - 1))].add(c);
+    }
+    struct wing {
+        int firstPlace = kSearchedAll, x = 0, laterCell = 0, laterPlace = 0;
+        bool operator<(const wing& o) const {
+            if (firstPlace != o.firstPlace) return firstPlace < o.firstPlace;
+            if (x != o.x) return x < o.x;
+            if (laterCell != o.laterCell) return laterCell < o.laterCell;
+            return laterPlace < o.laterPlace;
+        }
+    } best;
+    stepSide bestA, bestB;
+    int bestZ = 0;
+    cellSet bestGone;
+    for (int u = 0; u < 27; u++) {
+        unitTriples& here = units[u];
+        bool same = here.valid;
+        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
+        if (!same) {
+            here.valid = true;
+            here.count = 0;
+            int cells[9], at[9], n = 0;
+            for (int k = 0; k < 9; k++) {
+                here.cand[k] = g.cand[kGeometry.unitCell[u][k]];
+                if (here.cand[k]) {
+                    at[n] = k;
+                    cells[n++] = kGeometry.unitCell[u][k];
+                }
+            }
+            for (int i = 0; i < n; i++)
+                for (int j = i + 1; j < n; j++) {
+                    const unsigned two = g.cand[cells[i]] | g.cand[cells[j]];
+                    if (bitCount(two) > 4) continue;
+                    for (int k = j + 1; k < n; k++) {
+                        const unsigned digits = two | g.cand[cells[k]];
+                        if (bitCount(digits) != 4) continue;
+                        const cellSet set = cellSet::of(cells[i]) | cellSet::of(cells[j]) | cellSet::of(cells[k]);
+                        // A box's set within a line is the line's.
+                        if (u >= kBoxUnit && (set.within(kGeometry.unit[kRowUnit + rowOf(cells[i])]) ||
+                                              set.within(kGeometry.unit[kColumnUnit + columnOf(cells[i])])))
+                            continue;
+                        triple& tri = here.sets[here.count++];
+                        tri.cells = set;
+                        tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
+                        int d = 0;
+                        for (unsigned m = digits; m; m &= m - 1, d++) {
+                            tri.digit[d] = lowBit(m);
+                            tri.of[d] = g.pos[lowBit(m)] & set;
+                            tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
+                        }
+                    }
+                }
+        }
+        for (int t = 0; t < here.count; t++) {
+            const triple& tri = here.sets[t];
+            const int* digit = tri.digit;
+            const cellSet *of = tri.of, *seen = tri.seen;
+            for (int a = 0; a < 4; a++)
+                for (int b = a + 1; b < 4; b++) {
+                    // A cell restricted to the set on one of the two digits sees all its cells of it.
+                    cellSet cells = pairsOf[digit[a]][digit[b]] & (seen[a] | seen[b]);
+                    for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+                        const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
+                        const bool cellFirst = cellPlace < tri.place;
+                        for (int side = 0; side < 2; side++) {
+                            const int xi = side == 0 ? a : b, zi = side == 0 ? b : a;
+                            if (!seen[xi].has(c)) continue;
+                            const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
+                            if (gone.empty()) continue;
+                            const cellSet cell = cellSet::of(c);
+                            const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
+                                               cellFirst ? tri.place : cellPlace};
+                            if (!(here < best)) continue;
+                            best = here;
+                            const stepSide triSide = {tri.cells, of[xi], of[zi]}, cellSide = {cell, cell, cell};
+                            bestA = cellFirst ? cellSide : triSide;
+                            bestB = cellFirst ? triSide : cellSide;
+                            bestZ = digit[zi];
+                            bestGone = gone;
+                        }
+                    }
+                }
+        }
+    }
+    if (best.firstPlace == kSearchedAll) return false;
+    alsXZStep(step, techWXYZWing, bestA, bestB, best.x, bestZ, bestGone);
+    return true;
 }

@@ -69,6 +69,9 @@ bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXYChain(const ladderGrid& g, ladderStep* step);
 // ALS-XZ; with `wxyz`, only the four-cell, four-digit wings.
 bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta = nullptr);
+// The same wing as findAlsXZ(g, true, ...) gives, found from its two kinds
+// of set alone.
+bool findWxyzWing(const ladderGrid& g, ladderStep* step);
 // Alternating inference chains: 0 candidates only, 1 with groups, 2 with
 // almost locked sets as well.
 bool findAic(const ladderGrid& g, int reach, ladderStep* step);

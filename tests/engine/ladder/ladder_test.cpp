@@ -241,6 +241,35 @@ TEST(LadderCorpus, SkippedChainStartsNeverChangeAChain) {
     EXPECT_GT(found, 100);
 }
 
+// The WXYZ-Wing is found from its own two kinds of set; the search over all
+// almost locked sets, kept to wings, must give the same step everywhere.
+TEST(LadderCorpus, WxyzWingIsTheOneTheSearchOverAllSetsFinds) {
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
+    ASSERT_GE(lines.size(), 1000u);
+    const auto says = [](bool found, const ladderStep& s) {
+        std::string out = found ? ladderStepText(s) : "none";
+        for (unsigned short r : s.removals) out += " -" + std::to_string(r);
+        return out;
+    };
+    int found = 0;
+    for (size_t k = 0; k < lines.size(); k += 4) {
+        short cells[81];
+        cellsOf(lines[k], cells);
+        std::vector<ladderStep> steps;
+        ladderRate(cells, &steps);
+        ladderGrid g;
+        g.start(cells);
+        for (const ladderStep& step : steps) {
+            ladderStep direct, general;
+            const bool d = findWxyzWing(g, &direct), a = findAlsXZ(g, true, &general);
+            ASSERT_EQ(says(d, direct), says(a, general)) << lines[k] << " " << stateText(g);
+            found += d;
+            g.apply(step);
+        }
+    }
+    EXPECT_GT(found, 1000);
+}
+
 // Unique rectangles and BUG+1 are sound only for a puzzle with one solution.
 TEST(LadderTechniques, UniquenessOnlyWhenTheGivensHaveOneSolution) {
     for (const example& e : loadExamples()) {
