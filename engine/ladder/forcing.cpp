@@ -151,6 +151,82 @@ void propagator::follow(int cell, int digit, branchRun* run) {
     }
 }
 
+// The same propagation as propagator::follow, literal for literal, without
+// the reasons: what a branch holds and whether it fails, for choosing the
+// branches worth recording. Its literals are sets of cells by digit.
+struct leanBranch {
+    cellSet trueOf[9], falseOf[9];
+    int size = 0;
+    bool failed = false;
+};
+
+void followLean(const ladderGrid& g, bool nets, int cell, int digit, int limit, leanBranch* b) {
+    struct literal {
+        unsigned char cell, d;
+        bool value;
+    };
+    static thread_local literal queue[kMaxLiterals];
+    unsigned short alive[81];
+    std::memcpy(alive, g.cand, sizeof alive);
+    cellSet alivePos[9];
+    for (int d = 0; d < 9; d++) {
+        alivePos[d] = g.pos[d];
+        b->trueOf[d] = b->falseOf[d] = cellSet();
+    }
+    int n = 0;
+    bool failed = false;
+    const auto setTrue = [&](int c, int d) {
+        if (failed || b->trueOf[d].has(c)) return;
+        queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(d), true};
+        b->trueOf[d].add(c);
+    };
+    const auto setFalse = [&](int c, int d) {
+        if (failed || b->falseOf[d].has(c)) return;
+        if (b->trueOf[d].has(c)) {
+            failed = true;
+            return;
+        }
+        queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(d), false};
+        b->falseOf[d].add(c);
+        alive[c] &= static_cast<unsigned short>(~(1u << d));
+        alivePos[d].del(c);
+    };
+    setTrue(cell, digit - 1);
+    for (int next = 0; next < n && !failed; next++) {
+        if (n >= limit) break;
+        const int c = queue[next].cell, d = queue[next].d;
+        if (queue[next].value) {
+            for (unsigned m = alive[c] & ~(1u << d); m; m &= m - 1) setFalse(c, lowBit(m));
+            cellSet seen = alivePos[d] & kGeometry.peers[c];
+            for (int p = seen.pop(); p >= 0; p = seen.pop()) setFalse(p, d);
+            continue;
+        }
+        const unsigned left = alive[c];
+        if (left == 0 || (bitCount(left) == 1 && !b->trueOf[lowBit(left)].has(c))) {
+            if (left == 0) {
+                failed = true;
+                break;
+            }
+            if (nets || bitCount(g.cand[c]) == 2) setTrue(c, lowBit(left));
+        }
+        for (int k = 0; k < 3 && !failed; k++) {
+            const int u = kGeometry.cellUnit[c][k];
+            const cellSet places = alivePos[d] & kGeometry.unit[u];
+            const int count = places.count();
+            if (count > 1) continue;
+            const int p = places.first();
+            if (count == 1 && b->trueOf[d].has(p)) continue;
+            if (count == 0) {
+                failed = true;
+                break;
+            }
+            if (nets || (g.pos[d] & kGeometry.unit[u]).count() == 2) setTrue(p, d);
+        }
+    }
+    b->size = n;
+    b->failed = failed;
+}
+
 // What one assumption led to, kept for the grid.
 struct branchSummary {
     bool contradiction = false;
@@ -182,14 +258,16 @@ const forcingCache& followAll(const ladderGrid& g, bool nets) {
             c.candidates.push_back(cell * 9 + lowBit(m));
         }
     c.summary.assign(c.candidates.size(), branchSummary());
-    static thread_local branchRun run;
-    propagator p(g, nets);
+    leanBranch b;
     for (size_t i = 0; i < c.candidates.size(); i++) {
-        p.follow(c.candidates[i] / 9, c.candidates[i] % 9 + 1, &run);
+        followLean(g, nets, c.candidates[i] / 9, c.candidates[i] % 9 + 1, kMaxLiterals, &b);
         branchSummary& s = c.summary[i];
-        s.contradiction = run.contradiction != contradictionNone;
-        s.size = static_cast<int>(run.literals.size());
-        for (const ladderLiteral& lit : run.literals) (lit.value ? s.trueOf : s.falseOf)[lit.digit - 1].add(lit.cell);
+        s.contradiction = b.failed;
+        s.size = b.size;
+        for (int d = 0; d < 9; d++) {
+            s.trueOf[d] = b.trueOf[d];
+            s.falseOf[d] = b.falseOf[d];
+        }
     }
     return c;
 }
@@ -284,13 +362,20 @@ bool commonConclusion(const forcingCache& c, const std::vector<int>& branches, l
 }  // namespace
 
 bool findContradiction(const ladderGrid& g, bool nets, ladderStep* step) {
-    const forcingCache& c = followAll(g, nets);
-    int best = -1;
-    for (size_t i = 0; i < c.candidates.size(); i++)
-        if (c.summary[i].contradiction && (best < 0 || c.summary[i].size < c.summary[static_cast<size_t>(best)].size))
-            best = static_cast<int>(i);
-    if (best < 0) return false;
-    const int cell = c.candidates[static_cast<size_t>(best)] / 9, digit = c.candidates[static_cast<size_t>(best)] % 9 + 1;
+    // The shortest branch that fails, the first of that size in the order of
+    // the candidates. A branch only grows, so one is followed only while it
+    // could still be shorter than the best so far.
+    leanBranch b;
+    int cell = -1, digit = 0, bestSize = kMaxLiterals;
+    for (int c = 0; c < 81; c++)
+        for (unsigned m = g.cand[c]; m; m &= m - 1) {
+            followLean(g, nets, c, lowBit(m) + 1, cell < 0 ? kMaxLiterals : bestSize, &b);
+            if (!b.failed || (cell >= 0 && b.size >= bestSize)) continue;
+            cell = c;
+            digit = lowBit(m) + 1;
+            bestSize = b.size;
+        }
+    if (cell < 0) return false;
     step->removals.push_back(static_cast<unsigned short>(cell * 9 + digit - 1));
     ladderPattern& p = step->pattern;
     p.kind = patternForcing;
