@@ -176,20 +176,17 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                 byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = {
                     static_cast<int>(i), sets[i]->digits, sets[i]->size};
     // Since the last search, only the pairs with a set whose cells changed
-    // are new to a set it got past: those sets by digit, in bucket order.
+    // are new to a set it got past: those sets, and their first cells by digit.
     const bool partial = delta && delta->valid;
-    static thread_local std::vector<std::pair<int, int>> fresh[9];  // (first cell of the digit, set)
+    static thread_local std::vector<unsigned char> fresh;
     cellSet freshFirst[9];
     if (partial) {
-        for (int d = 0; d < 9; d++) fresh[d].clear();
+        fresh.assign(sets.size(), 0);
         for (size_t i = 0; i < sets.size(); i++)
-            if (listed(sets[i]) && sets[i]->cells.meets(delta->changed))
-                for (unsigned m = sets[i]->digits; m; m &= m - 1) {
-                    const int first = sets[i]->of[lowBit(m)].first();
-                    fresh[lowBit(m)].push_back({first, static_cast<int>(i)});
-                    freshFirst[lowBit(m)].add(first);
-                }
-        for (int d = 0; d < 9; d++) std::sort(fresh[d].begin(), fresh[d].end());
+            if (listed(sets[i]) && sets[i]->cells.meets(delta->changed)) {
+                fresh[i] = 1;
+                for (unsigned m = sets[i]->digits; m; m &= m - 1) freshFirst[lowBit(m)].add(sets[i]->of[lowBit(m)].first());
+            }
     }
     // The wing: a cell of two candidates and a set of three cells, four digits in all.
     const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
@@ -221,17 +218,12 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                 return false;
             };
             cellSet where = g.pos[x] & a.seenBy[x];
-            if (done) {
-                if (!where.meets(freshFirst[x])) continue;
-                for (const std::pair<int, int>& f : fresh[x]) {
-                    const almostLockedSet& b = *sets[static_cast<size_t>(f.second)];
-                    if (where.has(f.first) && pairs({f.second, b.digits, b.size})) return true;
-                }
-                continue;
-            }
+            if (done) where &= freshFirst[x];
             for (int c = where.pop(); c >= 0; c = where.pop())
-                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++)
-                    if (pairs(byPlace[static_cast<size_t>(k)])) return true;
+                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
+                    const entry& e = byPlace[static_cast<size_t>(k)];
+                    if ((!done || fresh[static_cast<size_t>(e.set)]) && pairs(e)) return true;
+                }
         }
     }
     return false;
