@@ -229,7 +229,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     return false;
 }
 
-bool findWxyzWing(const ladderGrid& g, ladderStep* step) {
+bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // The wing pairs a cell of two candidates with a set of three cells and
     // four digits holding both: far fewer than all the sets, so it lists
     // these two kinds alone and keeps, of every wing with an effect, the
@@ -251,9 +251,13 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step) {
     };
     static thread_local unitTriples units[27];
     cellSet pairsOf[9][9];  // the cells of two candidates, by their digits
+    cellSet freshPairs;     // those that changed since the last search
+    const bool partial = delta && delta->valid;
     for (cellSet open = g.open; open.any();) {
         const int c = open.pop();
-        if (bitCount(g.cand[c]) == 2) pairsOf[lowBit(g.cand[c])][lowBit(g.cand[c] & (g.cand[c] - 1))].add(c);
+        if (bitCount(g.cand[c]) != 2) continue;
+        pairsOf[lowBit(g.cand[c])][lowBit(g.cand[c] & (g.cand[c] - 1))].add(c);
+        if (!partial || delta->changed.has(c)) freshPairs.add(c);
     }
     struct wing {
         int firstPlace = kSearchedAll, x = 0, laterCell = 0, laterPlace = 0;
@@ -310,12 +314,20 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step) {
             const triple& tri = here.sets[t];
             const int* digit = tri.digit;
             const cellSet *of = tri.of, *seen = tri.seen;
+            // Since the last search, a wing of a set and a cell that both did
+            // not change is new only if it comes after where that search stopped.
+            const bool triDone = partial && delta->done(tri.place, tri.cells);
+            if (triDone && freshPairs.empty()) continue;
             for (int a = 0; a < 4; a++)
                 for (int b = a + 1; b < 4; b++) {
                     // A cell restricted to the set on one of the two digits sees all its cells of it.
                     cellSet cells = pairsOf[digit[a]][digit[b]] & (seen[a] | seen[b]);
+                    if (triDone) cells &= freshPairs;
                     for (int c = cells.pop(); c >= 0; c = cells.pop()) {
                         const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
+                        if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
+                            delta->done(cellPlace, cellSet::of(c)))
+                            continue;
                         const bool cellFirst = cellPlace < tri.place;
                         for (int side = 0; side < 2; side++) {
                             const int xi = side == 0 ? a : b, zi = side == 0 ? b : a;
@@ -337,6 +349,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step) {
                 }
         }
     }
+    if (delta) delta->frontier = best.firstPlace;
     if (best.firstPlace == kSearchedAll) return false;
     alsXZStep(step, techWXYZWing, bestA, bestB, best.x, bestZ, bestGone);
     return true;

@@ -71,7 +71,7 @@ bool findXYChain(const ladderGrid& g, ladderStep* step);
 bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta = nullptr);
 // The same wing as findAlsXZ(g, true, ...) gives, found from its two kinds
 // of set alone.
-bool findWxyzWing(const ladderGrid& g, ladderStep* step);
+bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta = nullptr);
 // Alternating inference chains: 0 candidates only, 1 with groups, 2 with
 // almost locked sets as well.
 bool findAic(const ladderGrid& g, int reach, ladderStep* step);

@@ -79,7 +79,7 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     case techBug: return findBug(g, step);
     case techFinnedSwordfish: return findFinnedFish(g, 3, scope, step);
     case techXChain: return findXChain(g, scope, step);
-    case techWXYZWing: return findWxyzWing(g, step);
+    case techWXYZWing: return findWxyzWing(g, step, delta);
     case techXCycle: return findXCycle(g, scope, step);
     case techXYChain: return findXYChain(g, step);
     case techFinnedJellyfish: return findFinnedFish(g, 4, scope, step);
@@ -156,7 +156,7 @@ void rememberFailure(const ladderGrid& g, unitCandidates& units, int technique, 
 
 // The finders that take a searchDelta.
 bool searchesOnlyChanges(int technique) {
-    return technique == techAlsXZ;
+    return technique == techWXYZWing || technique == techAlsXZ;
 }
 
 // What changed for such a finder since its last search, if the grid is that
