@@ -177,7 +177,7 @@ TEST(LadderCorpus, KeptSearchesNeverChangeAStep) {
         return out;
     };
     int compared = 0;
-    for (size_t k = 0; k < lines.size(); k += 12) {
+    for (size_t k = 0; k < lines.size(); k++) {
         short cells[81];
         cellsOf(lines[k], cells);
         std::vector<ladderStep> steps;
