@@ -298,17 +298,27 @@ bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep*
             }
             continue;
         }
+        // A row's pair and a column's pair share a box only when an end of
+        // the row's is in the column's stack and an end of the column's in
+        // the row's band.
+        unsigned columnBands[9];
+        for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
+            const int c = lowBit(cm);
+            columnBands[c] = 1u << (places.ends[kColumnUnit + c][0] / 27) | 1u << (places.ends[kColumnUnit + c][1] / 27);
+        }
         for (unsigned rm = pairRows; rm; rm &= rm - 1) {
             const int r = lowBit(rm);
             const unsigned char* rowEnds = places.ends[kRowUnit + r];
+            const unsigned rowStacks = 1u << (rowEnds[0] % 9 / 3) | 1u << (rowEnds[1] % 9 / 3);
             for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
                 const int c = lowBit(cm);
+                if (!(rowStacks & (1u << (c / 3))) || !(columnBands[c] & (1u << (r / 3)))) continue;
                 if (byRow[r] & (1u << c)) continue;  // the pairs meet
                 const unsigned char* columnEnds = places.ends[kColumnUnit + c];
                 for (int e1 = 0; e1 < 2; e1++)
                     for (int e2 = 0; e2 < 2; e2++) {
                         const int a1 = rowEnds[e1], b1 = rowEnds[1 - e1], a2 = columnEnds[e2], b2 = columnEnds[1 - e2];
-                        if (boxOf(a1) != boxOf(a2)) continue;
+                        if (a1 % 9 / 3 != c / 3 || a2 / 27 != r / 3) continue;  // not in one box
                         if (twoStrings(g, true, d, a1, b1, a2, b2, step)) return true;
                     }
             }
