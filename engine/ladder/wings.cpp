@@ -61,11 +61,11 @@ gridPairs& pairsOf(const ladderGrid& g) {
         c.valid = true;
         for (int cell = 0; cell < 81; cell++) c.cand[cell] = 0;
     }
-    bool changed = false;
-    const auto update = [&g, &changed](int cell) {
+    if (std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c;
+    c.rectanglesKnown = false;
+    const auto update = [&g](int cell) {
         const unsigned was = c.cand[cell], is = g.cand[cell];
         if (was == is) return;
-        changed = true;
         if (bitCount(was) == 2) {
             c.pairs.all.del(cell);
             c.pairs.of[lowBit(was)][highBit(was)].del(cell);
@@ -85,7 +85,6 @@ gridPairs& pairsOf(const ladderGrid& g) {
             for (int cell = at; cell < at + 4; cell++) update(cell);
     }
     update(80);
-    if (changed) c.rectanglesKnown = false;
     return c;
 }
 
@@ -102,20 +101,55 @@ struct digitPlaces {
     unsigned char ends[27][2];
 };
 
-// The lowest cell of each row, column or box and the next: as cell + step * k.
+// A row, column or box whose mask (over its cells, first + step * k) holds
+// two cells: a conjugate pair.
 void conjugateIfPair(digitPlaces& p, int u, unsigned mask, int first, int step) {
+    p.strongUnits &= ~(1u << u);
     if (kNineBitCounts.of[mask] != 2) return;
     p.strongUnits |= 1u << u;
     p.ends[u][0] = static_cast<unsigned char>(first + lowBit(mask) * step);
     p.ends[u][1] = static_cast<unsigned char>(first + highBit(mask) * step);
 }
 
-// The digit's rows and columns; its boxes too with `boxes`.
+void boxConjugate(digitPlaces& p, int b) {
+    // The box's cells in box order: three from each of its rows.
+    const int top = b / 3 * 3, left = b % 3 * 3;
+    const unsigned mask = ((p.byRow[top] >> left) & 7) | (((p.byRow[top + 1] >> left) & 7) << 3) |
+                          (((p.byRow[top + 2] >> left) & 7) << 6);
+    p.strongUnits &= ~(1u << (kBoxUnit + b));
+    if (kNineBitCounts.of[mask] != 2) return;
+    p.strongUnits |= 1u << (kBoxUnit + b);
+    const int k0 = lowBit(mask), k1 = highBit(mask);
+    p.ends[kBoxUnit + b][0] = static_cast<unsigned char>((top + k0 / 3) * 9 + left + k0 % 3);
+    p.ends[kBoxUnit + b][1] = static_cast<unsigned char>((top + k1 / 3) * 9 + left + k1 % 3);
+}
+
+// The digit's rows and columns; its boxes too with `boxes`. A digit that
+// only lost places since it was last worked out is brought up to date at
+// the lines of those places alone.
 const digitPlaces& placesOf(const ladderGrid& g, int d, bool boxes) {
     static thread_local digitPlaces cache[9];
     digitPlaces& p = cache[d];
     const cellSet& s = g.pos[d];
-    if (!p.valid || p.seen != s) {
+    if (p.valid && s.within(p.seen)) {
+        if (s != p.seen) {
+            unsigned rows = 0, columns = 0, boxesTouched = 0;
+            for (cellSet gone = p.seen.minus(s); gone.any();) {
+                const int c = gone.pop(), r = rowOf(c), k = columnOf(c);
+                p.byRow[r] &= ~(1u << k);
+                p.byColumn[k] &= ~(1u << r);
+                rows |= 1u << r;
+                columns |= 1u << k;
+                boxesTouched |= 1u << boxOf(c);
+            }
+            for (; rows; rows &= rows - 1) conjugateIfPair(p, kRowUnit + lowBit(rows), p.byRow[lowBit(rows)], lowBit(rows) * 9, 1);
+            for (; columns; columns &= columns - 1)
+                conjugateIfPair(p, kColumnUnit + lowBit(columns), p.byColumn[lowBit(columns)], lowBit(columns), 9);
+            if (p.boxesKnown)
+                for (; boxesTouched; boxesTouched &= boxesTouched - 1) boxConjugate(p, lowBit(boxesTouched));
+            p.seen = s;
+        }
+    } else {
         p.valid = true;
         p.seen = s;
         p.boxesKnown = false;
@@ -135,17 +169,7 @@ const digitPlaces& placesOf(const ladderGrid& g, int d, bool boxes) {
     }
     if (boxes && !p.boxesKnown) {
         p.boxesKnown = true;
-        for (int b = 0; b < 9; b++) {
-            // The box's cells in box order: three from each of its rows.
-            const int top = b / 3 * 3, left = b % 3 * 3;
-            const unsigned mask = ((p.byRow[top] >> left) & 7) | (((p.byRow[top + 1] >> left) & 7) << 3) |
-                                  (((p.byRow[top + 2] >> left) & 7) << 6);
-            if (kNineBitCounts.of[mask] != 2) continue;
-            p.strongUnits |= 1u << (kBoxUnit + b);
-            const int k0 = lowBit(mask), k1 = highBit(mask);
-            p.ends[kBoxUnit + b][0] = static_cast<unsigned char>((top + k0 / 3) * 9 + left + k0 % 3);
-            p.ends[kBoxUnit + b][1] = static_cast<unsigned char>((top + k1 / 3) * 9 + left + k1 % 3);
-        }
+        for (int b = 0; b < 9; b++) boxConjugate(p, b);
     }
     return p;
 }
@@ -358,22 +382,21 @@ bool rectangleSubset(const ladderGrid& g, const int* cells, int x, int y, int r1
     const int n = commonUnits(r1, r2, units);
     for (int k = 0; k < n; k++) {
         const int u = units[k];
+        // A cell that brings the digits past four is in no subset of three
+        // cells or fewer; leaving it out keeps the others' subsets in order.
         int others[9], m = 0;
         for (int i = 0; i < 9; i++) {
             const int c = kGeometry.unitCell[u][i];
-            if (c != r1 && c != r2 && g.cand[c]) others[m++] = c;
+            if (c != r1 && c != r2 && g.cand[c] && bitCount(g.cand[c] | extra) <= 4) others[m++] = c;
         }
         for (unsigned mask = 1; mask < (1u << m); mask++) {
             const int size = bitCount(mask);
             if (size > 3) continue;
             unsigned digits = extra;
-            cellSet chosen;
-            for (int i = 0; i < m; i++)
-                if (mask & (1u << i)) {
-                    digits |= g.cand[others[i]];
-                    chosen.add(others[i]);
-                }
+            for (unsigned mm = mask; mm; mm &= mm - 1) digits |= g.cand[others[lowBit(mm)]];
             if (bitCount(digits) != size + 1) continue;
+            cellSet chosen;
+            for (unsigned mm = mask; mm; mm &= mm - 1) chosen.add(others[lowBit(mm)]);
             cellSet rest = kGeometry.unit[u].minus(chosen);
             rest.del(r1);
             rest.del(r2);
@@ -411,28 +434,32 @@ const std::vector<int>& rectanglesOf(const ladderGrid& g) {
     keys.clear();
     const pairCells& pc = cache.pairs;
     const auto holds = [&g](int cell, unsigned xy) { return (g.cand[cell] & xy) == xy; };
-    cellSet firsts = pc.all;
-    for (int f = firsts.pop(); f >= 0; f = firsts.pop()) {
-        const unsigned xy = g.cand[f];
-        const int r = rowOf(f), c = columnOf(f);
-        const cellSet same = pc.with(xy) & cellsAfter(f);
-        // The floor in a row: the other row in the other band when both
-        // columns are in one stack, in the same band when not.
-        cellSet inRow = same & kGeometry.unit[kRowUnit + r];
-        for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
-            const int c2 = columnOf(q);
-            for (int r2 = 0; r2 < 9; r2++)
-                if (r2 != r && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r2 * 9 + c, xy) && holds(r2 * 9 + c2, xy))
-                    keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
+    for (int low = 0; low < 8; low++)
+        for (int high = low + 1; high < 9; high++) {
+            cellSet later = pc.of[low][high];
+            if (later.empty() || later.single()) continue;
+            const unsigned xy = (1u << low) | (1u << high);
+            for (int f = later.pop(); f >= 0; f = later.pop()) {
+                // `later` holds the cells of the pair after f now.
+                const int r = rowOf(f), c = columnOf(f);
+                // The floor in a row: the other row in the other band when
+                // both columns are in one stack, in the same band when not.
+                cellSet inRow = later & kGeometry.unit[kRowUnit + r];
+                for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
+                    const int c2 = columnOf(q);
+                    for (int r2 = 0; r2 < 9; r2++)
+                        if (r2 != r && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r2 * 9 + c, xy) && holds(r2 * 9 + c2, xy))
+                            keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
+                }
+                cellSet inColumn = later & kGeometry.unit[kColumnUnit + c];
+                for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
+                    const int r2 = rowOf(q);
+                    for (int c2 = 0; c2 < 9; c2++)
+                        if (c2 != c && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r * 9 + c2, xy) && holds(r2 * 9 + c2, xy))
+                            keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
+                }
+            }
         }
-        cellSet inColumn = same & kGeometry.unit[kColumnUnit + c];
-        for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
-            const int r2 = rowOf(q);
-            for (int c2 = 0; c2 < 9; c2++)
-                if (c2 != c && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r * 9 + c2, xy) && holds(r2 * 9 + c2, xy))
-                    keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
-        }
-    }
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     return keys;

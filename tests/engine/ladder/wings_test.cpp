@@ -125,8 +125,7 @@ bool plainSkyscraper(const ladderGrid& g, bool kite, ladderStep* s) {
     return false;
 }
 
-// Types 1, 2 and 4 over every rectangle of two boxes; type 3 meets the same
-// rectangles in the same order.
+// Every rectangle of two boxes, each pair of its common digits.
 bool plainRectangle(const ladderGrid& g, int type, ladderStep* s) {
     for (int r1 = 0; r1 < 9; r1++)
         for (int r2 = r1 + 1; r2 < 9; r2++)
@@ -167,6 +166,30 @@ bool plainRectangle(const ladderGrid& g, int type, ladderStep* s) {
                                 addRemovals(s, gone, lowBit(extra));
                                 if (gone.any()) return found(techUniqueRectangle2, 2, lowBit(extra) + 1, -1);
                             }
+                            for (int k = 0; k < 3 && type == 3; k++) {
+                                // The roof's other digits and cells of a unit holding it: a naked subset.
+                                const int u = kGeometry.cellUnit[roof[0]][k];
+                                std::vector<int> others;
+                                for (int c : kGeometry.unitCell[u])
+                                    if (!both.has(c) && g.cand[c]) others.push_back(c);
+                                for (unsigned mask = 1; mask < (1u << others.size()) && u == kGeometry.cellUnit[roof[1]][k]; mask++) {
+                                    unsigned digits = (g.cand[roof[0]] | g.cand[roof[1]]) & ~xy;
+                                    cellSet chosen;
+                                    for (size_t i = 0; i < others.size(); i++)
+                                        if (mask >> i & 1) {
+                                            digits |= g.cand[others[i]];
+                                            chosen.add(others[i]);
+                                        }
+                                    if (bitCount(mask) > 3 || bitCount(digits) != bitCount(mask) + 1) continue;
+                                    for (unsigned dm = digits; dm; dm &= dm - 1)
+                                        addRemovals(s, g.pos[lowBit(dm)] & kGeometry.unit[u].minus(chosen | both), lowBit(dm));
+                                    if (s->removals.empty()) continue;
+                                    s->pattern.subsetUnit = u;
+                                    s->pattern.subsetCells = chosen;
+                                    s->pattern.subsetDigits = static_cast<unsigned short>(digits);
+                                    return found(techUniqueRectangle3, 3, 0, -1);
+                                }
+                            }
                             for (int k = 0; k < 3 && type == 4; k++) {
                                 const int u = kGeometry.cellUnit[roof[0]][k];
                                 if (u != kGeometry.cellUnit[roof[1]][k]) continue;
@@ -195,12 +218,14 @@ TEST(LadderWings, IndexedSearchesFindWhatPlainSearchesFind) {
         if (line.size() >= 81) puzzles.push_back(line.substr(0, 81));
     ASSERT_GE(puzzles.size(), 1000u);
     std::mt19937 random(7);
-    const int techniques[] = {techXYWing,           techXYZWing,          techWWing,           techSkyscraper,
-                              techTwoStringKite,    techUniqueRectangle1, techUniqueRectangle2, techUniqueRectangle4};
-    int found[8] = {}, grids = 0;
+    const int techniques[] = {techXYWing,           techXYZWing,          techWWing,
+                              techSkyscraper,       techTwoStringKite,    techUniqueRectangle1,
+                              techUniqueRectangle2, techUniqueRectangle3, techUniqueRectangle4};
+    const int count = sizeof techniques / sizeof techniques[0];
+    int found[count] = {}, grids = 0;
     const auto compare = [&](const ladderGrid& g) {
         grids++;
-        for (int i = 0; i < 8; i++) {
+        for (int i = 0; i < count; i++) {
             const int t = techniques[i];
             ladderStep plain, indexed;
             bool p = false, x = false;
@@ -213,9 +238,11 @@ TEST(LadderWings, IndexedSearchesFindWhatPlainSearchesFind) {
                 p = plainSkyscraper(g, t == techTwoStringKite, &plain);
                 x = findSkyscraper(g, t == techTwoStringKite, kAllDigits, &indexed);
                 break;
-            default:
-                p = plainRectangle(g, t == techUniqueRectangle1 ? 1 : t == techUniqueRectangle2 ? 2 : 4, &plain);
-                x = findUniqueRectangle(g, t == techUniqueRectangle1 ? 1 : t == techUniqueRectangle2 ? 2 : 4, &indexed);
+            default: {
+                const int type = t == techUniqueRectangle1 ? 1 : t == techUniqueRectangle2 ? 2 : t == techUniqueRectangle3 ? 3 : 4;
+                p = plainRectangle(g, type, &plain);
+                x = findUniqueRectangle(g, type, &indexed);
+            }
             }
             found[i] += p;
             ASSERT_EQ(says(x, indexed), says(p, plain)) << ladderInfo(t).name << " on " << stateText(g);
@@ -243,5 +270,5 @@ TEST(LadderWings, IndexedSearchesFindWhatPlainSearchesFind) {
         }
     }
     EXPECT_GT(grids, 10000);
-    for (int i = 0; i < 8; i++) EXPECT_GT(found[i], 100) << ladderInfo(techniques[i]).name;
+    for (int i = 0; i < count; i++) EXPECT_GT(found[i], 100) << ladderInfo(techniques[i]).name;
 }
