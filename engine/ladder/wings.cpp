@@ -47,8 +47,7 @@ struct pairCells {
 };
 
 struct gridPairs {
-    bool valid = false;
-    unsigned short cand[81];
+    unsigned short cand[81] = {};
     pairCells pairs;
     bool rectanglesKnown = false;
     std::vector<int> rectangles;
@@ -57,10 +56,6 @@ struct gridPairs {
 // The cells of two candidates go in or out of their sets as cells change.
 gridPairs& pairsOf(const ladderGrid& g) {
     static thread_local gridPairs c;
-    if (!c.valid) {
-        c.valid = true;
-        for (int cell = 0; cell < 81; cell++) c.cand[cell] = 0;
-    }
     if (std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c;
     c.rectanglesKnown = false;
     const auto update = [&g](int cell) {
