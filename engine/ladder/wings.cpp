@@ -272,7 +272,7 @@ namespace {
 
 // The chain b1 = a1 - a2 = b2 on digit d when its ends b1 and b2 see a
 // common candidate.
-bool twoStrings(const ladderGrid& g, bool kite, int d, int a1, int b1, int a2, int b2, ladderStep* step) {
+inline bool twoStrings(const ladderGrid& g, bool kite, int d, int a1, int b1, int a2, int b2, ladderStep* step) {
     if (sees(b1, b2)) return false;
     const cellSet gone = g.pos[d] & kGeometry.peers[b1] & kGeometry.peers[b2];
     if (gone.empty()) return false;
