@@ -2,6 +2,10 @@
 // (each written as the short chain it is), and the uniqueness patterns.
 #include "engine/ladder/finders.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 namespace {
 
 void addNode(ladderStep* step, int digit, cellSet cells, cellSet als = cellSet()) {
@@ -20,24 +24,164 @@ void simpleChain(ladderStep* step, const int (*nodes)[2], int count) {
     }
 }
 
-bool bivalue(const ladderGrid& g, int c) {
-    return bitCount(g.cand[c]) == 2;
+inline int highBit(unsigned mask) {
+    return 31 - __builtin_clz(mask);
+}
+
+// The cells after c in reading order.
+inline cellSet cellsAfter(int c) {
+    const uint64_t high = (uint64_t(1) << 17) - 1;
+    if (c < 63) return cellSet(~uint64_t(0) << (c + 1), high);
+    if (c == 63) return cellSet(0, high);
+    return cellSet(0, high & ~((uint64_t(2) << (c - 64)) - 1));
+}
+
+// The cells of two candidates by their two digits: every wing and every
+// rectangle is built on some of them. The wings and the four rectangle
+// types look at the same grid in turn, so the last grid's are kept, with
+// its rectangles once asked for.
+struct pairCells {
+    cellSet all;
+    cellSet of[9][9];  // [lower digit][higher digit]
+    const cellSet& with(unsigned digits) const { return of[lowBit(digits)][highBit(digits)]; }
+};
+
+struct gridPairs {
+    unsigned short cand[81] = {};
+    pairCells pairs;
+    bool rectanglesKnown = false;
+    std::vector<int> rectangles;
+};
+
+// The cells of two candidates go in or out of their sets as cells change.
+gridPairs& pairsOf(const ladderGrid& g) {
+    static thread_local gridPairs c;
+    if (std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c;
+    c.rectanglesKnown = false;
+    const auto update = [&g](int cell) {
+        const unsigned was = c.cand[cell], is = g.cand[cell];
+        if (was == is) return;
+        if (bitCount(was) == 2) {
+            c.pairs.all.del(cell);
+            c.pairs.of[lowBit(was)][highBit(was)].del(cell);
+        }
+        if (bitCount(is) == 2) {
+            c.pairs.all.add(cell);
+            c.pairs.of[lowBit(is)][highBit(is)].add(cell);
+        }
+        c.cand[cell] = static_cast<unsigned short>(is);
+    };
+    // Four cells at a time: mostly one to three changed since the last grid.
+    for (int at = 0; at < 80; at += 4) {
+        uint64_t now, then;
+        std::memcpy(&now, g.cand + at, sizeof now);
+        std::memcpy(&then, c.cand + at, sizeof then);
+        if (now != then)
+            for (int cell = at; cell < at + 4; cell++) update(cell);
+    }
+    update(80);
+    return c;
+}
+
+// A digit's places line by line, and the units where it is a conjugate
+// pair with their two cells (lower first). They depend on the digit's
+// places alone, and the skyscraper, the kite and the W-Wing look at the
+// same digits in turn, so each digit keeps the last it worked out.
+struct digitPlaces {
+    bool valid = false;
+    cellSet seen;
+    unsigned byRow[9], byColumn[9];  // columns of a row, rows of a column
+    unsigned strongUnits;            // bit u; boxes only once boxesKnown
+    bool boxesKnown;
+    unsigned char ends[27][2];
+};
+
+// A row, column or box whose mask (over its cells, first + step * k) holds
+// two cells: a conjugate pair.
+void conjugateIfPair(digitPlaces& p, int u, unsigned mask, int first, int step) {
+    p.strongUnits &= ~(1u << u);
+    if (kNineBitCounts.of[mask] != 2) return;
+    p.strongUnits |= 1u << u;
+    p.ends[u][0] = static_cast<unsigned char>(first + lowBit(mask) * step);
+    p.ends[u][1] = static_cast<unsigned char>(first + highBit(mask) * step);
+}
+
+void boxConjugate(digitPlaces& p, int b) {
+    // The box's cells in box order: three from each of its rows.
+    const int top = b / 3 * 3, left = b % 3 * 3;
+    const unsigned mask = ((p.byRow[top] >> left) & 7) | (((p.byRow[top + 1] >> left) & 7) << 3) |
+                          (((p.byRow[top + 2] >> left) & 7) << 6);
+    p.strongUnits &= ~(1u << (kBoxUnit + b));
+    if (kNineBitCounts.of[mask] != 2) return;
+    p.strongUnits |= 1u << (kBoxUnit + b);
+    const int k0 = lowBit(mask), k1 = highBit(mask);
+    p.ends[kBoxUnit + b][0] = static_cast<unsigned char>((top + k0 / 3) * 9 + left + k0 % 3);
+    p.ends[kBoxUnit + b][1] = static_cast<unsigned char>((top + k1 / 3) * 9 + left + k1 % 3);
+}
+
+// The digit's rows and columns; its boxes too with `boxes`. A digit that
+// only lost places since it was last worked out is brought up to date at
+// the lines of those places alone.
+const digitPlaces& placesOf(const ladderGrid& g, int d, bool boxes) {
+    static thread_local digitPlaces cache[9];
+    digitPlaces& p = cache[d];
+    const cellSet& s = g.pos[d];
+    if (p.valid && s.within(p.seen)) {
+        if (s != p.seen) {
+            unsigned rows = 0, columns = 0, boxesTouched = 0;
+            for (cellSet gone = p.seen.minus(s); gone.any();) {
+                const int c = gone.pop(), r = rowOf(c), k = columnOf(c);
+                p.byRow[r] &= ~(1u << k);
+                p.byColumn[k] &= ~(1u << r);
+                rows |= 1u << r;
+                columns |= 1u << k;
+                boxesTouched |= 1u << boxOf(c);
+            }
+            for (; rows; rows &= rows - 1) conjugateIfPair(p, kRowUnit + lowBit(rows), p.byRow[lowBit(rows)], lowBit(rows) * 9, 1);
+            for (; columns; columns &= columns - 1)
+                conjugateIfPair(p, kColumnUnit + lowBit(columns), p.byColumn[lowBit(columns)], lowBit(columns), 9);
+            if (p.boxesKnown)
+                for (; boxesTouched; boxesTouched &= boxesTouched - 1) boxConjugate(p, lowBit(boxesTouched));
+            p.seen = s;
+        }
+    } else {
+        p.valid = true;
+        p.seen = s;
+        p.boxesKnown = false;
+        p.strongUnits = 0;
+        // Rows 7 and 8 (cells 63..80) in one word, column by column.
+        const uint64_t last = (s.hi << 1) | (s.lo >> 63);
+        for (int i = 0; i < 9; i++) {
+            p.byRow[i] = static_cast<unsigned>(i < 7 ? s.lo >> (9 * i) : last >> (9 * (i - 7))) & 0x1FF;
+            // The column's cells of rows 0..6 are every ninth bit of the
+            // low word; one product gathers them into its top byte.
+            const uint64_t spread = (s.lo >> i) & 0x0040201008040201ull;
+            p.byColumn[i] = static_cast<unsigned>((spread * 0x0101010101010100ull) >> 56 & 0x7F) |
+                            static_cast<unsigned>((last >> i) & 1) << 7 | static_cast<unsigned>((last >> (9 + i)) & 1) << 8;
+            conjugateIfPair(p, kRowUnit + i, p.byRow[i], i * 9, 1);
+            conjugateIfPair(p, kColumnUnit + i, p.byColumn[i], i, 9);
+        }
+    }
+    if (boxes && !p.boxesKnown) {
+        p.boxesKnown = true;
+        for (int b = 0; b < 9; b++) boxConjugate(p, b);
+    }
+    return p;
 }
 
 }  // namespace
 
 bool findXYWing(const ladderGrid& g, ladderStep* step) {
-    for (int pivot = 0; pivot < 81; pivot++) {
-        if (!bivalue(g, pivot)) continue;
-        const int x = lowBit(g.cand[pivot]), y = lowBit(g.cand[pivot] & (g.cand[pivot] - 1));
-        cellSet peers = kGeometry.peers[pivot] & g.open;
-        for (int a = peers.pop(); a >= 0; a = peers.pop()) {
-            if (!bivalue(g, a) || !(g.cand[a] & (1u << x)) || (g.cand[a] & (1u << y))) continue;
+    const pairCells& pc = pairsOf(g).pairs;
+    cellSet pivots = pc.all;
+    for (int pivot = pivots.pop(); pivot >= 0; pivot = pivots.pop()) {
+        const int x = lowBit(g.cand[pivot]), y = highBit(g.cand[pivot]);
+        // Its wings on x: the cells of two candidates it sees with x and without y.
+        cellSet wings = (kGeometry.peers[pivot] & pc.all & g.pos[x]).minus(g.pos[y]);
+        for (int a = wings.pop(); a >= 0; a = wings.pop()) {
             const int z = lowBit(g.cand[a] & ~(1u << x));
-            const unsigned want = (1u << y) | (1u << z);
-            cellSet others = kGeometry.peers[pivot] & g.open;
+            cellSet others = kGeometry.peers[pivot] & pc.with((1u << y) | (1u << z));
             for (int b = others.pop(); b >= 0; b = others.pop()) {
-                if (b == a || g.cand[b] != want) continue;
                 const cellSet gone = g.pos[z] & kGeometry.peers[a] & kGeometry.peers[b];
                 if (gone.empty()) continue;
                 setTechnique(step, techXYWing);
@@ -52,14 +196,18 @@ bool findXYWing(const ladderGrid& g, ladderStep* step) {
 }
 
 bool findXYZWing(const ladderGrid& g, ladderStep* step) {
-    for (int pivot = 0; pivot < 81; pivot++) {
-        if (bitCount(g.cand[pivot]) != 3) continue;
-        cellSet peers = kGeometry.peers[pivot] & g.open;
-        for (int a = peers.pop(); a >= 0; a = peers.pop()) {
-            if (!bivalue(g, a) || (g.cand[a] & ~g.cand[pivot])) continue;
-            cellSet others = kGeometry.peers[pivot] & g.open;
+    const pairCells& pc = pairsOf(g).pairs;
+    cellSet open = g.open;
+    for (int pivot = open.pop(); pivot >= 0; pivot = open.pop()) {
+        const unsigned three = g.cand[pivot];
+        if (bitCount(three) != 3) continue;
+        const int d1 = lowBit(three), d3 = highBit(three), d2 = lowBit(three & ~(1u << d1));
+        // The cells it sees whose two candidates are two of its three.
+        cellSet wings = kGeometry.peers[pivot] & (pc.of[d1][d2] | pc.of[d1][d3] | pc.of[d2][d3]);
+        for (int a = wings.pop(); a >= 0; a = wings.pop()) {
+            // `wings` holds the cells after a now.
+            cellSet others = wings.minus(pc.with(g.cand[a]));
             for (int b = others.pop(); b >= 0; b = others.pop()) {
-                if (b <= a || !bivalue(g, b) || (g.cand[b] & ~g.cand[pivot]) || g.cand[b] == g.cand[a]) continue;
                 const unsigned common = g.cand[a] & g.cand[b];
                 const int z = lowBit(common);
                 const cellSet gone = g.pos[z] & kGeometry.peers[a] & kGeometry.peers[b] & kGeometry.peers[pivot];
@@ -86,21 +234,22 @@ bool findXYZWing(const ladderGrid& g, ladderStep* step) {
 }
 
 bool findWWing(const ladderGrid& g, ladderStep* step) {
-    for (int a = 0; a < 81; a++) {
-        if (!bivalue(g, a)) continue;
-        for (int b = a + 1; b < 81; b++) {
-            if (g.cand[b] != g.cand[a] || sees(a, b)) continue;
+    const pairCells& pc = pairsOf(g).pairs;
+    cellSet firsts = pc.all;
+    for (int a = firsts.pop(); a >= 0; a = firsts.pop()) {
+        const unsigned both = g.cand[a];
+        cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
+        for (int b = partners.pop(); b >= 0; b = partners.pop()) {
             for (int which = 0; which < 2; which++) {
-                const unsigned both = g.cand[a];
-                const int y = which ? lowBit(both & (both - 1)) : lowBit(both);
+                const int y = which ? highBit(both) : lowBit(both);
                 const int x = lowBit(both & ~(1u << y));
                 const cellSet gone = g.pos[x] & kGeometry.peers[a] & kGeometry.peers[b];
                 if (gone.empty()) continue;
-                for (int u = 0; u < 27; u++) {
-                    const cellSet m = g.pos[y] & kGeometry.unit[u];
-                    if (m.count() != 2 || m.has(a) || m.has(b)) continue;
-                    cellSet rest = m;
-                    int p = rest.pop(), q = rest.pop();
+                const digitPlaces& places = placesOf(g, y, true);
+                for (unsigned um = places.strongUnits; um; um &= um - 1) {
+                    const int u = lowBit(um);
+                    int p = places.ends[u][0], q = places.ends[u][1];
+                    if (p == a || q == a || p == b || q == b) continue;
                     if (!(sees(p, a) && sees(q, b))) {
                         const int t = p;
                         p = q;
@@ -119,57 +268,77 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
     return false;
 }
 
+namespace {
+
+// The chain b1 = a1 - a2 = b2 on digit d when its ends b1 and b2 see a
+// common candidate.
+inline bool twoStrings(const ladderGrid& g, bool kite, int d, int a1, int b1, int a2, int b2, ladderStep* step) {
+    if (sees(b1, b2)) return false;
+    const cellSet gone = g.pos[d] & kGeometry.peers[b1] & kGeometry.peers[b2];
+    if (gone.empty()) return false;
+    setTechnique(step, kite ? techTwoStringKite : techSkyscraper);
+    const int nodes[4][2] = {{b1, d + 1}, {a1, d + 1}, {a2, d + 1}, {b2, d + 1}};
+    simpleChain(step, nodes, 4);
+    addRemovals(step, gone, d);
+    return true;
+}
+
+}  // namespace
+
 // Two conjugate pairs of a digit joined by a weak link between one end of
 // each: in parallel lines whose joined ends share a line (skyscraper), or a
-// row and a column whose joined ends share a box (kite).
+// row and a column whose joined ends share a box (kite). Searched line pair
+// by line pair, rows before columns, each pair's ends lower cell first.
 bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep* step) {
-    for (int d = 0; d < 9; d++) {
-        if (!(digits & (1u << d))) continue;
-        // The rows and columns where the digit is a conjugate pair.
-        cellSet places[kBoxUnit];
-        unsigned pairs = 0;
-        for (int u = 0; u < kBoxUnit; u++) {
-            places[u] = g.pos[d] & kGeometry.unit[u];
-            if (places[u].count() == 2) pairs |= 1u << u;
+    for (unsigned dm = digits & kAllDigits; dm; dm &= dm - 1) {
+        const int d = lowBit(dm);
+        const digitPlaces& places = placesOf(g, d, false);
+        const unsigned* byRow = places.byRow;
+        const unsigned* byColumn = places.byColumn;
+        const unsigned pairRows = places.strongUnits & 0x1FF, pairColumns = (places.strongUnits >> kColumnUnit) & 0x1FF;
+        if (!kite) {
+            // Parallel lines whose pairs share exactly one place across (two
+            // would be an X-Wing): the joined ends are there.
+            for (int rows = 1; rows >= 0; rows--) {
+                const unsigned* across = rows ? byRow : byColumn;
+                const unsigned lines = rows ? pairRows : pairColumns;
+                for (unsigned m1 = lines; m1; m1 &= m1 - 1) {
+                    const int l1 = lowBit(m1);
+                    for (unsigned m2 = m1 & (m1 - 1); m2; m2 &= m2 - 1) {
+                        const int l2 = lowBit(m2);
+                        const unsigned joined = across[l1] & across[l2];
+                        if (kNineBitCounts.of[joined] != 1) continue;
+                        const int j = lowBit(joined), e1 = lowBit(across[l1] ^ joined), e2 = lowBit(across[l2] ^ joined);
+                        const int a1 = rows ? l1 * 9 + j : j * 9 + l1, b1 = rows ? l1 * 9 + e1 : e1 * 9 + l1;
+                        const int a2 = rows ? l2 * 9 + j : j * 9 + l2, b2 = rows ? l2 * 9 + e2 : e2 * 9 + l2;
+                        if (twoStrings(g, false, d, a1, b1, a2, b2, step)) return true;
+                    }
+                }
+            }
+            continue;
         }
-        for (int u = 0; u < kBoxUnit; u++) {
-            if (!(pairs & (1u << u))) continue;
-            const cellSet m1 = places[u];
-            for (int v = u + 1; v < kBoxUnit; v++) {
-                const bool parallel = (u < kColumnUnit) == (v < kColumnUnit);
-                if (parallel == kite) continue;
-                const cellSet m2 = places[v];
-                if (!(pairs & (1u << v)) || m1.meets(m2)) continue;
+        // A row's pair and a column's pair share a box only when an end of
+        // the row's is in the column's stack and an end of the column's in
+        // the row's band.
+        unsigned columnBands[9];
+        for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
+            const int c = lowBit(cm);
+            columnBands[c] = 1u << (places.ends[kColumnUnit + c][0] / 27) | 1u << (places.ends[kColumnUnit + c][1] / 27);
+        }
+        for (unsigned rm = pairRows; rm; rm &= rm - 1) {
+            const int r = lowBit(rm);
+            const unsigned char* rowEnds = places.ends[kRowUnit + r];
+            const unsigned rowStacks = 1u << (rowEnds[0] % 9 / 3) | 1u << (rowEnds[1] % 9 / 3);
+            for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
+                const int c = lowBit(cm);
+                if (!(rowStacks & (1u << (c / 3))) || !(columnBands[c] & (1u << (r / 3)))) continue;
+                if (byRow[r] & (1u << c)) continue;  // the pairs meet
+                const unsigned char* columnEnds = places.ends[kColumnUnit + c];
                 for (int e1 = 0; e1 < 2; e1++)
                     for (int e2 = 0; e2 < 2; e2++) {
-                        cellSet s1 = m1, s2 = m2;
-                        int a1 = s1.pop(), b1 = s1.pop(), a2 = s2.pop(), b2 = s2.pop();
-                        if (e1) {
-                            const int t = a1;
-                            a1 = b1;
-                            b1 = t;
-                        }
-                        if (e2) {
-                            const int t = a2;
-                            a2 = b2;
-                            b2 = t;
-                        }
-                        // The joined ends: a1 and a2.
-                        if (kite) {
-                            if (boxOf(a1) != boxOf(a2)) continue;
-                        } else {
-                            const bool rows = u < kColumnUnit;
-                            if (rows ? columnOf(a1) != columnOf(a2) : rowOf(a1) != rowOf(a2)) continue;
-                            if (rows ? columnOf(b1) == columnOf(b2) : rowOf(b1) == rowOf(b2)) continue;  // an X-Wing
-                        }
-                        if (sees(b1, b2)) continue;
-                        const cellSet gone = g.pos[d] & kGeometry.peers[b1] & kGeometry.peers[b2];
-                        if (gone.empty()) continue;
-                        setTechnique(step, kite ? techTwoStringKite : techSkyscraper);
-                        const int nodes[4][2] = {{b1, d + 1}, {a1, d + 1}, {a2, d + 1}, {b2, d + 1}};
-                        simpleChain(step, nodes, 4);
-                        addRemovals(step, gone, d);
-                        return true;
+                        const int a1 = rowEnds[e1], b1 = rowEnds[1 - e1], a2 = columnEnds[e2], b2 = columnEnds[1 - e2];
+                        if (a1 % 9 / 3 != c / 3 || a2 / 27 != r / 3) continue;  // not in one box
+                        if (twoStrings(g, true, d, a1, b1, a2, b2, step)) return true;
                     }
             }
         }
@@ -208,22 +377,21 @@ bool rectangleSubset(const ladderGrid& g, const int* cells, int x, int y, int r1
     const int n = commonUnits(r1, r2, units);
     for (int k = 0; k < n; k++) {
         const int u = units[k];
+        // A cell that brings the digits past four is in no subset of three
+        // cells or fewer; leaving it out keeps the others' subsets in order.
         int others[9], m = 0;
         for (int i = 0; i < 9; i++) {
             const int c = kGeometry.unitCell[u][i];
-            if (c != r1 && c != r2 && g.cand[c]) others[m++] = c;
+            if (c != r1 && c != r2 && g.cand[c] && bitCount(g.cand[c] | extra) <= 4) others[m++] = c;
         }
         for (unsigned mask = 1; mask < (1u << m); mask++) {
             const int size = bitCount(mask);
             if (size > 3) continue;
             unsigned digits = extra;
-            cellSet chosen;
-            for (int i = 0; i < m; i++)
-                if (mask & (1u << i)) {
-                    digits |= g.cand[others[i]];
-                    chosen.add(others[i]);
-                }
+            for (unsigned mm = mask; mm; mm &= mm - 1) digits |= g.cand[others[lowBit(mm)]];
             if (bitCount(digits) != size + 1) continue;
+            cellSet chosen;
+            for (unsigned mm = mask; mm; mm &= mm - 1) chosen.add(others[lowBit(mm)]);
             cellSet rest = kGeometry.unit[u].minus(chosen);
             rest.del(r1);
             rest.del(r2);
@@ -244,75 +412,117 @@ bool rectangleSubset(const ladderGrid& g, const int* cells, int x, int y, int r1
     return false;
 }
 
+// A rectangle as (r1 * 9 + r2) * 81 + c1 * 9 + c2, with r1 < r2 and c1 < c2:
+// in this order the search meets them.
+int rectangleKey(int r1, int r2, int c1, int c2) {
+    return (r1 * 9 + r2) * 81 + c1 * 9 + c2;
+}
+
+// The rectangles of two boxes whose cells all hold two digits and two of
+// which, in one line, hold those two alone: a rectangle without two such
+// cells (its floor) has no step of any type. In the search's order.
+const std::vector<int>& rectanglesOf(const ladderGrid& g) {
+    gridPairs& cache = pairsOf(g);
+    std::vector<int>& keys = cache.rectangles;
+    if (cache.rectanglesKnown) return keys;
+    cache.rectanglesKnown = true;
+    keys.clear();
+    const pairCells& pc = cache.pairs;
+    const auto holds = [&g](int cell, unsigned xy) { return (g.cand[cell] & xy) == xy; };
+    for (int low = 0; low < 8; low++)
+        for (int high = low + 1; high < 9; high++) {
+            cellSet later = pc.of[low][high];
+            if (later.empty() || later.single()) continue;
+            const unsigned xy = (1u << low) | (1u << high);
+            for (int f = later.pop(); f >= 0; f = later.pop()) {
+                // `later` holds the cells of the pair after f now.
+                const int r = rowOf(f), c = columnOf(f);
+                // The floor in a row: the other row in the other band when
+                // both columns are in one stack, in the same band when not.
+                cellSet inRow = later & kGeometry.unit[kRowUnit + r];
+                for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
+                    const int c2 = columnOf(q);
+                    for (int r2 = 0; r2 < 9; r2++)
+                        if (r2 != r && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r2 * 9 + c, xy) && holds(r2 * 9 + c2, xy))
+                            keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
+                }
+                cellSet inColumn = later & kGeometry.unit[kColumnUnit + c];
+                for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
+                    const int r2 = rowOf(q);
+                    for (int c2 = 0; c2 < 9; c2++)
+                        if (c2 != c && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r * 9 + c2, xy) && holds(r2 * 9 + c2, xy))
+                            keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
+                }
+            }
+        }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
+// The rectangle of rows r1 < r2 and columns c1 < c2 for a step of `type`.
+bool rectangleStep(const ladderGrid& g, int type, int r1, int r2, int c1, int c2, ladderStep* step) {
+    const int cells[4] = {r1 * 9 + c1, r1 * 9 + c2, r2 * 9 + c1, r2 * 9 + c2};
+    const unsigned common = g.cand[cells[0]] & g.cand[cells[1]] & g.cand[cells[2]] & g.cand[cells[3]];
+    if (bitCount(common) < 2) return false;
+    for (unsigned m1 = common; m1; m1 &= m1 - 1)
+        for (unsigned m2 = m1 & (m1 - 1); m2; m2 &= m2 - 1) {
+            const int x = lowBit(m1), y = lowBit(m2);
+            const unsigned xy = (1u << x) | (1u << y);
+            int floorCount = 0, roofCells[4], roofCount = 0;
+            for (int c : cells) {
+                if (g.cand[c] == xy) floorCount++;
+                else roofCells[roofCount++] = c;
+            }
+            if (type == 1 && floorCount == 3) {
+                const int roof = roofCells[0];
+                rectanglePattern(step, techUniqueRectangle1, cells, x, y, cellSet::of(roof));
+                addRemovals(step, cellSet::of(roof), x);
+                addRemovals(step, cellSet::of(roof), y);
+                return true;
+            }
+            if (floorCount != 2) continue;
+            const int a = roofCells[0], b = roofCells[1];
+            if (rowOf(a) != rowOf(b) && columnOf(a) != columnOf(b)) continue;  // diagonal
+            cellSet roof = cellSet::of(a);
+            roof.add(b);
+            if (type == 2) {
+                const unsigned ea = g.cand[a] & ~xy, eb = g.cand[b] & ~xy;
+                if (bitCount(ea) != 1 || ea != eb) continue;
+                const int z = lowBit(ea);
+                const cellSet gone = g.pos[z] & kGeometry.peers[a] & kGeometry.peers[b];
+                if (gone.empty()) continue;
+                rectanglePattern(step, techUniqueRectangle2, cells, x, y, roof);
+                step->pattern.extra = z + 1;
+                addRemovals(step, gone, z);
+                return true;
+            }
+            if (type == 4) {
+                int units[3];
+                const int n = commonUnits(a, b, units);
+                for (int k = 0; k < n; k++)
+                    for (int which = 0; which < 2; which++) {
+                        const int s = which ? y : x, other = which ? x : y;
+                        if ((g.pos[s] & kGeometry.unit[units[k]]) != roof) continue;
+                        rectanglePattern(step, techUniqueRectangle4, cells, x, y, roof);
+                        step->pattern.extra = s + 1;
+                        step->pattern.unit = units[k];
+                        addRemovals(step, roof, other);
+                        return true;
+                    }
+            }
+            if (type == 3 && rectangleSubset(g, cells, x, y, a, b, step)) return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 bool findUniqueRectangle(const ladderGrid& g, int type, ladderStep* step) {
-    for (int r1 = 0; r1 < 9; r1++)
-        for (int r2 = r1 + 1; r2 < 9; r2++) {
-            // The columns where both rows' cells share two digits or more.
-            unsigned both[9];
-            int columns[9], n = 0;
-            for (int c = 0; c < 9; c++) {
-                both[c] = g.cand[r1 * 9 + c] & g.cand[r2 * 9 + c];
-                if (bitCount(both[c]) >= 2) columns[n++] = c;
-            }
-            for (int i = 0; i < n; i++)
-                for (int k = i + 1; k < n; k++) {
-                    const int c1 = columns[i], c2 = columns[k];
-                    if ((r1 / 3 == r2 / 3) == (c1 / 3 == c2 / 3)) continue;  // two boxes exactly
-                    const unsigned common = both[c1] & both[c2];
-                    if (bitCount(common) < 2) continue;
-                    const int cells[4] = {r1 * 9 + c1, r1 * 9 + c2, r2 * 9 + c1, r2 * 9 + c2};
-                    for (unsigned m1 = common; m1; m1 &= m1 - 1)
-                        for (unsigned m2 = m1 & (m1 - 1); m2; m2 &= m2 - 1) {
-                            const int x = lowBit(m1), y = lowBit(m2);
-                            const unsigned xy = (1u << x) | (1u << y);
-                            int floorCount = 0, roofCells[4], roofCount = 0;
-                            for (int c : cells) {
-                                if (g.cand[c] == xy) floorCount++;
-                                else roofCells[roofCount++] = c;
-                            }
-                            if (type == 1 && floorCount == 3) {
-                                const int roof = roofCells[0];
-                                rectanglePattern(step, techUniqueRectangle1, cells, x, y, cellSet::of(roof));
-                                addRemovals(step, cellSet::of(roof), x);
-                                addRemovals(step, cellSet::of(roof), y);
-                                return true;
-                            }
-                            if (floorCount != 2) continue;
-                            const int a = roofCells[0], b = roofCells[1];
-                            if (rowOf(a) != rowOf(b) && columnOf(a) != columnOf(b)) continue;  // diagonal
-                            cellSet roof = cellSet::of(a);
-                            roof.add(b);
-                            if (type == 2) {
-                                const unsigned ea = g.cand[a] & ~xy, eb = g.cand[b] & ~xy;
-                                if (bitCount(ea) != 1 || ea != eb) continue;
-                                const int z = lowBit(ea);
-                                const cellSet gone = g.pos[z] & kGeometry.peers[a] & kGeometry.peers[b];
-                                if (gone.empty()) continue;
-                                rectanglePattern(step, techUniqueRectangle2, cells, x, y, roof);
-                                step->pattern.extra = z + 1;
-                                addRemovals(step, gone, z);
-                                return true;
-                            }
-                            if (type == 4) {
-                                int units[3];
-                                const int n = commonUnits(a, b, units);
-                                for (int k = 0; k < n; k++)
-                                    for (int which = 0; which < 2; which++) {
-                                        const int s = which ? y : x, other = which ? x : y;
-                                        if ((g.pos[s] & kGeometry.unit[units[k]]) != roof) continue;
-                                        rectanglePattern(step, techUniqueRectangle4, cells, x, y, roof);
-                                        step->pattern.extra = s + 1;
-                                        step->pattern.unit = units[k];
-                                        addRemovals(step, roof, other);
-                                        return true;
-                                    }
-                            }
-                            if (type == 3 && rectangleSubset(g, cells, x, y, a, b, step)) return true;
-                        }
-                }
-        }
+    for (int key : rectanglesOf(g)) {
+        const int rows = key / 81, columns = key % 81;
+        if (rectangleStep(g, type, rows / 9, rows % 9, columns / 9, columns % 9, step)) return true;
+    }
     return false;
 }
 
