@@ -1,54 +1,85 @@
 // Singles, the box-line interactions, the double pair, naked and hidden
 // subsets and fish, with and without fins.
-#include <algorithm>
+#include <cstdint>
 
 #include "engine/ladder/finders.h"
 
 namespace {
 
-// Every k-element subset of n items as a mask, in increasing order of the
-// mask (Gosper's step); calls f(mask) until it returns true.
-template <typename F>
-bool eachCombination(int n, int k, const F& f) {
-    if (k <= 0 || k > n) return false;
-    unsigned mask = (1u << k) - 1;
-    const unsigned end = 1u << n;
-    while (mask < end) {
-        if (f(mask)) return true;
-        const unsigned low = mask & -mask, ripple = mask + low;
-        mask = (((ripple ^ mask) >> 2) / low) | ripple;
+// A digit's candidates line by line: for each row the columns that hold it,
+// for each column the rows. Most finders of a step ask for the same digits
+// on the same grid, and a step changes few digits, so each digit's lines are
+// kept with the candidates they came from. All zero is right for no
+// candidates, so the table needs no first filling.
+struct digitLines {
+    uint64_t lo, hi;
+    unsigned row[9], column[9];
+};
+
+const digitLines& linesOf(const ladderGrid& g, int d) {
+    static thread_local digitLines kept[9];
+    digitLines& k = kept[d];
+    const cellSet& p = g.pos[d];
+    if (k.lo != p.lo || k.hi != p.hi) {
+        k.lo = p.lo;
+        k.hi = p.hi;
+        lineMasks(p, k.row, k.column);
+    }
+    return k;
+}
+
+// The digit's cells of box b in the box's order (a 9-bit mask).
+inline unsigned boxMask(const digitLines& l, int b) {
+    const int band = b / 3 * 3, shift = b % 3 * 3;
+    return ((l.row[band] >> shift) & 7) | (((l.row[band + 1] >> shift) & 7) << 3) | (((l.row[band + 2] >> shift) & 7) << 6);
+}
+
+// Every k-element subset (k at most 4) of n items as a mask, in increasing
+// order of the mask, carrying a state grown item by item: grow(s, i, &t)
+// makes t of s and item i, and says whether a set with t may still give
+// something; one that may not is not grown further, nor handed to f. The
+// largest item is chosen first, so the sets come in order without sorting.
+// Calls f(mask, state) until it returns true.
+template <typename State, typename Grow, typename F>
+bool eachGrownCombination(int n, int k, const State& empty, const Grow& grow, const F& f) {
+    if (k <= 0 || k > n || k > 4) return false;
+    int next[4], pick[4];  // per level: the next item to try, the one taken
+    State state[5];
+    unsigned chosen[5];
+    state[0] = empty;
+    chosen[0] = 0;
+    int j = 0;
+    next[0] = k - 1;
+    while (j >= 0) {
+        if (next[j] >= (j == 0 ? n : pick[j - 1])) {
+            j--;
+            continue;
+        }
+        const int i = next[j]++;
+        if (!grow(state[j], i, &state[j + 1])) continue;
+        const unsigned mask = chosen[j] | (1u << i);
+        if (j == k - 1) {
+            if (f(mask, state[j + 1])) return true;
+            continue;
+        }
+        pick[j] = i;
+        chosen[++j] = mask;
+        next[j] = k - 1 - j;
     }
     return false;
 }
 
-// Collects into found[] the k-element subsets (masks) of items from..n-1
-// added to `mask`, whose items' bits together stay within `most` bits.
-void tightSubsets(const unsigned* bits, int n, int from, int k, int most, unsigned mask, unsigned held,
-                  unsigned* found, int* count) {
-    if (k == 0) {
-        found[(*count)++] = mask;
-        return;
-    }
-    for (int i = from; i <= n - k; i++) {
-        const unsigned next = held | bits[i];
-        if (bitCount(next) <= most) tightSubsets(bits, n, i + 1, k - 1, most, mask | (1u << i), next, found, count);
-    }
-}
-
-// As eachCombination, over those subsets of at most 9 items, k at most 4,
-// whose items' bits number k or fewer together: the only ones a subset or a
-// fish can be made of, so f is spared the rest.
+// Those k-element subsets whose items' bits number k or fewer together: the
+// only ones a subset or a fish can be made of. f(mask, bits together).
 template <typename F>
 bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
-    if (k <= 0 || k > n) return false;
-    unsigned found[126];  // 9 choose 4
-    int count = 0;
-    tightSubsets(bits, n, 0, k, k, 0, 0, found, &count);
-    // In increasing order of the mask, as eachCombination gives them.
-    std::sort(found, found + count);
-    for (int i = 0; i < count; i++)
-        if (f(found[i])) return true;
-    return false;
+    return eachGrownCombination(
+        n, k, 0u,
+        [&](unsigned held, int i, unsigned* next) {
+            *next = held | bits[i];
+            return bitCount(*next) <= k;
+        },
+        f);
 }
 
 void singleStep(ladderStep* step, int technique, int cell, int digit, int unit) {
@@ -114,124 +145,174 @@ void setTechnique(ladderStep* step, int technique, int extra) {
     step->difficulty = ladderInfo(technique).difficulty + extra;
 }
 
+
 bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
-    cellSet o = g.open;
-    for (int c = o.pop(); c >= 0; c = o.pop())
-        if (bitCount(g.cand[c]) == 1) {
-            singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
-            return true;
-        }
-    return false;
+    // The cells met once and not twice counting every digit's candidates.
+    uint64_t onceLo = 0, onceHi = 0, twiceLo = 0, twiceHi = 0;
+    for (int d = 0; d < 9; d++) {
+        twiceLo |= onceLo & g.pos[d].lo;
+        onceLo |= g.pos[d].lo;
+        twiceHi |= onceHi & g.pos[d].hi;
+        onceHi |= g.pos[d].hi;
+    }
+    const int c = (cellSet(onceLo & ~twiceLo, onceHi & ~twiceHi) & g.open).first();
+    if (c < 0) return false;
+    singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
+    return true;
 }
 
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
     const int first = boxes ? kBoxUnit : kRowUnit, last = boxes ? 27 : kBoxUnit;
-    for (int u = first; u < last; u++)
-        for (int d = 0; d < 9; d++) {
-            const cellSet m = g.pos[d] & kGeometry.unit[u];
-            if (m.single()) {
-                singleStep(step, boxes ? techHiddenSingleBox : techHiddenSingleLine, m.first(), d + 1, u);
-                return true;
-            }
+    for (int u = first; u < last; u++) {
+        const unsigned char* cells = kGeometry.unitCell[u];
+        // The digits met once and not twice among the unit's candidates.
+        unsigned once = 0, twice = 0;
+        for (int k = 0; k < 9; k++) {
+            const unsigned held = g.cand[cells[k]];
+            twice |= once & held;
+            once |= held;
         }
+        const unsigned single = once & ~twice;
+        if (!single) continue;
+        const int d = lowBit(single);
+        int k = 0;
+        while (!(g.cand[cells[k]] & (1u << d))) k++;
+        singleStep(step, boxes ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
+        return true;
+    }
     return false;
 }
 
-// A digit's candidates of one unit all in another: the rest of the other
-// loses it. Boxes into lines (pointing), or lines into boxes (claiming).
-static bool findLocked(const ladderGrid& g, bool pointing, unsigned digits, ladderStep* step) {
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
-        for (int u = pointing ? kBoxUnit : kRowUnit; u < (pointing ? 27 : kBoxUnit); u++) {
-            const cellSet m = g.pos[d] & kGeometry.unit[u];
-            if (m.empty() || m.single()) continue;
-            const int c = m.first();
-            for (int k = 0; k < 3; k++) {
-                const int other = kGeometry.cellUnit[c][k];
-                if (other == u || (pointing ? other >= kBoxUnit : other < kBoxUnit)) continue;
-                if (!m.within(kGeometry.unit[other])) continue;
-                const cellSet gone = (g.pos[d] & kGeometry.unit[other]).minus(kGeometry.unit[u]);
-                if (gone.empty()) continue;
-                setTechnique(step, pointing ? techPointing : techClaiming);
-                fishPattern(step, d + 1, &u, &other, 1, cellSet());
-                addRemovals(step, gone, d);
-                return true;
-            }
-        }
-    return false;
+// A digit's candidates of unit u all in unit `other`: the rest of `other`
+// loses it.
+static void lockedStep(const ladderGrid& g, int technique, int d, int u, int other, ladderStep* step) {
+    setTechnique(step, technique);
+    fishPattern(step, d + 1, &u, &other, 1, cellSet());
+    addRemovals(step, (g.pos[d] & kGeometry.unit[other]).minus(kGeometry.unit[u]), d);
 }
 
+// Boxes into lines: a box's candidates of a digit on one row (column) of it,
+// at least two of them, with more of the digit on the rest of that line.
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    return findLocked(g, true, digits, step);
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
+        for (int b = 0; b < 9; b++) {
+            const int band = b / 3 * 3, stack = b % 3 * 3;
+            const unsigned t0 = (l.row[band] >> stack) & 7, t1 = (l.row[band + 1] >> stack) & 7,
+                           t2 = (l.row[band + 2] >> stack) & 7;
+            const unsigned columns = t0 | t1 | t2;  // of the box, that hold the digit
+            if (!columns) continue;
+            const int rows = (t0 != 0) + (t1 != 0) + (t2 != 0);
+            if (rows == 1) {
+                if (bitCount(columns) == 1) continue;  // one cell
+                const int r = band + (t0 ? 0 : t1 ? 1 : 2);
+                if (!(l.row[r] & ~(7u << stack))) continue;
+                lockedStep(g, techPointing, d, kBoxUnit + b, kRowUnit + r, step);
+                return true;
+            }
+            if (bitCount(columns) != 1) continue;
+            const int c = stack + lowBit(columns);
+            if (!(l.column[c] & ~(7u << band))) continue;
+            lockedStep(g, techPointing, d, kBoxUnit + b, kColumnUnit + c, step);
+            return true;
+        }
+    }
+    return false;
 }
 
+// Lines into boxes: a line's candidates of a digit in one box, at least two
+// of them, with more of the digit on the box's other lines. Rows, then
+// columns.
 bool findClaiming(const ladderGrid& g, ladderStep* step) {
-    return findLocked(g, false, kAllDigits, step);
+    for (int d = 0; d < 9; d++) {
+        const digitLines& l = linesOf(g, d);
+        for (int columns = 0; columns < 2; columns++) {
+            const unsigned* along = columns ? l.column : l.row;
+            for (int i = 0; i < 9; i++) {
+                const unsigned m = along[i];
+                if (bitCount(m) < 2) continue;
+                const int block = lowBit(m) / 3 * 3;  // the first of the three lines it crosses in the box
+                if (m & ~(7u << block)) continue;
+                const int group = i / 3 * 3;
+                unsigned others = 0;
+                for (int k = group; k < group + 3; k++)
+                    if (k != i) others |= along[k];
+                if (!(others & (7u << block))) continue;
+                const int box = columns ? block + i / 3 : group + block / 3;
+                lockedStep(g, techClaiming, d, (columns ? kColumnUnit : kRowUnit) + i, kBoxUnit + box, step);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
-        for (int bands = 0; bands < 2; bands++)  // bands (rows), then stacks (columns)
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
+        for (int bands = 0; bands < 2; bands++)  // stacks (columns), then bands (rows)
             for (int group = 0; group < 3; group++) {
-                int boxes[3], lines[3];  // the band's boxes and, per box, the lines of the digit's cells
+                const unsigned* along = bands ? l.row : l.column;
+                int boxes[3];
+                unsigned lines[3];  // the group's boxes and, per box, the group's lines that hold the digit there
                 for (int i = 0; i < 3; i++) {
                     boxes[i] = bands ? group * 3 + i : i * 3 + group;
-                    const cellSet inBox = g.pos[d] & kGeometry.unit[kBoxUnit + boxes[i]];
                     lines[i] = 0;
                     for (int k = 0; k < 3; k++)
-                        if (inBox.meets(kGeometry.unit[(bands ? kRowUnit : kColumnUnit) + group * 3 + k])) lines[i] |= 1 << k;
+                        if ((along[group * 3 + k] >> (i * 3)) & 7) lines[i] |= 1u << k;
                 }
                 for (int a = 0; a < 3; a++)
                     for (int b = a + 1; b < 3; b++) {
                         if (!lines[a] || !lines[b] || bitCount(lines[a] | lines[b]) != 2) continue;
                         const int c = 3 - a - b;
-                        const int both = lines[a] | lines[b];
+                        const unsigned both = lines[a] | lines[b];
+                        if (!(lines[c] & both)) continue;
                         int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
                         int n = 0;
                         for (int k = 0; k < 3; k++)
-                            if (both & (1 << k)) {
-                                const int line = bands ? group * 3 + k : group * 3 + k;
-                                cover[n++] = (bands ? kRowUnit : kColumnUnit) + line;
-                            }
-                        const cellSet gone = g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
-                                             (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]);
-                        if (gone.empty()) continue;
+                            if (both & (1u << k)) cover[n++] = (bands ? kRowUnit : kColumnUnit) + group * 3 + k;
                         setTechnique(step, techDoublePair);
                         fishPattern(step, d + 1, base, cover, 2, cellSet());
-                        addRemovals(step, gone, d);
+                        addRemovals(step,
+                                    g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
+                                        (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]),
+                                    d);
                         return true;
                     }
             }
+    }
     return false;
 }
 
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {
     const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
-    for (int u = 0; u < 27; u++) {
-        if (!(units & (1u << u))) continue;
-        int cells[9], n = 0;
+    for (unsigned us = units & kAllUnits; us; us &= us - 1) {
+        const int u = lowBit(us);
+        const unsigned char* unitCells = kGeometry.unitCell[u];
+        unsigned held[9], cand[9];
+        int at[9], n = 0;
         for (int k = 0; k < 9; k++) {
-            const int c = kGeometry.unitCell[u][k];
-            const int count = bitCount(g.cand[c]);
-            if (count >= 2 && count <= size) cells[n++] = c;
+            cand[k] = g.cand[unitCells[k]];
+            const int count = bitCount(cand[k]);
+            if (count >= 2 && count <= size) {
+                at[n] = k;
+                held[n++] = cand[k];
+            }
         }
-        unsigned held[9];
-        for (int i = 0; i < n; i++) held[i] = g.cand[cells[i]];
-        const bool found = eachTightCombination(n, size, held, [&](unsigned mask) {
-            unsigned digits = 0;
-            cellSet chosen;
-            for (int i = 0; i < n; i++)
-                if (mask & (1u << i)) {
-                    digits |= g.cand[cells[i]];
-                    chosen.add(cells[i]);
-                }
+        const bool found = eachTightCombination(n, size, held, [&](unsigned mask, unsigned digits) {
             if (bitCount(digits) != size) return false;
-            const cellSet around = seeingAll(chosen);
+            // Something to remove in the unit: another of its cells holds one of the digits.
+            unsigned inUnit = 0;
+            for (unsigned m = mask; m; m &= m - 1) inUnit |= 1u << at[lowBit(m)];
             bool any = false;
-            for (unsigned m = digits; m; m &= m - 1)
-                if ((g.pos[lowBit(m)] & around & kGeometry.unit[u]).any()) any = true;
+            for (int k = 0; k < 9; k++)
+                if (!(inUnit & (1u << k)) && (cand[k] & digits)) any = true;
             if (!any) return false;
+            cellSet chosen;
+            for (unsigned m = inUnit; m; m &= m - 1) chosen.add(unitCells[lowBit(m)]);
+            const cellSet around = seeingAll(chosen);
             subsetPattern(step, technique, true, u, chosen, digits);
             for (unsigned m = digits; m; m &= m - 1) addRemovals(step, g.pos[lowBit(m)] & around, lowBit(m));
             return true;
@@ -242,35 +323,37 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
 }
 
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
-    for (int u = 0; u < 27; u++) {
-        if (!(units & (1u << u))) continue;
+    units &= kAllUnits;
+    if (!units) return false;
+    const digitLines* lines[9];
+    for (int d = 0; d < 9; d++) lines[d] = &linesOf(g, d);
+    for (unsigned us = units; us; us &= us - 1) {
+        const int u = lowBit(us);
         // Each digit's places in the unit, as a mask of the unit's cells.
-        unsigned at[9] = {0};
-        for (int k = 0; k < 9; k++)
-            for (unsigned m = g.cand[kGeometry.unitCell[u][k]]; m; m &= m - 1) at[lowBit(m)] |= 1u << k;
+        unsigned at[9];
+        for (int d = 0; d < 9; d++)
+            at[d] = u < kColumnUnit ? lines[d]->row[u] : u < kBoxUnit ? lines[d]->column[u - kColumnUnit]
+                                                                      : boxMask(*lines[d], u - kBoxUnit);
         int digits[9], n = 0;
+        unsigned listed[9];
         for (int d = 0; d < 9; d++) {
             const int count = bitCount(at[d]);
-            if (count >= 2 && count <= size) digits[n++] = d;
-        }
-        unsigned listed[9];
-        for (int i = 0; i < n; i++) listed[i] = at[digits[i]];
-        const bool found = eachTightCombination(n, size, listed, [&](unsigned mask) {
-            unsigned places = 0, chosen = 0;
-            for (int i = 0; i < n; i++)
-                if (mask & (1u << i)) {
-                    places |= at[digits[i]];
-                    chosen |= 1u << digits[i];
-                }
-            if (bitCount(places) != size) return false;
-            bool any = false;
-            cellSet cells;
-            for (unsigned m = places; m; m &= m - 1) {
-                const int c = kGeometry.unitCell[u][lowBit(m)];
-                cells.add(c);
-                if (g.cand[c] & ~chosen) any = true;
+            if (count >= 2 && count <= size) {
+                digits[n] = d;
+                listed[n++] = at[d];
             }
+        }
+        const bool found = eachTightCombination(n, size, listed, [&](unsigned mask, unsigned places) {
+            if (bitCount(places) != size) return false;
+            unsigned chosen = 0;
+            for (unsigned m = mask; m; m &= m - 1) chosen |= 1u << digits[lowBit(m)];
+            // Something to remove: another digit in one of the places.
+            bool any = false;
+            for (int d = 0; d < 9; d++)
+                if (!(chosen & (1u << d)) && (at[d] & places)) any = true;
             if (!any) return false;
+            cellSet cells;
+            for (unsigned m = places; m; m &= m - 1) cells.add(kGeometry.unitCell[u][lowBit(m)]);
             subsetPattern(step, technique, false, u, cells, chosen);
             for (int d = 0; d < 9; d++)
                 if (!(chosen & (1u << d))) addRemovals(step, g.pos[d] & cells, d);
@@ -283,29 +366,30 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
 
 bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int technique = size == 2 ? techXWing : size == 3 ? techSwordfish : techJellyfish;
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-            unsigned byRow[9], byColumn[9];
-            lineMasks(g.pos[d], byRow, byColumn);
+            const unsigned* along = rows ? l.row : l.column;
             int lines[9], n = 0;
             unsigned masks[9];
             for (int i = 0; i < 9; i++) {
-                const unsigned m = rows ? byRow[i] : byColumn[i];
-                if (bitCount(m) >= 2 && bitCount(m) <= size) {
+                const int count = bitCount(along[i]);
+                if (count >= 2 && count <= size) {
                     lines[n] = i;
-                    masks[n++] = m;
+                    masks[n++] = along[i];
                 }
             }
-            const bool found = eachTightCombination(n, size, masks, [&](unsigned mask) {
-                unsigned covers = 0, baseUnits = 0;
-                for (int i = 0; i < n; i++)
-                    if (mask & (1u << i)) {
-                        covers |= masks[i];
-                        baseUnits |= 1u << lines[i];
-                    }
+            const bool found = eachTightCombination(n, size, masks, [&](unsigned mask, unsigned covers) {
                 if (bitCount(covers) != size) return false;
+                unsigned baseUnits = 0;
+                for (unsigned m = mask; m; m &= m - 1) baseUnits |= 1u << lines[lowBit(m)];
+                // Something to remove: another line with the digit on a cover line.
+                bool any = false;
+                for (int i = 0; i < 9; i++)
+                    if (!(baseUnits & (1u << i)) && (along[i] & covers)) any = true;
+                if (!any) return false;
                 cellSet coverCells, baseCells;
                 int base[4], cover[4], nb = 0, nc = 0;
                 for (int i = 0; i < 9; i++) {
@@ -318,102 +402,129 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
                         base[nb++] = baseKind + i;
                     }
                 }
-                const cellSet gone = (g.pos[d] & coverCells).minus(baseCells);
-                if (gone.empty()) return false;
                 setTechnique(step, technique);
                 fishPattern(step, d + 1, base, cover, size, cellSet());
-                addRemovals(step, gone, d);
+                addRemovals(step, (g.pos[d] & coverCells).minus(baseCells), d);
                 return true;
             });
             if (found) return true;
         }
+    }
     return false;
 }
 
+namespace {
+
+// The base lines of a finned fish so far: per block of three base lines
+// (band or stack), the cover lines their candidates lie on.
+struct finnedBase {
+    unsigned inBlock[3];
+};
+
+// Whether base lines with these cover lines may still make a finned fish of
+// `size` when more are added: some block's base lines but those through one
+// box (the fins' box) need `size` cover lines or fewer, and more base lines
+// only add to those.
+bool mayFin(const finnedBase& s, int size) {
+    for (int block = 0; block < 3; block++) {
+        const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
+        if (bitCount(rest) > size) continue;
+        for (int cross = 0; cross < 3; cross++)
+            if (bitCount(rest | (s.inBlock[block] & ~(7u << (cross * 3)))) <= size) return true;
+    }
+    return false;
+}
+
+// The cover lines of the first finned fish of `size` on base lines
+// `baseUnits`, or 0. along[i]: the cover lines of line i's candidates.
+unsigned finnedCovers(const unsigned* along, unsigned baseUnits, const finnedBase& s, int size) {
+    // The fins lie in one box: in one of the base lines' blocks of three
+    // (band or stack), across one block of cover lines.
+    for (int block = 0; block < 3; block++) {
+        const unsigned blockBases = 7u << (block * 3);
+        if (!(baseUnits & blockBases)) continue;
+        // The base lines outside the block need covers of their own.
+        const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
+        if (bitCount(rest) > size) continue;
+        // The cover lines of the block's other lines: where something can go.
+        unsigned others = 0;
+        for (unsigned b = blockBases & ~baseUnits; b; b &= b - 1) others |= along[lowBit(b)];
+        const unsigned inside = s.inBlock[block];
+        for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
+            const unsigned blockCovers = 7u << (crossBlock * 3);
+            // The cover lines the candidates outside the fin box need.
+            const unsigned outside = rest | (inside & ~blockCovers);
+            if (bitCount(outside) > size) continue;
+            const int need = size - bitCount(outside);
+            // Filled up with cover lines through the fin box.
+            const unsigned spare = blockCovers & ~outside;
+            // Whatever the filling, the fins lie on the block's cover lines
+            // outside `outside`, and what is removed lies on cover lines
+            // through the box that reach the block's other lines.
+            const unsigned reaching = others & blockCovers;
+            if (!(inside & blockCovers & ~outside) || !(reaching & (outside | spare))) continue;
+            for (unsigned extra = spare;; extra = (extra - 1) & spare) {
+                if (bitCount(extra) == need) {
+                    const unsigned covers = outside | extra;
+                    if ((inside & ~covers) && (covers & reaching)) return covers;
+                }
+                if (extra == 0) break;
+            }
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
-    for (int d = 0; d < 9; d++) {
-        if (!(digits & (1u << d))) continue;
-        unsigned byRow[9], byColumn[9];
-        lineMasks(g.pos[d], byRow, byColumn);
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-            const unsigned* along = rows ? byRow : byColumn;     // base line i: its cover lines
-            const unsigned* across = rows ? byColumn : byRow;    // cover line j: its base lines
+            const unsigned* along = rows ? l.row : l.column;  // base line i: its cover lines
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
                 if (bitCount(along[i]) >= 2) lines[n++] = i;
-            const bool found = eachCombination(n, size, [&](unsigned mask) {
-                unsigned baseUnits = 0;
-                for (int i = 0; i < n; i++)
-                    if (mask & (1u << i)) baseUnits |= 1u << lines[i];
-                // The fins lie in one box: in one of the base lines' blocks
-                // of three (band or stack), across one block of cover lines.
-                for (int block = 0; block < 3; block++) {
-                    const unsigned blockBases = 7u << (block * 3);
-                    if (!(baseUnits & blockBases)) continue;
-                    // The base lines outside the block need covers of their own.
-                    unsigned rest = 0;
-                    for (unsigned b = baseUnits & ~blockBases; b; b &= b - 1) rest |= along[lowBit(b)];
-                    if (bitCount(rest) > size) continue;
-                    for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
-                        const unsigned blockCovers = 7u << (crossBlock * 3);
-                        unsigned outside = 0;  // the cover lines the candidates outside the fin box need
-                        for (unsigned b = baseUnits; b; b &= b - 1)
-                            outside |= along[lowBit(b)] & ((1u << lowBit(b)) & blockBases ? ~blockCovers : 0x1FFu);
-                        if (bitCount(outside) > size) continue;
-                        const int need = size - bitCount(outside);
-                        // Filled up with cover lines through the fin box.
-                        const unsigned spare = blockCovers & ~outside;
-                        // Whatever the filling, the fins lie on the block's
-                        // cover lines outside `outside`, and what is removed
-                        // lies on cover lines through the box that reach it.
-                        unsigned finLines = 0, reaching = 0;
-                        for (unsigned b = baseUnits & blockBases; b; b &= b - 1) finLines |= along[lowBit(b)] & blockCovers;
-                        for (unsigned c = blockCovers; c; c &= c - 1)
-                            if (across[lowBit(c)] & blockBases & ~baseUnits) reaching |= 1u << lowBit(c);
-                        if (!(finLines & ~outside) || !(reaching & (outside | spare))) continue;
-                        for (unsigned extra = spare;; extra = (extra - 1) & spare) {
-                            if (bitCount(extra) == need) {
-                                const unsigned covers = outside | extra;
-                                unsigned fins = 0;  // lines of the base with fins
-                                for (unsigned b = baseUnits & blockBases; b; b &= b - 1)
-                                    if (along[lowBit(b)] & ~covers) fins |= 1u << lowBit(b);
-                                unsigned gone = 0;  // cover lines through the fin box with something to remove there
-                                for (unsigned c = covers & blockCovers; c; c &= c - 1)
-                                    if (across[lowBit(c)] & blockBases & ~baseUnits) gone |= 1u << lowBit(c);
-                                if (fins && gone) {
-                                    int base[4], cover[4], nb = 0, nc = 0;
-                                    cellSet baseCells, coverCells;
-                                    for (int i = 0; i < 9; i++) {
-                                        if (covers & (1u << i)) {
-                                            cover[nc++] = coverKind + i;
-                                            coverCells |= kGeometry.unit[coverKind + i];
-                                        }
-                                        if (baseUnits & (1u << i)) {
-                                            base[nb++] = baseKind + i;
-                                            baseCells |= kGeometry.unit[baseKind + i];
-                                        }
-                                    }
-                                    const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
-                                    const int box = kBoxUnit + boxOf(finCells.first());
-                                    // Sashimi: a base line left with one covered candidate or none.
-                                    bool sashimi = false;
-                                    for (unsigned b = baseUnits; b; b &= b - 1)
-                                        if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
-                                    setTechnique(step, finned + (sashimi ? 1 : 0));
-                                    fishPattern(step, d + 1, base, cover, size, finCells);
-                                    addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
-                                    return true;
-                                }
-                            }
-                            if (extra == 0) break;
-                        }
-                    }
+            unsigned covers = 0, baseUnits = 0;
+            const bool found = eachGrownCombination(
+                n, size, finnedBase{{0, 0, 0}},
+                [&](const finnedBase& s, int i, finnedBase* next) {
+                    *next = s;
+                    next->inBlock[lines[i] / 3] |= along[lines[i]];
+                    return mayFin(*next, size);
+                },
+                [&](unsigned mask, const finnedBase& s) {
+                    baseUnits = 0;
+                    for (unsigned m = mask; m; m &= m - 1) baseUnits |= 1u << lines[lowBit(m)];
+                    covers = finnedCovers(along, baseUnits, s, size);
+                    return covers != 0;
+                });
+            if (!found) continue;
+            int base[4], cover[4], nb = 0, nc = 0;
+            cellSet baseCells, coverCells;
+            for (int i = 0; i < 9; i++) {
+                if (covers & (1u << i)) {
+                    cover[nc++] = coverKind + i;
+                    coverCells |= kGeometry.unit[coverKind + i];
                 }
-                return false;
-            });
-            if (found) return true;
+                if (baseUnits & (1u << i)) {
+                    base[nb++] = baseKind + i;
+                    baseCells |= kGeometry.unit[baseKind + i];
+                }
+            }
+            const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
+            const int box = kBoxUnit + boxOf(finCells.first());
+            // Sashimi: a base line left with one covered candidate or none.
+            bool sashimi = false;
+            for (unsigned b = baseUnits; b; b &= b - 1)
+                if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
+            setTechnique(step, finned + (sashimi ? 1 : 0));
+            fishPattern(step, d + 1, base, cover, size, finCells);
+            addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
+            return true;
         }
     }
     return false;
