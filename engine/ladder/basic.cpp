@@ -415,65 +415,90 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
 
 namespace {
 
-// The base lines of a finned fish so far: per block of three base lines
-// (band or stack), the cover lines their candidates lie on.
+// The base lines of a finned fish so far: the lines, and per block of three
+// base lines (band or stack) the cover lines their candidates lie on.
 struct finnedBase {
+    unsigned taken;
     unsigned inBlock[3];
 };
 
-// Whether base lines with these cover lines may still make a finned fish of
-// `size` when more are added: some block's base lines but those through one
-// box (the fins' box) need `size` cover lines or fewer, and more base lines
-// only add to those.
-bool mayFin(const finnedBase& s, int size) {
-    for (int block = 0; block < 3; block++) {
-        const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
-        if (bitCount(rest) > size) continue;
-        for (int cross = 0; cross < 3; cross++)
-            if (bitCount(rest | (s.inBlock[block] & ~(7u << (cross * 3)))) <= size) return true;
-    }
-    return false;
-}
+// A finned fish of one digit and size, base lines one way: along[i] are the
+// cover lines of line i's candidates.
+struct finnedSearch {
+    const unsigned* along;
+    int size;
+    unsigned blockLines[3][8];  // per block, the cover lines of some of its lines (bit k: its k-th)
 
-// The cover lines of the first finned fish of `size` on base lines
-// `baseUnits`, or 0. along[i]: the cover lines of line i's candidates.
-unsigned finnedCovers(const unsigned* along, unsigned baseUnits, const finnedBase& s, int size) {
-    // The fins lie in one box: in one of the base lines' blocks of three
-    // (band or stack), across one block of cover lines.
-    for (int block = 0; block < 3; block++) {
-        const unsigned blockBases = 7u << (block * 3);
-        if (!(baseUnits & blockBases)) continue;
-        // The base lines outside the block need covers of their own.
-        const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
-        if (bitCount(rest) > size) continue;
-        // The cover lines of the block's other lines: where something can go.
-        unsigned others = 0;
-        for (unsigned b = blockBases & ~baseUnits; b; b &= b - 1) others |= along[lowBit(b)];
-        const unsigned inside = s.inBlock[block];
-        for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
-            const unsigned blockCovers = 7u << (crossBlock * 3);
-            // The cover lines the candidates outside the fin box need.
-            const unsigned outside = rest | (inside & ~blockCovers);
-            if (bitCount(outside) > size) continue;
-            const int need = size - bitCount(outside);
-            // Filled up with cover lines through the fin box.
-            const unsigned spare = blockCovers & ~outside;
-            // Whatever the filling, the fins lie on the block's cover lines
-            // outside `outside`, and what is removed lies on cover lines
-            // through the box that reach the block's other lines.
-            const unsigned reaching = others & blockCovers;
-            if (!(inside & blockCovers & ~outside) || !(reaching & (outside | spare))) continue;
-            for (unsigned extra = spare;; extra = (extra - 1) & spare) {
-                if (bitCount(extra) == need) {
-                    const unsigned covers = outside | extra;
-                    if ((inside & ~covers) && (covers & reaching)) return covers;
-                }
-                if (extra == 0) break;
+    finnedSearch(const unsigned* a, int k) : along(a), size(k) {
+        for (int block = 0; block < 3; block++)
+            for (unsigned m = 0; m < 8; m++) {
+                unsigned u = 0;
+                for (int k2 = 0; k2 < 3; k2++)
+                    if (m & (1u << k2)) u |= along[block * 3 + k2];
+                blockLines[block][m] = u;
+            }
+    }
+    // The cover lines of the block's lines that are not base lines: what a
+    // fish with fins in the block can remove lies on them.
+    unsigned others(const finnedBase& s, int block) const {
+        return blockLines[block][~(s.taken >> (block * 3)) & 7];
+    }
+
+    // Whether these base lines may still make a finned fish when more are
+    // added: for some block and block of cover lines (the fins' box), the
+    // base lines' candidates outside the box need `size` cover lines or
+    // fewer, and the block's other lines reach into the box. More base lines
+    // only add to the first and take from the second.
+    bool mayFin(const finnedBase& s) const {
+        for (int block = 0; block < 3; block++) {
+            const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
+            if (kNineBitCounts.of[rest] > size) continue;
+            const unsigned reach = others(s, block);
+            for (int cross = 0; cross < 3; cross++) {
+                const unsigned blockCovers = 7u << (cross * 3);
+                if ((reach & blockCovers) && kNineBitCounts.of[rest | (s.inBlock[block] & ~blockCovers)] <= size)
+                    return true;
             }
         }
+        return false;
     }
-    return 0;
-}
+
+    // The cover lines of the first finned fish on these base lines, or 0.
+    unsigned covers(const finnedBase& s) const {
+        // The fins lie in one box: in one of the base lines' blocks of three
+        // (band or stack), across one block of cover lines.
+        for (int block = 0; block < 3; block++) {
+            const unsigned blockBases = 7u << (block * 3);
+            if (!(s.taken & blockBases)) continue;
+            // The base lines outside the block need covers of their own.
+            const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
+            if (kNineBitCounts.of[rest] > size) continue;
+            const unsigned reach = others(s, block), inside = s.inBlock[block];
+            for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
+                const unsigned blockCovers = 7u << (crossBlock * 3);
+                // The cover lines the candidates outside the fin box need.
+                const unsigned outside = rest | (inside & ~blockCovers);
+                if (kNineBitCounts.of[outside] > size) continue;
+                const int need = size - kNineBitCounts.of[outside];
+                // Filled up with cover lines through the fin box.
+                const unsigned spare = blockCovers & ~outside;
+                // Whatever the filling, the fins lie on the block's cover
+                // lines outside `outside`, and what is removed lies on cover
+                // lines through the box that reach the block's other lines.
+                const unsigned reaching = reach & blockCovers;
+                if (!(inside & blockCovers & ~outside) || !reaching) continue;
+                for (unsigned extra = spare;; extra = (extra - 1) & spare) {
+                    if (kNineBitCounts.of[extra] == need) {
+                        const unsigned covers = outside | extra;
+                        if ((inside & ~covers) && (covers & reaching)) return covers;
+                    }
+                    if (extra == 0) break;
+                }
+            }
+        }
+        return 0;
+    }
+};
 
 }  // namespace
 
@@ -488,18 +513,19 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
                 if (bitCount(along[i]) >= 2) lines[n++] = i;
+            const finnedSearch search(along, size);
             unsigned covers = 0, baseUnits = 0;
             const bool found = eachGrownCombination(
-                n, size, finnedBase{{0, 0, 0}},
+                n, size, finnedBase{0, {0, 0, 0}},
                 [&](const finnedBase& s, int i, finnedBase* next) {
                     *next = s;
+                    next->taken |= 1u << lines[i];
                     next->inBlock[lines[i] / 3] |= along[lines[i]];
-                    return mayFin(*next, size);
+                    return search.mayFin(*next);
                 },
-                [&](unsigned mask, const finnedBase& s) {
-                    baseUnits = 0;
-                    for (unsigned m = mask; m; m &= m - 1) baseUnits |= 1u << lines[lowBit(m)];
-                    covers = finnedCovers(along, baseUnits, s, size);
+                [&](unsigned, const finnedBase& s) {
+                    baseUnits = s.taken;
+                    covers = search.covers(s);
                     return covers != 0;
                 });
             if (!found) continue;
