@@ -34,6 +34,22 @@ inline unsigned boxMask(const digitLines& l, int b) {
     return ((l.row[band] >> shift) & 7) | (((l.row[band + 1] >> shift) & 7) << 3) | (((l.row[band + 2] >> shift) & 7) << 6);
 }
 
+// The sets of `left` more items below `limit` added to `chosen` (a mask),
+// the largest first, in increasing order of the mask.
+template <int left, typename State, typename Grow, typename F>
+bool grownLevel(int limit, unsigned chosen, const State& s, const Grow& grow, const F& f) {
+    for (int i = left - 1; i < limit; i++) {
+        State t;
+        if (!grow(s, i, &t)) continue;
+        if constexpr (left == 1) {
+            if (f(chosen | (1u << i), t)) return true;
+        } else {
+            if (grownLevel<left - 1>(i, chosen | (1u << i), t, grow, f)) return true;
+        }
+    }
+    return false;
+}
+
 // Every k-element subset (k at most 4) of n items as a mask, in increasing
 // order of the mask, carrying a state grown item by item: grow(s, i, &t)
 // makes t of s and item i, and says whether a set with t may still give
@@ -42,31 +58,14 @@ inline unsigned boxMask(const digitLines& l, int b) {
 // Calls f(mask, state) until it returns true.
 template <typename State, typename Grow, typename F>
 bool eachGrownCombination(int n, int k, const State& empty, const Grow& grow, const F& f) {
-    if (k <= 0 || k > n || k > 4) return false;
-    int next[4], pick[4];  // per level: the next item to try, the one taken
-    State state[5];
-    unsigned chosen[5];
-    state[0] = empty;
-    chosen[0] = 0;
-    int j = 0;
-    next[0] = k - 1;
-    while (j >= 0) {
-        if (next[j] >= (j == 0 ? n : pick[j - 1])) {
-            j--;
-            continue;
-        }
-        const int i = next[j]++;
-        if (!grow(state[j], i, &state[j + 1])) continue;
-        const unsigned mask = chosen[j] | (1u << i);
-        if (j == k - 1) {
-            if (f(mask, state[j + 1])) return true;
-            continue;
-        }
-        pick[j] = i;
-        chosen[++j] = mask;
-        next[j] = k - 1 - j;
+    if (k > n) return false;
+    switch (k) {
+    case 1: return grownLevel<1>(n, 0, empty, grow, f);
+    case 2: return grownLevel<2>(n, 0, empty, grow, f);
+    case 3: return grownLevel<3>(n, 0, empty, grow, f);
+    case 4: return grownLevel<4>(n, 0, empty, grow, f);
+    default: return false;
     }
-    return false;
 }
 
 // Those k-element subsets whose items' bits number k or fewer together: the
