@@ -37,7 +37,8 @@ inline unsigned boxMask(const digitLines& l, int b) {
 // The sets of `left` more items below `limit` added to `chosen` (a mask),
 // the largest first, in increasing order of the mask.
 template <int left, typename State, typename Grow, typename F>
-bool grownLevel(int limit, unsigned chosen, const State& s, const Grow& grow, const F& f) {
+__attribute__((always_inline)) inline bool grownLevel(int limit, unsigned chosen, const State& s, const Grow& grow,
+                                                    const F& f) {
     for (int i = left - 1; i < limit; i++) {
         State t;
         if (!grow(s, i, &t)) continue;
@@ -429,13 +430,18 @@ struct finnedSearch {
     unsigned blockLines[3][8];  // per block, the cover lines of some of its lines (bit k: its k-th)
 
     finnedSearch(const unsigned* a, int k) : along(a), size(k) {
-        for (int block = 0; block < 3; block++)
-            for (unsigned m = 0; m < 8; m++) {
-                unsigned u = 0;
-                for (int k2 = 0; k2 < 3; k2++)
-                    if (m & (1u << k2)) u |= along[block * 3 + k2];
-                blockLines[block][m] = u;
-            }
+        for (int block = 0; block < 3; block++) {
+            unsigned* u = blockLines[block];
+            const unsigned* l = along + block * 3;
+            u[0] = 0;
+            u[1] = l[0];
+            u[2] = l[1];
+            u[3] = l[0] | l[1];
+            u[4] = l[2];
+            u[5] = l[0] | l[2];
+            u[6] = l[1] | l[2];
+            u[7] = l[0] | l[1] | l[2];
+        }
     }
     // The cover lines of the block's lines that are not base lines: what a
     // fish with fins in the block can remove lies on them.
