@@ -286,32 +286,55 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
     return false;
 }
 
+// The open cells with 2 to `most` candidates (most at most 4), counting
+// every digit's candidates at once in bit planes.
+static cellSet fewCandidates(const ladderGrid& g, int most) {
+    uint64_t lo[4] = {0, 0, 0, 0}, hi[4] = {0, 0, 0, 0};  // bit planes of the count; plane 3 sticks at 8
+    for (int d = 0; d < 9; d++) {
+        uint64_t x = g.pos[d].lo, y = g.pos[d].hi;
+        for (int b = 0; b < 3; b++) {
+            const uint64_t cx = lo[b] & x, cy = hi[b] & y;
+            lo[b] ^= x;
+            hi[b] ^= y;
+            x = cx;
+            y = cy;
+        }
+        lo[3] |= x;
+        hi[3] |= y;
+    }
+    const auto pick = [most](const uint64_t* p) {
+        const uint64_t two = ~p[0] & p[1] & ~p[2], three = p[0] & p[1] & ~p[2], four = ~p[0] & ~p[1] & p[2];
+        return (two | (most >= 3 ? three : 0) | (most >= 4 ? four : 0)) & ~p[3];
+    };
+    return cellSet(pick(lo), pick(hi));
+}
+
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {
     const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
-    for (unsigned us = units & kAllUnits; us; us &= us - 1) {
+    units &= kAllUnits;
+    if (!units) return false;
+    const cellSet few = fewCandidates(g, size);
+    for (unsigned us = units; us; us &= us - 1) {
         const int u = lowBit(us);
-        const unsigned char* unitCells = kGeometry.unitCell[u];
-        unsigned held[9], cand[9];
-        int at[9], n = 0;
-        for (int k = 0; k < 9; k++) {
-            cand[k] = g.cand[unitCells[k]];
-            const int count = bitCount(cand[k]);
-            if (count >= 2 && count <= size) {
-                at[n] = k;
-                held[n++] = cand[k];
-            }
+        cellSet inUnit = few & kGeometry.unit[u];
+        if (inUnit.count() < size) continue;
+        // A unit's cells in its order are in increasing order of the cell.
+        int cells[9], n = 0;
+        unsigned held[9];
+        for (int c = inUnit.pop(); c >= 0; c = inUnit.pop()) {
+            cells[n] = c;
+            held[n++] = g.cand[c];
         }
         const bool found = eachTightCombination(n, size, held, [&](unsigned mask, unsigned digits) {
             if (bitCount(digits) != size) return false;
-            // Something to remove in the unit: another of its cells holds one of the digits.
-            unsigned inUnit = 0;
-            for (unsigned m = mask; m; m &= m - 1) inUnit |= 1u << at[lowBit(m)];
-            bool any = false;
-            for (int k = 0; k < 9; k++)
-                if (!(inUnit & (1u << k)) && (cand[k] & digits)) any = true;
-            if (!any) return false;
             cellSet chosen;
-            for (unsigned m = inUnit; m; m &= m - 1) chosen.add(unitCells[lowBit(m)]);
+            for (unsigned m = mask; m; m &= m - 1) chosen.add(cells[lowBit(m)]);
+            // Something to remove in the unit: another of its cells holds one of the digits.
+            const cellSet rest = kGeometry.unit[u].minus(chosen);
+            bool any = false;
+            for (unsigned m = digits; m; m &= m - 1)
+                if (g.pos[lowBit(m)].meets(rest)) any = true;
+            if (!any) return false;
             const cellSet around = seeingAll(chosen);
             subsetPattern(step, technique, true, u, chosen, digits);
             for (unsigned m = digits; m; m &= m - 1) addRemovals(step, g.pos[lowBit(m)] & around, lowBit(m));
