@@ -6,14 +6,18 @@
 
 namespace {
 
-// A digit's candidates line by line: for each row the columns that hold it,
-// for each column the rows. Most finders of a step ask for the same digits
-// on the same grid, and a step changes few digits, so each digit's lines are
-// kept with the candidates they came from. All zero is right for no
-// candidates, so the table needs no first filling.
+// A digit's candidates unit by unit, each as a 9-bit mask in the unit's
+// order: for a row the columns that hold it, for a column the rows, for a
+// box its cells. Most finders of a step ask for the same digits on the same
+// grid, and a step changes few digits, so each digit's masks are kept with
+// the candidates they came from. All zero is right for no candidates, so
+// the table needs no first filling.
 struct digitLines {
     uint64_t lo, hi;
-    unsigned row[9], column[9];
+    unsigned unit[27];
+
+    const unsigned* row() const { return unit + kRowUnit; }
+    const unsigned* column() const { return unit + kColumnUnit; }
 };
 
 const digitLines& linesOf(const ladderGrid& g, int d) {
@@ -23,15 +27,15 @@ const digitLines& linesOf(const ladderGrid& g, int d) {
     if (k.lo != p.lo || k.hi != p.hi) {
         k.lo = p.lo;
         k.hi = p.hi;
-        lineMasks(p, k.row, k.column);
+        unsigned* u = k.unit;
+        lineMasks(p, u + kRowUnit, u + kColumnUnit);
+        for (int b = 0; b < 9; b++) {
+            const unsigned* r = u + b / 3 * 3;
+            const int shift = b % 3 * 3;
+            u[kBoxUnit + b] = ((r[0] >> shift) & 7) | (((r[1] >> shift) & 7) << 3) | (((r[2] >> shift) & 7) << 6);
+        }
     }
     return k;
-}
-
-// The digit's cells of box b in the box's order (a 9-bit mask).
-inline unsigned boxMask(const digitLines& l, int b) {
-    const int band = b / 3 * 3, shift = b % 3 * 3;
-    return ((l.row[band] >> shift) & 7) | (((l.row[band + 1] >> shift) & 7) << 3) | (((l.row[band + 2] >> shift) & 7) << 6);
 }
 
 // The sets of `left` more items below `limit` added to `chosen` (a mask),
@@ -199,21 +203,21 @@ bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
         const digitLines& l = linesOf(g, d);
         for (int b = 0; b < 9; b++) {
             const int band = b / 3 * 3, stack = b % 3 * 3;
-            const unsigned t0 = (l.row[band] >> stack) & 7, t1 = (l.row[band + 1] >> stack) & 7,
-                           t2 = (l.row[band + 2] >> stack) & 7;
+            const unsigned inBox = l.unit[kBoxUnit + b];
+            if (!inBox) continue;
+            const unsigned t0 = inBox & 7, t1 = (inBox >> 3) & 7, t2 = inBox >> 6;  // its rows
             const unsigned columns = t0 | t1 | t2;  // of the box, that hold the digit
-            if (!columns) continue;
             const int rows = (t0 != 0) + (t1 != 0) + (t2 != 0);
             if (rows == 1) {
                 if (bitCount(columns) == 1) continue;  // one cell
                 const int r = band + (t0 ? 0 : t1 ? 1 : 2);
-                if (!(l.row[r] & ~(7u << stack))) continue;
+                if (!(l.row()[r] & ~(7u << stack))) continue;
                 lockedStep(g, techPointing, d, kBoxUnit + b, kRowUnit + r, step);
                 return true;
             }
             if (bitCount(columns) != 1) continue;
             const int c = stack + lowBit(columns);
-            if (!(l.column[c] & ~(7u << band))) continue;
+            if (!(l.column()[c] & ~(7u << band))) continue;
             lockedStep(g, techPointing, d, kBoxUnit + b, kColumnUnit + c, step);
             return true;
         }
@@ -228,7 +232,7 @@ bool findClaiming(const ladderGrid& g, ladderStep* step) {
     for (int d = 0; d < 9; d++) {
         const digitLines& l = linesOf(g, d);
         for (int columns = 0; columns < 2; columns++) {
-            const unsigned* along = columns ? l.column : l.row;
+            const unsigned* along = columns ? l.column() : l.row();
             for (int i = 0; i < 9; i++) {
                 const unsigned m = along[i];
                 if (bitCount(m) < 2) continue;
@@ -254,7 +258,7 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
         const digitLines& l = linesOf(g, d);
         for (int bands = 0; bands < 2; bands++)  // stacks (columns), then bands (rows)
             for (int group = 0; group < 3; group++) {
-                const unsigned* along = bands ? l.row : l.column;
+                const unsigned* along = bands ? l.row() : l.column();
                 int boxes[3];
                 unsigned lines[3];  // the group's boxes and, per box, the group's lines that hold the digit there
                 for (int i = 0; i < 3; i++) {
@@ -355,12 +359,11 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
         // Each digit's places in the unit, as a mask of the unit's cells.
         unsigned at[9];
         for (int d = 0; d < 9; d++)
-            at[d] = u < kColumnUnit ? lines[d]->row[u] : u < kBoxUnit ? lines[d]->column[u - kColumnUnit]
-                                                                      : boxMask(*lines[d], u - kBoxUnit);
+            at[d] = lines[d]->unit[u];
         int digits[9], n = 0;
         unsigned listed[9];
         for (int d = 0; d < 9; d++) {
-            const int count = bitCount(at[d]);
+            const int count = kNineBitCounts.of[at[d]];
             if (count >= 2 && count <= size) {
                 digits[n] = d;
                 listed[n++] = at[d];
@@ -394,7 +397,7 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
         const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-            const unsigned* along = rows ? l.row : l.column;
+            const unsigned* along = rows ? l.row() : l.column();
             int lines[9], n = 0;
             unsigned masks[9];
             for (int i = 0; i < 9; i++) {
@@ -537,7 +540,7 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
         const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-            const unsigned* along = rows ? l.row : l.column;  // base line i: its cover lines
+            const unsigned* along = rows ? l.row() : l.column();  // base line i: its cover lines
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
                 if (bitCount(along[i]) >= 2) lines[n++] = i;
