@@ -1,6 +1,7 @@
 // Singles, the box-line interactions, the double pair, naked and hidden
 // subsets and fish, with and without fins.
 #include <cstdint>
+#include <cstring>
 
 #include "engine/ladder/finders.h"
 
@@ -165,24 +166,65 @@ bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
     return true;
 }
 
-bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
-    const int first = boxes ? kBoxUnit : kRowUnit, last = boxes ? 27 : kBoxUnit;
-    for (int u = first; u < last; u++) {
-        const unsigned char* cells = kGeometry.unitCell[u];
-        // The digits met once and not twice among the unit's candidates.
-        unsigned once = 0, twice = 0;
-        for (int k = 0; k < 9; k++) {
-            const unsigned held = g.cand[cells[k]];
+// The digits met once and not twice among nine cells' candidates, the
+// cells `at` apart from p from one to the next in threes, `skip` apart
+// between the threes.
+template <int at, int skip>
+inline unsigned onceOnly(const unsigned short* p) {
+    unsigned once = 0, twice = 0;
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++) {
+            const unsigned held = p[i * skip + j * at];
             twice |= once & held;
             once |= held;
         }
-        const unsigned single = once & ~twice;
-        if (!single) continue;
-        const int d = lowBit(single);
-        int k = 0;
-        while (!(g.cand[cells[k]] & (1u << d))) k++;
-        singleStep(step, boxes ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
-        return true;
+    return once & ~twice;
+}
+
+static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladderStep* step) {
+    const int d = lowBit(single);
+    const unsigned char* cells = kGeometry.unitCell[u];
+    int k = 0;
+    while (!(g.cand[cells[k]] & (1u << d))) k++;
+    singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
+}
+
+bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
+    if (boxes) {
+        for (int b = 0; b < 9; b++) {
+            const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
+            if (single) {
+                hiddenSingleStep(g, kBoxUnit + b, single, step);
+                return true;
+            }
+        }
+        return false;
+    }
+    for (int r = 0; r < 9; r++) {
+        const unsigned single = onceOnly<1, 3>(g.cand + r * 9);
+        if (single) {
+            hiddenSingleStep(g, kRowUnit + r, single, step);
+            return true;
+        }
+    }
+    // The columns side by side, four to a word (16 bits each), row by row.
+    uint64_t once[3] = {0, 0, 0}, twice[3] = {0, 0, 0};
+    for (int r = 0; r < 9; r++) {
+        const unsigned short* p = g.cand + r * 9;
+        uint64_t held[3];
+        std::memcpy(held, p, 8 * sizeof *p);
+        held[2] = p[8];
+        for (int w = 0; w < 3; w++) {
+            twice[w] |= once[w] & held[w];
+            once[w] |= held[w];
+        }
+    }
+    for (int c = 0; c < 9; c++) {
+        const unsigned single = static_cast<unsigned>((once[c / 4] & ~twice[c / 4]) >> (c % 4 * 16)) & 0x1FF;
+        if (single) {
+            hiddenSingleStep(g, kColumnUnit + c, single, step);
+            return true;
+        }
     }
     return false;
 }
