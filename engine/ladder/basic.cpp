@@ -270,8 +270,9 @@ bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
 // Lines into boxes: a line's candidates of a digit in one box, at least two
 // of them, with more of the digit on the box's other lines. Rows, then
 // columns.
-bool findClaiming(const ladderGrid& g, ladderStep* step) {
-    for (int d = 0; d < 9; d++) {
+bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
         const digitLines& l = linesOf(g, d);
         for (int columns = 0; columns < 2; columns++) {
             const unsigned* along = columns ? l.column() : l.row();

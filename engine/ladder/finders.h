@@ -43,7 +43,7 @@ struct searchDelta {
 bool findNakedSingle(const ladderGrid& g, ladderStep* step);
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step);
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step);
-bool findClaiming(const ladderGrid& g, ladderStep* step);
+bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step);
 // Subsets of `size` cells in the units of `units`. A unit's subset is
 // found there only when it removes something in that unit (what it removes

@@ -18,6 +18,7 @@ enum scopeKind { scopeNone, scopeDigits, scopeUnits };
 int scopeOf(int technique) {
     switch (technique) {
     case techPointing:
+    case techClaiming:
     case techDoublePair:
     case techXWing:
     case techSwordfish:
@@ -54,7 +55,7 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     case techBoxHiddenTriple: return findHiddenSubset(g, 3, scope & kBoxUnits, techBoxHiddenTriple, step);
     case techDoublePair: return findDoublePair(g, scope, step);
     case techHiddenSingleLine: return findHiddenSingle(g, false, step);
-    case techClaiming: return findClaiming(g, step);
+    case techClaiming: return findClaiming(g, scope, step);
     case techNakedPair: return findNakedSubset(g, 2, scope, step);
     case techXWing: return findFish(g, 2, scope, step);
     case techHiddenPair: return findHiddenSubset(g, 2, scope & kLineUnits, techHiddenPair, step);

@@ -151,8 +151,8 @@ bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
     return findLocked(g, true, digits, step);
 }
 
-bool findClaiming(const ladderGrid& g, ladderStep* step) {
-    return findLocked(g, false, kAllDigits, step);
+bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    return findLocked(g, false, digits, step);
 }
 
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
@@ -449,8 +449,8 @@ int compareAll(const ladderGrid& g, unsigned digits, unsigned units, const std::
              [&](ladderStep* s) { return plain::findHiddenSingle(g, boxes, s); });
     same("pointing", [&](ladderStep* s) { return findPointing(g, digits, s); },
          [&](ladderStep* s) { return plain::findPointing(g, digits, s); });
-    same("claiming", [&](ladderStep* s) { return findClaiming(g, s); },
-         [&](ladderStep* s) { return plain::findClaiming(g, s); });
+    same("claiming", [&](ladderStep* s) { return findClaiming(g, digits, s); },
+         [&](ladderStep* s) { return plain::findClaiming(g, digits, s); });
     same("double pair", [&](ladderStep* s) { return findDoublePair(g, digits, s); },
          [&](ladderStep* s) { return plain::findDoublePair(g, digits, s); });
     for (int size = 2; size <= 4; size++) {
