@@ -122,16 +122,17 @@ void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSe
 }  // namespace
 
 void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn) {
-    for (int i = 0; i < 9; i++) byColumn[i] = 0;
-    for (int r = 0; r < 9; r++) {
-        const int at = r * 9;
-        unsigned bits;
-        if (at + 9 <= 64) bits = static_cast<unsigned>(cells.lo >> at) & 0x1FF;
-        else if (at >= 64) bits = static_cast<unsigned>(cells.hi >> (at - 64)) & 0x1FF;
-        else bits = static_cast<unsigned>((cells.lo >> at) | (cells.hi << (64 - at))) & 0x1FF;
-        byRow[r] = bits;
-        for (unsigned m = bits; m; m &= m - 1) byColumn[lowBit(m)] |= 1u << r;
-    }
+    for (int r = 0; r < 7; r++) byRow[r] = static_cast<unsigned>(cells.lo >> (r * 9)) & 0x1FF;
+    byRow[7] = static_cast<unsigned>((cells.lo >> 63) | (cells.hi << 1)) & 0x1FF;
+    byRow[8] = static_cast<unsigned>(cells.hi >> 8) & 0x1FF;
+    // A column's cells of rows 0 to 6 lie 9 bits apart in the first word:
+    // one product gathers them into its top byte, each term landing on a
+    // bit of its own (the others fall off the top or stay below, apart).
+    const uint64_t rows06 = 0x0040201008040201ull;  // bit 9r, r = 0..6
+    const uint64_t gather = 0x0101010101010100ull;  // 2^(56 - 8r), r = 0..6
+    for (int c = 0; c < 9; c++)
+        byColumn[c] = static_cast<unsigned>((((cells.lo >> c) & rows06) * gather) >> 56) |
+                      (((byRow[7] >> c) & 1) << 7) | (((byRow[8] >> c) & 1) << 8);
 }
 
 unsigned lineMask(const ladderGrid& g, int unit, int d) {
