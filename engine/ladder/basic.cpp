@@ -302,14 +302,13 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
         const digitLines& l = linesOf(g, d);
         for (int bands = 0; bands < 2; bands++)  // stacks (columns), then bands (rows)
             for (int group = 0; group < 3; group++) {
-                const unsigned* along = bands ? l.row() : l.column();
                 int boxes[3];
                 unsigned lines[3];  // the group's boxes and, per box, the group's lines that hold the digit there
                 for (int i = 0; i < 3; i++) {
                     boxes[i] = bands ? group * 3 + i : i * 3 + group;
-                    lines[i] = 0;
-                    for (int k = 0; k < 3; k++)
-                        if ((along[group * 3 + k] >> (i * 3)) & 7) lines[i] |= 1u << k;
+                    const unsigned m = l.unit[kBoxUnit + boxes[i]];
+                    lines[i] = bands ? (m & 7 ? 1u : 0u) | (m & 0x38 ? 2u : 0u) | (m & 0x1C0 ? 4u : 0u)
+                                     : (m | (m >> 3) | (m >> 6)) & 7;
                 }
                 for (int a = 0; a < 3; a++)
                     for (int b = a + 1; b < 3; b++) {
