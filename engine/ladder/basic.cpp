@@ -238,6 +238,31 @@ static void lockedStep(const ladderGrid& g, int technique, int d, int u, int oth
     addRemovals(step, (g.pos[d] & kGeometry.unit[other]).minus(kGeometry.unit[u]), d);
 }
 
+// For a box's cells of a digit (a mask in box order): 1 + k when two or more
+// of them lie all on the box's row k, 4 + k when on its column k, else 0.
+struct boxLines {
+    unsigned char of[512];
+    constexpr boxLines() : of() {
+        for (unsigned m = 0; m < 512; m++) {
+            const unsigned t[3] = {m & 7, (m >> 3) & 7, m >> 6};
+            const unsigned columns = t[0] | t[1] | t[2];
+            int rows = 0, row = 0, count = 0;
+            for (int k = 0; k < 3; k++) {
+                if (t[k]) {
+                    rows++;
+                    row = k;
+                }
+                for (unsigned x = t[k]; x; x &= x - 1) count++;
+            }
+            if (count < 2) continue;
+            if (rows == 1) of[m] = static_cast<unsigned char>(1 + row);
+            else if (columns == 1 || columns == 2 || columns == 4)
+                of[m] = static_cast<unsigned char>(4 + (columns == 1 ? 0 : columns == 2 ? 1 : 2));
+        }
+    }
+};
+inline constexpr boxLines kBoxLines{};
+
 // Boxes into lines: a box's candidates of a digit on one row (column) of it,
 // at least two of them, with more of the digit on the rest of that line.
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
@@ -245,21 +270,16 @@ bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
         const int d = lowBit(ds);
         const digitLines& l = linesOf(g, d);
         for (int b = 0; b < 9; b++) {
+            const int line = kBoxLines.of[l.unit[kBoxUnit + b]];
+            if (!line) continue;
             const int band = b / 3 * 3, stack = b % 3 * 3;
-            const unsigned inBox = l.unit[kBoxUnit + b];
-            if (!inBox) continue;
-            const unsigned t0 = inBox & 7, t1 = (inBox >> 3) & 7, t2 = inBox >> 6;  // its rows
-            const unsigned columns = t0 | t1 | t2;  // of the box, that hold the digit
-            const int rows = (t0 != 0) + (t1 != 0) + (t2 != 0);
-            if (rows == 1) {
-                if (bitCount(columns) == 1) continue;  // one cell
-                const int r = band + (t0 ? 0 : t1 ? 1 : 2);
+            if (line <= 3) {
+                const int r = band + line - 1;
                 if (!(l.row()[r] & ~(7u << stack))) continue;
                 lockedStep(g, techPointing, d, kBoxUnit + b, kRowUnit + r, step);
                 return true;
             }
-            if (bitCount(columns) != 1) continue;
-            const int c = stack + lowBit(columns);
+            const int c = stack + line - 4;
             if (!(l.column()[c] & ~(7u << band))) continue;
             lockedStep(g, techPointing, d, kBoxUnit + b, kColumnUnit + c, step);
             return true;
