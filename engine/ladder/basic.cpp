@@ -240,6 +240,7 @@ static void lockedStep(const ladderGrid& g, int technique, int d, int u, int oth
 
 // For a box's cells of a digit (a mask in box order): 1 + k when two or more
 // of them lie all on the box's row k, 4 + k when on its column k, else 0.
+// Read as a line's, 1 + k is two or more all in its k-th block of three.
 struct boxLines {
     unsigned char of[512];
     constexpr boxLines() : of() {
@@ -298,10 +299,10 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
         for (int columns = 0; columns < 2; columns++) {
             const unsigned* along = columns ? l.column() : l.row();
             for (int i = 0; i < 9; i++) {
-                const unsigned m = along[i];
-                if (bitCount(m) < 2) continue;
-                const int block = lowBit(m) / 3 * 3;  // the first of the three lines it crosses in the box
-                if (m & ~(7u << block)) continue;
+                // Two or more in one block of three, read as a box's rows.
+                const int in = kBoxLines.of[along[i]];
+                if (in == 0 || in > 3) continue;
+                const int block = (in - 1) * 3;  // the first of the three lines it crosses in the box
                 const int group = i / 3 * 3;
                 unsigned others = 0;
                 for (int k = group; k < group + 3; k++)
