@@ -21,21 +21,23 @@ struct digitLines {
     const unsigned* column() const { return unit + kColumnUnit; }
 };
 
-const digitLines& linesOf(const ladderGrid& g, int d) {
+void refreshLines(digitLines* k, const cellSet& p) {
+    k->lo = p.lo;
+    k->hi = p.hi;
+    unsigned* u = k->unit;
+    lineMasks(p, u + kRowUnit, u + kColumnUnit);
+    for (int b = 0; b < 9; b++) {
+        const unsigned* r = u + b / 3 * 3;
+        const int shift = b % 3 * 3;
+        u[kBoxUnit + b] = ((r[0] >> shift) & 7) | (((r[1] >> shift) & 7) << 3) | (((r[2] >> shift) & 7) << 6);
+    }
+}
+
+inline const digitLines& linesOf(const ladderGrid& g, int d) {
     static thread_local digitLines kept[9];
     digitLines& k = kept[d];
     const cellSet& p = g.pos[d];
-    if (k.lo != p.lo || k.hi != p.hi) {
-        k.lo = p.lo;
-        k.hi = p.hi;
-        unsigned* u = k.unit;
-        lineMasks(p, u + kRowUnit, u + kColumnUnit);
-        for (int b = 0; b < 9; b++) {
-            const unsigned* r = u + b / 3 * 3;
-            const int shift = b % 3 * 3;
-            u[kBoxUnit + b] = ((r[0] >> shift) & 7) | (((r[1] >> shift) & 7) << 3) | (((r[2] >> shift) & 7) << 6);
-        }
-    }
+    if (k.lo != p.lo || k.hi != p.hi) refreshLines(&k, p);
     return k;
 }
 
