@@ -84,7 +84,7 @@ bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
         n, k, 0u,
         [&](unsigned held, int i, unsigned* next) {
             *next = held | bits[i];
-            return bitCount(*next) <= k;
+            return kNineBitCounts.of[*next] <= k;
         },
         f);
 }
@@ -335,7 +335,7 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
                 }
                 for (int a = 0; a < 3; a++)
                     for (int b = a + 1; b < 3; b++) {
-                        if (!lines[a] || !lines[b] || bitCount(lines[a] | lines[b]) != 2) continue;
+                        if (!lines[a] || !lines[b] || kNineBitCounts.of[lines[a] | lines[b]] != 2) continue;
                         const int c = 3 - a - b;
                         const unsigned both = lines[a] | lines[b];
                         if (!(lines[c] & both)) continue;
@@ -387,7 +387,6 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
     for (unsigned us = units; us; us &= us - 1) {
         const int u = lowBit(us);
         cellSet inUnit = few & kGeometry.unit[u];
-        if (inUnit.count() < size) continue;
         // A unit's cells in its order are in increasing order of the cell.
         int cells[9], n = 0;
         unsigned held[9];
@@ -395,8 +394,9 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
             cells[n] = c;
             held[n++] = g.cand[c];
         }
+        if (n < size) continue;
         const bool found = eachTightCombination(n, size, held, [&](unsigned mask, unsigned digits) {
-            if (bitCount(digits) != size) return false;
+            if (kNineBitCounts.of[digits] != size) return false;
             cellSet chosen;
             for (unsigned m = mask; m; m &= m - 1) chosen.add(cells[lowBit(m)]);
             // Something to remove in the unit: another of its cells holds one of the digits.
@@ -436,7 +436,7 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
             }
         }
         const bool found = eachTightCombination(n, size, listed, [&](unsigned mask, unsigned places) {
-            if (bitCount(places) != size) return false;
+            if (kNineBitCounts.of[places] != size) return false;
             unsigned chosen = 0;
             for (unsigned m = mask; m; m &= m - 1) chosen |= 1u << digits[lowBit(m)];
             // Something to remove: another digit in one of the places.
@@ -467,14 +467,14 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
             int lines[9], n = 0;
             unsigned masks[9];
             for (int i = 0; i < 9; i++) {
-                const int count = bitCount(along[i]);
+                const int count = kNineBitCounts.of[along[i]];
                 if (count >= 2 && count <= size) {
                     lines[n] = i;
                     masks[n++] = along[i];
                 }
             }
             const bool found = eachTightCombination(n, size, masks, [&](unsigned mask, unsigned covers) {
-                if (bitCount(covers) != size) return false;
+                if (kNineBitCounts.of[covers] != size) return false;
                 unsigned baseUnits = 0;
                 for (unsigned m = mask; m; m &= m - 1) baseUnits |= 1u << lines[lowBit(m)];
                 // Something to remove: another line with the digit on a cover line.
@@ -609,7 +609,7 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
             const unsigned* along = rows ? l.row() : l.column();  // base line i: its cover lines
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
-                if (bitCount(along[i]) >= 2) lines[n++] = i;
+                if (kNineBitCounts.of[along[i]] >= 2) lines[n++] = i;
             const finnedSearch search(along, size);
             unsigned covers = 0, baseUnits = 0;
             const bool found = eachGrownCombination(
