@@ -153,7 +153,6 @@ void setTechnique(ladderStep* step, int technique, int extra) {
     step->difficulty = ladderInfo(technique).difficulty + extra;
 }
 
-
 bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
     // The cells met once and not twice counting every digit's candidates.
     uint64_t onceLo = 0, onceHi = 0, twiceLo = 0, twiceHi = 0;
@@ -210,7 +209,8 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
             return true;
         }
     }
-    // The columns side by side, four to a word (16 bits each), row by row.
+    // The columns side by side, row by row: a row's first eight cells copied
+    // into two words, and its last one.
     uint64_t once[3] = {0, 0, 0}, twice[3] = {0, 0, 0};
     for (int r = 0; r < 9; r++) {
         const unsigned short* p = g.cand + r * 9;
@@ -222,13 +222,15 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
             once[w] |= held[w];
         }
     }
-    for (int c = 0; c < 9; c++) {
-        const unsigned single = static_cast<unsigned>((once[c / 4] & ~twice[c / 4]) >> (c % 4 * 16)) & 0x1FF;
-        if (single) {
-            hiddenSingleStep(g, kColumnUnit + c, single, step);
+    uint64_t single[2] = {once[0] & ~twice[0], once[1] & ~twice[1]};
+    unsigned short column[9];  // copied back as they came, whatever the byte order
+    std::memcpy(column, single, 8 * sizeof *column);
+    column[8] = static_cast<unsigned short>(once[2] & ~twice[2]);
+    for (int c = 0; c < 9; c++)
+        if (column[c]) {
+            hiddenSingleStep(g, kColumnUnit + c, column[c], step);
             return true;
         }
-    }
     return false;
 }
 
