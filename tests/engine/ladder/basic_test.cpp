@@ -511,3 +511,31 @@ TEST(LadderBasicFinders, SameStepsAsThePlainSearch) {
     EXPECT_GT(grids, 1000);
     EXPECT_GT(found, 10000);
 }
+
+// The rows and columns of a set of cells, gathered by word tricks, are
+// those of its cells one by one, up to the cells on either side of the
+// words' border (63 and 64) and the last row.
+TEST(LadderBasicFinders, LineMasksOfEveryCell) {
+    std::mt19937_64 rng(5);
+    for (int n = 0; n < 2000; n++) {
+        cellSet s;
+        if (n < 81) {
+            s.add(n);
+        } else {
+            const int density = static_cast<int>(rng() % 82);
+            for (int c = 0; c < 81; c++)
+                if (static_cast<int>(rng() % 81) < density) s.add(c);
+        }
+        unsigned byRow[9], byColumn[9], rows[9] = {0}, columns[9] = {0};
+        lineMasks(s, byRow, byColumn);
+        for (int c = 0; c < 81; c++)
+            if (s.has(c)) {
+                rows[rowOf(c)] |= 1u << columnOf(c);
+                columns[columnOf(c)] |= 1u << rowOf(c);
+            }
+        for (int i = 0; i < 9; i++) {
+            ASSERT_EQ(byRow[i], rows[i]) << n << " row " << i;
+            ASSERT_EQ(byColumn[i], columns[i]) << n << " column " << i;
+        }
+    }
+}
