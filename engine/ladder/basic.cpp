@@ -191,18 +191,43 @@ static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladder
     singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
 }
 
+// Every digit's candidates when a search for hidden singles last found
+// nothing: a unit none of whose cells changed since has none still. All
+// zero (no candidates anywhere, no singles) needs no first filling.
+struct singlesFailure {
+    uint64_t lo[9], hi[9];
+};
+
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
+    static thread_local singlesFailure failures[2];  // lines, boxes
+    singlesFailure& failed = failures[boxes];
+    uint64_t changedLo = 0, changedHi = 0;
+    for (int d = 0; d < 9; d++) {
+        changedLo |= failed.lo[d] ^ g.pos[d].lo;
+        changedHi |= failed.hi[d] ^ g.pos[d].hi;
+    }
+    const cellSet changed(changedLo, changedHi);
+    if (changed.empty()) return false;
+    const auto remember = [&] {
+        for (int d = 0; d < 9; d++) {
+            failed.lo[d] = g.pos[d].lo;
+            failed.hi[d] = g.pos[d].hi;
+        }
+    };
     if (boxes) {
         for (int b = 0; b < 9; b++) {
+            if (!changed.meets(kGeometry.unit[kBoxUnit + b])) continue;
             const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
             if (single) {
                 hiddenSingleStep(g, kBoxUnit + b, single, step);
                 return true;
             }
         }
+        remember();
         return false;
     }
     for (int r = 0; r < 9; r++) {
+        if (!changed.meets(kGeometry.unit[kRowUnit + r])) continue;
         const unsigned single = onceOnly<1, 3>(g.cand + r * 9);
         if (single) {
             hiddenSingleStep(g, kRowUnit + r, single, step);
@@ -231,6 +256,7 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
             hiddenSingleStep(g, kColumnUnit + c, column[c], step);
             return true;
         }
+    remember();
     return false;
 }
 
