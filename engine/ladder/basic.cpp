@@ -191,32 +191,57 @@ static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladder
     singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
 }
 
-// Every digit's candidates when a search for hidden singles last found
-// nothing: a unit none of whose cells changed since has none still. All
-// zero (no candidates anywhere, no singles) needs no first filling.
-struct singlesFailure {
+// Every digit's candidates when a search over units last found nothing,
+// and the units known then to give nothing. What a unit gives depends on
+// its own cells alone, so a unit none of whose cells changed since still
+// gives nothing. All zero (no candidates, no units known) needs no first
+// filling.
+struct unitsFailure {
     uint64_t lo[9], hi[9];
+    unsigned known;
 };
 
-bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
-    static thread_local singlesFailure failures[2];  // lines, boxes
-    singlesFailure& failed = failures[boxes];
-    uint64_t changedLo = 0, changedHi = 0;
+// The units (bit u) with a cell whose candidates changed since the failure.
+static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
+    uint64_t lo = 0, hi = 0;
     for (int d = 0; d < 9; d++) {
-        changedLo |= failed.lo[d] ^ g.pos[d].lo;
-        changedHi |= failed.hi[d] ^ g.pos[d].hi;
+        lo |= failed.lo[d] ^ g.pos[d].lo;
+        hi |= failed.hi[d] ^ g.pos[d].hi;
     }
-    const cellSet changed(changedLo, changedHi);
-    if (changed.empty()) return false;
-    const auto remember = [&] {
-        for (int d = 0; d < 9; d++) {
-            failed.lo[d] = g.pos[d].lo;
-            failed.hi[d] = g.pos[d].hi;
-        }
-    };
+    if (!(lo | hi)) return 0;
+    unsigned out = 0, bandColumns[3] = {0, 0, 0};
+    for (int r = 0; r < 9; r++) {
+        const unsigned row = static_cast<unsigned>(r < 7 ? lo >> (r * 9) : r == 7 ? (lo >> 63) | (hi << 1) : hi >> 8) & 0x1FF;
+        if (row) out |= 1u << (kRowUnit + r);
+        bandColumns[r / 3] |= row;
+    }
+    out |= (bandColumns[0] | bandColumns[1] | bandColumns[2]) << kColumnUnit;
+    for (int b = 0; b < 9; b++)
+        if (bandColumns[b / 3] & (7u << (b % 3 * 3))) out |= 1u << (kBoxUnit + b);
+    return out;
+}
+
+// A search of `units` found nothing on g: they are known now, with the
+// others known before that did not change.
+static void rememberUnits(unitsFailure* failed, const ladderGrid& g, unsigned units, unsigned changed) {
+    for (int d = 0; d < 9; d++) {
+        failed->lo[d] = g.pos[d].lo;
+        failed->hi[d] = g.pos[d].hi;
+    }
+    failed->known = units | (failed->known & ~changed);
+}
+
+bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
+    static thread_local unitsFailure failures[2];  // lines, boxes
+    unitsFailure& failed = failures[boxes];
+    const unsigned kind = boxes ? kAllUnits & ~((1u << kBoxUnit) - 1) : (1u << kBoxUnit) - 1;
+    const unsigned changed = changedUnits(failed, g);
+    const unsigned todo = kind & ~(failed.known & ~changed);
+    if (!todo) return false;
+    const auto remember = [&] { rememberUnits(&failed, g, kind, changed); };
     if (boxes) {
         for (int b = 0; b < 9; b++) {
-            if (!changed.meets(kGeometry.unit[kBoxUnit + b])) continue;
+            if (!(todo & (1u << (kBoxUnit + b)))) continue;
             const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
             if (single) {
                 hiddenSingleStep(g, kBoxUnit + b, single, step);
@@ -227,7 +252,7 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
         return false;
     }
     for (int r = 0; r < 9; r++) {
-        if (!changed.meets(kGeometry.unit[kRowUnit + r])) continue;
+        if (!(todo & (1u << (kRowUnit + r)))) continue;
         const unsigned single = onceOnly<1, 3>(g.cand + r * 9);
         if (single) {
             hiddenSingleStep(g, kRowUnit + r, single, step);
@@ -410,9 +435,17 @@ static cellSet fewCandidates(const ladderGrid& g, int most) {
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {
     const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
     units &= kAllUnits;
-    if (!units) return false;
+    if (!units || size < 2 || size > 4) return false;
+    static thread_local unitsFailure failures[3];  // by size
+    unitsFailure& failed = failures[size - 2];
+    const unsigned changed = changedUnits(failed, g);
+    const unsigned todo = units & ~(failed.known & ~changed);
+    if (!todo) {
+        rememberUnits(&failed, g, units, changed);
+        return false;
+    }
     const cellSet few = fewCandidates(g, size);
-    for (unsigned us = units; us; us &= us - 1) {
+    for (unsigned us = todo; us; us &= us - 1) {
         const int u = lowBit(us);
         cellSet inUnit = few & kGeometry.unit[u];
         // A unit's cells in its order are in increasing order of the cell.
@@ -440,15 +473,24 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
         });
         if (found) return true;
     }
+    rememberUnits(&failed, g, units, changed);
     return false;
 }
 
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
     units &= kAllUnits;
-    if (!units) return false;
+    if (!units || size < 2 || size > 4) return false;
+    static thread_local unitsFailure failures[3];  // by size
+    unitsFailure& failed = failures[size - 2];
+    const unsigned changed = changedUnits(failed, g);
+    const unsigned todo = units & ~(failed.known & ~changed);
+    if (!todo) {
+        rememberUnits(&failed, g, units, changed);
+        return false;
+    }
     const digitLines* lines[9];
     for (int d = 0; d < 9; d++) lines[d] = &linesOf(g, d);
-    for (unsigned us = units; us; us &= us - 1) {
+    for (unsigned us = todo; us; us &= us - 1) {
         const int u = lowBit(us);
         // Each digit's places in the unit, as a mask of the unit's cells.
         unsigned at[9];
@@ -481,6 +523,7 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
         });
         if (found) return true;
     }
+    rememberUnits(&failed, g, units, changed);
     return false;
 }
 
