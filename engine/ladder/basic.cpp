@@ -211,7 +211,8 @@ static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
     if (!(lo | hi)) return 0;
     unsigned out = 0, bandColumns[3] = {0, 0, 0};
     for (int r = 0; r < 9; r++) {
-        const unsigned row = static_cast<unsigned>(r < 7 ? lo >> (r * 9) : r == 7 ? (lo >> 63) | (hi << 1) : hi >> 8) & 0x1FF;
+        const uint64_t at = r < 7 ? lo >> (r * 9) : r == 7 ? (lo >> 63) | (hi << 1) : hi >> 8;
+        const unsigned row = static_cast<unsigned>(at) & 0x1FF;
         if (row) out |= 1u << (kRowUnit + r);
         bandColumns[r / 3] |= row;
     }
