@@ -42,17 +42,24 @@ inline const digitLines& linesOf(const ladderGrid& g, int d) {
 }
 
 // The sets of `left` more items below `limit` added to `chosen` (a mask),
-// the largest first, in increasing order of the mask.
-template <int left, typename State, typename Grow, typename F>
-__attribute__((always_inline)) inline bool grownLevel(int limit, unsigned chosen, const State& s, const Grow& grow,
-                                                    const F& f) {
-    for (int i = left - 1; i < limit; i++) {
+// the largest first, in increasing order of the mask; with `need` (a mask)
+// not 0, only those with one of its items.
+template <int left, bool needs, typename State, typename Grow, typename F>
+__attribute__((always_inline)) inline bool grownLevel(int limit, unsigned chosen, unsigned need, const State& s,
+                                                    const Grow& grow, const F& f) {
+    int i = left - 1;
+    if (needs && need && lowBit(need) > i) i = lowBit(need);  // below it, none of `need` would be left to take
+    for (; i < limit; i++) {
+        const bool needed = needs && ((need >> i) & 1);
+        if constexpr (left == 1) {
+            if (needs && need && !needed) continue;
+        }
         State t;
         if (!grow(s, i, &t)) continue;
         if constexpr (left == 1) {
             if (f(chosen | (1u << i), t)) return true;
         } else {
-            if (grownLevel<left - 1>(i, chosen | (1u << i), t, grow, f)) return true;
+            if (grownLevel<left - 1, needs>(i, chosen | (1u << i), needed ? 0 : need, t, grow, f)) return true;
         }
     }
     return false;
@@ -63,15 +70,25 @@ __attribute__((always_inline)) inline bool grownLevel(int limit, unsigned chosen
 // makes t of s and item i, and says whether a set with t may still give
 // something; one that may not is not grown further, nor handed to f. The
 // largest item is chosen first, so the sets come in order without sorting.
-// Calls f(mask, state) until it returns true.
+// With `need` not 0, only the sets with one of its items. Calls f(mask,
+// state) until it returns true.
 template <typename State, typename Grow, typename F>
-bool eachGrownCombination(int n, int k, const State& empty, const Grow& grow, const F& f) {
+bool eachGrownCombination(int n, int k, unsigned need, const State& empty, const Grow& grow, const F& f) {
     if (k > n) return false;
+    if (need) {
+        switch (k) {
+        case 1: return grownLevel<1, true>(n, 0, need, empty, grow, f);
+        case 2: return grownLevel<2, true>(n, 0, need, empty, grow, f);
+        case 3: return grownLevel<3, true>(n, 0, need, empty, grow, f);
+        case 4: return grownLevel<4, true>(n, 0, need, empty, grow, f);
+        default: return false;
+        }
+    }
     switch (k) {
-    case 1: return grownLevel<1>(n, 0, empty, grow, f);
-    case 2: return grownLevel<2>(n, 0, empty, grow, f);
-    case 3: return grownLevel<3>(n, 0, empty, grow, f);
-    case 4: return grownLevel<4>(n, 0, empty, grow, f);
+    case 1: return grownLevel<1, false>(n, 0, 0, empty, grow, f);
+    case 2: return grownLevel<2, false>(n, 0, 0, empty, grow, f);
+    case 3: return grownLevel<3, false>(n, 0, 0, empty, grow, f);
+    case 4: return grownLevel<4, false>(n, 0, 0, empty, grow, f);
     default: return false;
     }
 }
@@ -81,7 +98,7 @@ bool eachGrownCombination(int n, int k, const State& empty, const Grow& grow, co
 template <typename F>
 bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
     return eachGrownCombination(
-        n, k, 0u,
+        n, k, 0, 0u,
         [&](unsigned held, int i, unsigned* next) {
             *next = held | bits[i];
             return kNineBitCounts.of[*next] <= k;
@@ -673,8 +690,28 @@ struct finnedSearch {
 
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
+    if (size < 2 || size > 4) return false;
+    // Each digit's candidates when its search last found nothing. Where it
+    // has only lost candidates since, base lines none of which lost any
+    // still give nothing: their own candidates are the same, and those of
+    // the other lines, which are what a fish removes and what reaches into
+    // a fin's box, are only fewer. All zero (no candidates) needs no first
+    // filling.
+    static thread_local uint64_t failed[3][9][2];
     for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
         const int d = lowBit(ds);
+        uint64_t* was = failed[size - 2][d];
+        const cellSet& now = g.pos[d];
+        unsigned lost[2] = {kAllDigits, kAllDigits};  // columns, rows that lost some (all: look at everything)
+        if (!(now.lo & ~was[0]) && !(now.hi & ~was[1])) {
+            cellSet gone(was[0] & ~now.lo, was[1] & ~now.hi);
+            if (gone.empty()) continue;
+            lost[0] = lost[1] = 0;
+            for (int c = gone.pop(); c >= 0; c = gone.pop()) {
+                lost[1] |= 1u << rowOf(c);
+                lost[0] |= 1u << columnOf(c);
+            }
+        }
         const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
@@ -682,10 +719,14 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
                 if (kNineBitCounts.of[along[i]] >= 2) lines[n++] = i;
+            unsigned need = 0;  // the base lines that lost candidates, as items
+            for (int k = 0; k < n; k++)
+                if (lost[rows] & (1u << lines[k])) need |= 1u << k;
+            if (!need) continue;
             const finnedSearch search(along, size);
             unsigned covers = 0, baseUnits = 0;
             const bool found = eachGrownCombination(
-                n, size, finnedBase{0, {0, 0, 0}},
+                n, size, need == (1u << n) - 1 ? 0 : need, finnedBase{0, {0, 0, 0}},
                 [&](const finnedBase& s, int i, finnedBase* next) {
                     *next = s;
                     next->taken |= 1u << lines[i];
@@ -721,6 +762,8 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
             addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
             return true;
         }
+        was[0] = now.lo;
+        was[1] = now.hi;
     }
     return false;
 }
