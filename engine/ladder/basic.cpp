@@ -1,54 +1,109 @@
 // Singles, the box-line interactions, the double pair, naked and hidden
 // subsets and fish, with and without fins.
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/ladder/finders.h"
 
 namespace {
 
-// Every k-element subset of n items as a mask, in increasing order of the
-// mask (Gosper's step); calls f(mask) until it returns true.
-template <typename F>
-bool eachCombination(int n, int k, const F& f) {
-    if (k <= 0 || k > n) return false;
-    unsigned mask = (1u << k) - 1;
-    const unsigned end = 1u << n;
-    while (mask < end) {
-        if (f(mask)) return true;
-        const unsigned low = mask & -mask, ripple = mask + low;
-        mask = (((ripple ^ mask) >> 2) / low) | ripple;
+// A digit's candidates unit by unit, each as a 9-bit mask in the unit's
+// order: for a row the columns that hold it, for a column the rows, for a
+// box its cells. Most finders of a step ask for the same digits on the same
+// grid, and a step changes few digits, so each digit's masks are kept with
+// the candidates they came from. All zero is right for no candidates, so
+// the table needs no first filling.
+struct digitLines {
+    uint64_t lo, hi;
+    unsigned unit[27];
+
+    const unsigned* row() const { return unit + kRowUnit; }
+    const unsigned* column() const { return unit + kColumnUnit; }
+};
+
+void refreshLines(digitLines* k, const cellSet& p) {
+    k->lo = p.lo;
+    k->hi = p.hi;
+    unsigned* u = k->unit;
+    lineMasks(p, u + kRowUnit, u + kColumnUnit);
+    for (int b = 0; b < 9; b++) {
+        const unsigned* r = u + b / 3 * 3;
+        const int shift = b % 3 * 3;
+        u[kBoxUnit + b] = ((r[0] >> shift) & 7) | (((r[1] >> shift) & 7) << 3) | (((r[2] >> shift) & 7) << 6);
+    }
+}
+
+inline const digitLines& linesOf(const ladderGrid& g, int d) {
+    static thread_local digitLines kept[9];
+    digitLines& k = kept[d];
+    const cellSet& p = g.pos[d];
+    if (k.lo != p.lo || k.hi != p.hi) refreshLines(&k, p);
+    return k;
+}
+
+// The sets of `left` more items below `limit` added to `chosen` (a mask),
+// the largest first, in increasing order of the mask; with `need` (a mask)
+// not 0, only those with one of its items.
+template <int left, bool needs, typename State, typename Grow, typename F>
+__attribute__((always_inline)) inline bool grownLevel(int limit, unsigned chosen, unsigned need, const State& s,
+                                                    const Grow& grow, const F& f) {
+    int i = left - 1;
+    if (needs && need && lowBit(need) > i) i = lowBit(need);  // below it, none of `need` would be left to take
+    for (; i < limit; i++) {
+        const bool needed = needs && ((need >> i) & 1);
+        if constexpr (left == 1) {
+            if (needs && need && !needed) continue;
+        }
+        State t;
+        if (!grow(s, i, &t)) continue;
+        if constexpr (left == 1) {
+            if (f(chosen | (1u << i), t)) return true;
+        } else {
+            if (grownLevel<left - 1, needs>(i, chosen | (1u << i), needed ? 0 : need, t, grow, f)) return true;
+        }
     }
     return false;
 }
 
-// Collects into found[] the k-element subsets (masks) of items from..n-1
-// added to `mask`, whose items' bits together stay within `most` bits.
-void tightSubsets(const unsigned* bits, int n, int from, int k, int most, unsigned mask, unsigned held,
-                  unsigned* found, int* count) {
-    if (k == 0) {
-        found[(*count)++] = mask;
-        return;
+// Every k-element subset (k at most 4) of n items as a mask, in increasing
+// order of the mask, carrying a state grown item by item: grow(s, i, &t)
+// makes t of s and item i, and says whether a set with t may still give
+// something; one that may not is not grown further, nor handed to f. The
+// largest item is chosen first, so the sets come in order without sorting.
+// With `need` not 0, only the sets with one of its items. Calls f(mask,
+// state) until it returns true.
+template <typename State, typename Grow, typename F>
+bool eachGrownCombination(int n, int k, unsigned need, const State& empty, const Grow& grow, const F& f) {
+    if (k > n) return false;
+    if (need) {
+        switch (k) {
+        case 1: return grownLevel<1, true>(n, 0, need, empty, grow, f);
+        case 2: return grownLevel<2, true>(n, 0, need, empty, grow, f);
+        case 3: return grownLevel<3, true>(n, 0, need, empty, grow, f);
+        case 4: return grownLevel<4, true>(n, 0, need, empty, grow, f);
+        default: return false;
+        }
     }
-    for (int i = from; i <= n - k; i++) {
-        const unsigned next = held | bits[i];
-        if (bitCount(next) <= most) tightSubsets(bits, n, i + 1, k - 1, most, mask | (1u << i), next, found, count);
+    switch (k) {
+    case 1: return grownLevel<1, false>(n, 0, 0, empty, grow, f);
+    case 2: return grownLevel<2, false>(n, 0, 0, empty, grow, f);
+    case 3: return grownLevel<3, false>(n, 0, 0, empty, grow, f);
+    case 4: return grownLevel<4, false>(n, 0, 0, empty, grow, f);
+    default: return false;
     }
 }
 
-// As eachCombination, over those subsets of at most 9 items, k at most 4,
-// whose items' bits number k or fewer together: the only ones a subset or a
-// fish can be made of, so f is spared the rest.
+// Those k-element subsets whose items' bits number k or fewer together: the
+// only ones a subset or a fish can be made of. f(mask, bits together).
 template <typename F>
 bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
-    if (k <= 0 || k > n) return false;
-    unsigned found[126];  // 9 choose 4
-    int count = 0;
-    tightSubsets(bits, n, 0, k, k, 0, 0, found, &count);
-    // In increasing order of the mask, as eachCombination gives them.
-    std::sort(found, found + count);
-    for (int i = 0; i < count; i++)
-        if (f(found[i])) return true;
-    return false;
+    return eachGrownCombination(
+        n, k, 0, 0u,
+        [&](unsigned held, int i, unsigned* next) {
+            *next = held | bits[i];
+            return kNineBitCounts.of[*next] <= k;
+        },
+        f);
 }
 
 void singleStep(ladderStep* step, int technique, int cell, int digit, int unit) {
@@ -86,16 +141,17 @@ void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSe
 }  // namespace
 
 void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn) {
-    for (int i = 0; i < 9; i++) byColumn[i] = 0;
-    for (int r = 0; r < 9; r++) {
-        const int at = r * 9;
-        unsigned bits;
-        if (at + 9 <= 64) bits = static_cast<unsigned>(cells.lo >> at) & 0x1FF;
-        else if (at >= 64) bits = static_cast<unsigned>(cells.hi >> (at - 64)) & 0x1FF;
-        else bits = static_cast<unsigned>((cells.lo >> at) | (cells.hi << (64 - at))) & 0x1FF;
-        byRow[r] = bits;
-        for (unsigned m = bits; m; m &= m - 1) byColumn[lowBit(m)] |= 1u << r;
-    }
+    for (int r = 0; r < 7; r++) byRow[r] = static_cast<unsigned>(cells.lo >> (r * 9)) & 0x1FF;
+    byRow[7] = static_cast<unsigned>((cells.lo >> 63) | (cells.hi << 1)) & 0x1FF;
+    byRow[8] = static_cast<unsigned>(cells.hi >> 8) & 0x1FF;
+    // A column's cells of rows 0 to 6 lie 9 bits apart in the first word:
+    // one product gathers them into its top byte, each term landing on a
+    // bit of its own (the others fall off the top or stay below, apart).
+    const uint64_t rows06 = 0x0040201008040201ull;  // bit 9r, r = 0..6
+    const uint64_t gather = 0x0101010101010100ull;  // 2^(56 - 8r), r = 0..6
+    for (int c = 0; c < 9; c++)
+        byColumn[c] = static_cast<unsigned>((((cells.lo >> c) & rows06) * gather) >> 56) |
+                      (((byRow[7] >> c) & 1) << 7) | (((byRow[8] >> c) & 1) << 8);
 }
 
 unsigned lineMask(const ladderGrid& g, int unit, int d) {
@@ -115,162 +171,369 @@ void setTechnique(ladderStep* step, int technique, int extra) {
 }
 
 bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
-    cellSet o = g.open;
-    for (int c = o.pop(); c >= 0; c = o.pop())
-        if (bitCount(g.cand[c]) == 1) {
-            singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
-            return true;
+    // The cells met once and not twice counting every digit's candidates.
+    uint64_t onceLo = 0, onceHi = 0, twiceLo = 0, twiceHi = 0;
+    for (int d = 0; d < 9; d++) {
+        twiceLo |= onceLo & g.pos[d].lo;
+        onceLo |= g.pos[d].lo;
+        twiceHi |= onceHi & g.pos[d].hi;
+        onceHi |= g.pos[d].hi;
+    }
+    const int c = (cellSet(onceLo & ~twiceLo, onceHi & ~twiceHi) & g.open).first();
+    if (c < 0) return false;
+    singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
+    return true;
+}
+
+// The digits met once and not twice among nine cells' candidates, the
+// cells `at` apart from p from one to the next in threes, `skip` apart
+// between the threes.
+template <int at, int skip>
+inline unsigned onceOnly(const unsigned short* p) {
+    unsigned once = 0, twice = 0;
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++) {
+            const unsigned held = p[i * skip + j * at];
+            twice |= once & held;
+            once |= held;
         }
-    return false;
+    return once & ~twice;
+}
+
+static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladderStep* step) {
+    const int d = lowBit(single);
+    const unsigned char* cells = kGeometry.unitCell[u];
+    int k = 0;
+    while (!(g.cand[cells[k]] & (1u << d))) k++;
+    singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
+}
+
+// Every digit's candidates when a search over units last found nothing,
+// and the units known then to give nothing. What a unit gives depends on
+// its own cells alone, so a unit none of whose cells changed since still
+// gives nothing. All zero (no candidates, no units known) needs no first
+// filling.
+struct unitsFailure {
+    uint64_t lo[9], hi[9];
+    unsigned known;
+};
+
+// The units (bit u) with a cell whose candidates changed since the failure.
+static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
+    uint64_t lo = 0, hi = 0;
+    for (int d = 0; d < 9; d++) {
+        lo |= failed.lo[d] ^ g.pos[d].lo;
+        hi |= failed.hi[d] ^ g.pos[d].hi;
+    }
+    if (!(lo | hi)) return 0;
+    unsigned out = 0, bandColumns[3] = {0, 0, 0};
+    for (int r = 0; r < 9; r++) {
+        const uint64_t at = r < 7 ? lo >> (r * 9) : r == 7 ? (lo >> 63) | (hi << 1) : hi >> 8;
+        const unsigned row = static_cast<unsigned>(at) & 0x1FF;
+        if (row) out |= 1u << (kRowUnit + r);
+        bandColumns[r / 3] |= row;
+    }
+    out |= (bandColumns[0] | bandColumns[1] | bandColumns[2]) << kColumnUnit;
+    for (int b = 0; b < 9; b++)
+        if (bandColumns[b / 3] & (7u << (b % 3 * 3))) out |= 1u << (kBoxUnit + b);
+    return out;
+}
+
+// A search of `units` found nothing on g: they are known now, with the
+// others known before that did not change.
+static void rememberUnits(unitsFailure* failed, const ladderGrid& g, unsigned units, unsigned changed) {
+    for (int d = 0; d < 9; d++) {
+        failed->lo[d] = g.pos[d].lo;
+        failed->hi[d] = g.pos[d].hi;
+    }
+    failed->known = units | (failed->known & ~changed);
 }
 
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
-    const int first = boxes ? kBoxUnit : kRowUnit, last = boxes ? 27 : kBoxUnit;
-    for (int u = first; u < last; u++)
-        for (int d = 0; d < 9; d++) {
-            const cellSet m = g.pos[d] & kGeometry.unit[u];
-            if (m.single()) {
-                singleStep(step, boxes ? techHiddenSingleBox : techHiddenSingleLine, m.first(), d + 1, u);
+    static thread_local unitsFailure failures[2];  // lines, boxes
+    unitsFailure& failed = failures[boxes];
+    const unsigned kind = boxes ? kAllUnits & ~((1u << kBoxUnit) - 1) : (1u << kBoxUnit) - 1;
+    const unsigned changed = changedUnits(failed, g);
+    const unsigned todo = kind & ~(failed.known & ~changed);
+    if (!todo) return false;
+    const auto remember = [&] { rememberUnits(&failed, g, kind, changed); };
+    if (boxes) {
+        for (int b = 0; b < 9; b++) {
+            if (!(todo & (1u << (kBoxUnit + b)))) continue;
+            const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
+            if (single) {
+                hiddenSingleStep(g, kBoxUnit + b, single, step);
                 return true;
             }
         }
+        remember();
+        return false;
+    }
+    for (int r = 0; r < 9; r++) {
+        if (!(todo & (1u << (kRowUnit + r)))) continue;
+        const unsigned single = onceOnly<1, 3>(g.cand + r * 9);
+        if (single) {
+            hiddenSingleStep(g, kRowUnit + r, single, step);
+            return true;
+        }
+    }
+    // The columns side by side, row by row: a row's first eight cells copied
+    // into two words, and its last one.
+    uint64_t once[3] = {0, 0, 0}, twice[3] = {0, 0, 0};
+    for (int r = 0; r < 9; r++) {
+        const unsigned short* p = g.cand + r * 9;
+        uint64_t held[3];
+        std::memcpy(held, p, 8 * sizeof *p);
+        held[2] = p[8];
+        for (int w = 0; w < 3; w++) {
+            twice[w] |= once[w] & held[w];
+            once[w] |= held[w];
+        }
+    }
+    uint64_t single[2] = {once[0] & ~twice[0], once[1] & ~twice[1]};
+    unsigned short column[9];  // copied back as they came, whatever the byte order
+    std::memcpy(column, single, 8 * sizeof *column);
+    column[8] = static_cast<unsigned short>(once[2] & ~twice[2]);
+    for (int c = 0; c < 9; c++)
+        if (column[c]) {
+            hiddenSingleStep(g, kColumnUnit + c, column[c], step);
+            return true;
+        }
+    remember();
     return false;
 }
 
-// A digit's candidates of one unit all in another: the rest of the other
-// loses it. Boxes into lines (pointing), or lines into boxes (claiming).
-static bool findLocked(const ladderGrid& g, bool pointing, unsigned digits, ladderStep* step) {
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
-        for (int u = pointing ? kBoxUnit : kRowUnit; u < (pointing ? 27 : kBoxUnit); u++) {
-            const cellSet m = g.pos[d] & kGeometry.unit[u];
-            if (m.empty() || m.single()) continue;
-            const int c = m.first();
+// A digit's candidates of unit u all in unit `other`: the rest of `other`
+// loses it.
+static void lockedStep(const ladderGrid& g, int technique, int d, int u, int other, ladderStep* step) {
+    setTechnique(step, technique);
+    fishPattern(step, d + 1, &u, &other, 1, cellSet());
+    addRemovals(step, (g.pos[d] & kGeometry.unit[other]).minus(kGeometry.unit[u]), d);
+}
+
+// For a box's cells of a digit (a mask in box order): 1 + k when two or more
+// of them lie all on the box's row k, 4 + k when on its column k, else 0.
+// Read as a line's, 1 + k is two or more all in its k-th block of three.
+struct boxLines {
+    unsigned char of[512];
+    constexpr boxLines() : of() {
+        for (unsigned m = 0; m < 512; m++) {
+            const unsigned t[3] = {m & 7, (m >> 3) & 7, m >> 6};
+            const unsigned columns = t[0] | t[1] | t[2];
+            int rows = 0, row = 0, count = 0;
             for (int k = 0; k < 3; k++) {
-                const int other = kGeometry.cellUnit[c][k];
-                if (other == u || (pointing ? other >= kBoxUnit : other < kBoxUnit)) continue;
-                if (!m.within(kGeometry.unit[other])) continue;
-                const cellSet gone = (g.pos[d] & kGeometry.unit[other]).minus(kGeometry.unit[u]);
-                if (gone.empty()) continue;
-                setTechnique(step, pointing ? techPointing : techClaiming);
-                fishPattern(step, d + 1, &u, &other, 1, cellSet());
-                addRemovals(step, gone, d);
+                if (t[k]) {
+                    rows++;
+                    row = k;
+                }
+                for (unsigned x = t[k]; x; x &= x - 1) count++;
+            }
+            if (count < 2) continue;
+            if (rows == 1) of[m] = static_cast<unsigned char>(1 + row);
+            else if (columns == 1 || columns == 2 || columns == 4)
+                of[m] = static_cast<unsigned char>(4 + (columns == 1 ? 0 : columns == 2 ? 1 : 2));
+        }
+    }
+};
+inline constexpr boxLines kBoxLines{};
+
+// Boxes into lines: a box's candidates of a digit on one row (column) of it,
+// at least two of them, with more of the digit on the rest of that line.
+bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
+        for (int b = 0; b < 9; b++) {
+            const int line = kBoxLines.of[l.unit[kBoxUnit + b]];
+            if (!line) continue;
+            const int band = b / 3 * 3, stack = b % 3 * 3;
+            if (line <= 3) {
+                const int r = band + line - 1;
+                if (!(l.row()[r] & ~(7u << stack))) continue;
+                lockedStep(g, techPointing, d, kBoxUnit + b, kRowUnit + r, step);
                 return true;
             }
+            const int c = stack + line - 4;
+            if (!(l.column()[c] & ~(7u << band))) continue;
+            lockedStep(g, techPointing, d, kBoxUnit + b, kColumnUnit + c, step);
+            return true;
         }
+    }
     return false;
 }
 
-bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    return findLocked(g, true, digits, step);
-}
-
-bool findClaiming(const ladderGrid& g, ladderStep* step) {
-    return findLocked(g, false, kAllDigits, step);
+// Lines into boxes: a line's candidates of a digit in one box, at least two
+// of them, with more of the digit on the box's other lines. Rows, then
+// columns.
+bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
+        for (int columns = 0; columns < 2; columns++) {
+            const unsigned* along = columns ? l.column() : l.row();
+            for (int i = 0; i < 9; i++) {
+                // Two or more in one block of three, read as a box's rows.
+                const int in = kBoxLines.of[along[i]];
+                if (in == 0 || in > 3) continue;
+                const int block = (in - 1) * 3;  // the first of the three lines it crosses in the box
+                const int group = i / 3 * 3;
+                unsigned others = 0;
+                for (int k = group; k < group + 3; k++)
+                    if (k != i) others |= along[k];
+                if (!(others & (7u << block))) continue;
+                const int box = columns ? block + i / 3 : group + block / 3;
+                lockedStep(g, techClaiming, d, (columns ? kColumnUnit : kRowUnit) + i, kBoxUnit + box, step);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
-        for (int bands = 0; bands < 2; bands++)  // bands (rows), then stacks (columns)
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
+        for (int bands = 0; bands < 2; bands++)  // stacks (columns), then bands (rows)
             for (int group = 0; group < 3; group++) {
-                int boxes[3], lines[3];  // the band's boxes and, per box, the lines of the digit's cells
+                int boxes[3];
+                unsigned lines[3];  // the group's boxes and, per box, the group's lines that hold the digit there
                 for (int i = 0; i < 3; i++) {
                     boxes[i] = bands ? group * 3 + i : i * 3 + group;
-                    const cellSet inBox = g.pos[d] & kGeometry.unit[kBoxUnit + boxes[i]];
-                    lines[i] = 0;
-                    for (int k = 0; k < 3; k++)
-                        if (inBox.meets(kGeometry.unit[(bands ? kRowUnit : kColumnUnit) + group * 3 + k])) lines[i] |= 1 << k;
+                    const unsigned m = l.unit[kBoxUnit + boxes[i]];
+                    lines[i] = bands ? (m & 7 ? 1u : 0u) | (m & 0x38 ? 2u : 0u) | (m & 0x1C0 ? 4u : 0u)
+                                     : (m | (m >> 3) | (m >> 6)) & 7;
                 }
                 for (int a = 0; a < 3; a++)
                     for (int b = a + 1; b < 3; b++) {
-                        if (!lines[a] || !lines[b] || bitCount(lines[a] | lines[b]) != 2) continue;
+                        if (!lines[a] || !lines[b] || kNineBitCounts.of[lines[a] | lines[b]] != 2) continue;
                         const int c = 3 - a - b;
-                        const int both = lines[a] | lines[b];
+                        const unsigned both = lines[a] | lines[b];
+                        if (!(lines[c] & both)) continue;
                         int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
                         int n = 0;
                         for (int k = 0; k < 3; k++)
-                            if (both & (1 << k)) {
-                                const int line = bands ? group * 3 + k : group * 3 + k;
-                                cover[n++] = (bands ? kRowUnit : kColumnUnit) + line;
-                            }
-                        const cellSet gone = g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
-                                             (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]);
-                        if (gone.empty()) continue;
+                            if (both & (1u << k)) cover[n++] = (bands ? kRowUnit : kColumnUnit) + group * 3 + k;
                         setTechnique(step, techDoublePair);
                         fishPattern(step, d + 1, base, cover, 2, cellSet());
-                        addRemovals(step, gone, d);
+                        addRemovals(step,
+                                    g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
+                                        (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]),
+                                    d);
                         return true;
                     }
             }
+    }
     return false;
+}
+
+// The open cells with 2 to `most` candidates (most at most 4), counting
+// every digit's candidates at once in bit planes.
+static cellSet fewCandidates(const ladderGrid& g, int most) {
+    uint64_t lo[4] = {0, 0, 0, 0}, hi[4] = {0, 0, 0, 0};  // bit planes of the count; plane 3 sticks at 8
+    for (int d = 0; d < 9; d++) {
+        uint64_t x = g.pos[d].lo, y = g.pos[d].hi;
+        for (int b = 0; b < 3; b++) {
+            const uint64_t cx = lo[b] & x, cy = hi[b] & y;
+            lo[b] ^= x;
+            hi[b] ^= y;
+            x = cx;
+            y = cy;
+        }
+        lo[3] |= x;
+        hi[3] |= y;
+    }
+    const auto pick = [most](const uint64_t* p) {
+        const uint64_t two = ~p[0] & p[1] & ~p[2], three = p[0] & p[1] & ~p[2], four = ~p[0] & ~p[1] & p[2];
+        return (two | (most >= 3 ? three : 0) | (most >= 4 ? four : 0)) & ~p[3];
+    };
+    return cellSet(pick(lo), pick(hi));
 }
 
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {
     const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
-    for (int u = 0; u < 27; u++) {
-        if (!(units & (1u << u))) continue;
+    units &= kAllUnits;
+    if (!units || size < 2 || size > 4) return false;
+    static thread_local unitsFailure failures[3];  // by size
+    unitsFailure& failed = failures[size - 2];
+    const unsigned changed = changedUnits(failed, g);
+    const unsigned todo = units & ~(failed.known & ~changed);
+    if (!todo) {
+        rememberUnits(&failed, g, units, changed);
+        return false;
+    }
+    const cellSet few = fewCandidates(g, size);
+    for (unsigned us = todo; us; us &= us - 1) {
+        const int u = lowBit(us);
+        cellSet inUnit = few & kGeometry.unit[u];
+        // A unit's cells in its order are in increasing order of the cell.
         int cells[9], n = 0;
-        for (int k = 0; k < 9; k++) {
-            const int c = kGeometry.unitCell[u][k];
-            const int count = bitCount(g.cand[c]);
-            if (count >= 2 && count <= size) cells[n++] = c;
-        }
         unsigned held[9];
-        for (int i = 0; i < n; i++) held[i] = g.cand[cells[i]];
-        const bool found = eachTightCombination(n, size, held, [&](unsigned mask) {
-            unsigned digits = 0;
+        for (int c = inUnit.pop(); c >= 0; c = inUnit.pop()) {
+            cells[n] = c;
+            held[n++] = g.cand[c];
+        }
+        if (n < size) continue;
+        const bool found = eachTightCombination(n, size, held, [&](unsigned mask, unsigned digits) {
+            if (kNineBitCounts.of[digits] != size) return false;
             cellSet chosen;
-            for (int i = 0; i < n; i++)
-                if (mask & (1u << i)) {
-                    digits |= g.cand[cells[i]];
-                    chosen.add(cells[i]);
-                }
-            if (bitCount(digits) != size) return false;
-            const cellSet around = seeingAll(chosen);
+            for (unsigned m = mask; m; m &= m - 1) chosen.add(cells[lowBit(m)]);
+            // Something to remove in the unit: another of its cells holds one of the digits.
+            const cellSet rest = kGeometry.unit[u].minus(chosen);
             bool any = false;
             for (unsigned m = digits; m; m &= m - 1)
-                if ((g.pos[lowBit(m)] & around & kGeometry.unit[u]).any()) any = true;
+                if (g.pos[lowBit(m)].meets(rest)) any = true;
             if (!any) return false;
+            const cellSet around = seeingAll(chosen);
             subsetPattern(step, technique, true, u, chosen, digits);
             for (unsigned m = digits; m; m &= m - 1) addRemovals(step, g.pos[lowBit(m)] & around, lowBit(m));
             return true;
         });
         if (found) return true;
     }
+    rememberUnits(&failed, g, units, changed);
     return false;
 }
 
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
-    for (int u = 0; u < 27; u++) {
-        if (!(units & (1u << u))) continue;
+    units &= kAllUnits;
+    if (!units || size < 2 || size > 4) return false;
+    static thread_local unitsFailure failures[3];  // by size
+    unitsFailure& failed = failures[size - 2];
+    const unsigned changed = changedUnits(failed, g);
+    const unsigned todo = units & ~(failed.known & ~changed);
+    if (!todo) {
+        rememberUnits(&failed, g, units, changed);
+        return false;
+    }
+    const digitLines* lines[9];
+    for (int d = 0; d < 9; d++) lines[d] = &linesOf(g, d);
+    for (unsigned us = todo; us; us &= us - 1) {
+        const int u = lowBit(us);
         // Each digit's places in the unit, as a mask of the unit's cells.
-        unsigned at[9] = {0};
-        for (int k = 0; k < 9; k++)
-            for (unsigned m = g.cand[kGeometry.unitCell[u][k]]; m; m &= m - 1) at[lowBit(m)] |= 1u << k;
+        unsigned at[9];
+        for (int d = 0; d < 9; d++)
+            at[d] = lines[d]->unit[u];
         int digits[9], n = 0;
-        for (int d = 0; d < 9; d++) {
-            const int count = bitCount(at[d]);
-            if (count >= 2 && count <= size) digits[n++] = d;
-        }
         unsigned listed[9];
-        for (int i = 0; i < n; i++) listed[i] = at[digits[i]];
-        const bool found = eachTightCombination(n, size, listed, [&](unsigned mask) {
-            unsigned places = 0, chosen = 0;
-            for (int i = 0; i < n; i++)
-                if (mask & (1u << i)) {
-                    places |= at[digits[i]];
-                    chosen |= 1u << digits[i];
-                }
-            if (bitCount(places) != size) return false;
-            bool any = false;
-            cellSet cells;
-            for (unsigned m = places; m; m &= m - 1) {
-                const int c = kGeometry.unitCell[u][lowBit(m)];
-                cells.add(c);
-                if (g.cand[c] & ~chosen) any = true;
+        for (int d = 0; d < 9; d++) {
+            const int count = kNineBitCounts.of[at[d]];
+            if (count >= 2 && count <= size) {
+                digits[n] = d;
+                listed[n++] = at[d];
             }
+        }
+        const bool found = eachTightCombination(n, size, listed, [&](unsigned mask, unsigned places) {
+            if (kNineBitCounts.of[places] != size) return false;
+            unsigned chosen = 0;
+            for (unsigned m = mask; m; m &= m - 1) chosen |= 1u << digits[lowBit(m)];
+            // Something to remove: another digit in one of the places.
+            bool any = false;
+            for (int d = 0; d < 9; d++)
+                if (!(chosen & (1u << d)) && (at[d] & places)) any = true;
             if (!any) return false;
+            cellSet cells;
+            for (unsigned m = places; m; m &= m - 1) cells.add(kGeometry.unitCell[u][lowBit(m)]);
             subsetPattern(step, technique, false, u, cells, chosen);
             for (int d = 0; d < 9; d++)
                 if (!(chosen & (1u << d))) addRemovals(step, g.pos[d] & cells, d);
@@ -278,34 +541,36 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
         });
         if (found) return true;
     }
+    rememberUnits(&failed, g, units, changed);
     return false;
 }
 
 bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int technique = size == 2 ? techXWing : size == 3 ? techSwordfish : techJellyfish;
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-            unsigned byRow[9], byColumn[9];
-            lineMasks(g.pos[d], byRow, byColumn);
+            const unsigned* along = rows ? l.row() : l.column();
             int lines[9], n = 0;
             unsigned masks[9];
             for (int i = 0; i < 9; i++) {
-                const unsigned m = rows ? byRow[i] : byColumn[i];
-                if (bitCount(m) >= 2 && bitCount(m) <= size) {
+                const int count = kNineBitCounts.of[along[i]];
+                if (count >= 2 && count <= size) {
                     lines[n] = i;
-                    masks[n++] = m;
+                    masks[n++] = along[i];
                 }
             }
-            const bool found = eachTightCombination(n, size, masks, [&](unsigned mask) {
-                unsigned covers = 0, baseUnits = 0;
-                for (int i = 0; i < n; i++)
-                    if (mask & (1u << i)) {
-                        covers |= masks[i];
-                        baseUnits |= 1u << lines[i];
-                    }
-                if (bitCount(covers) != size) return false;
+            const bool found = eachTightCombination(n, size, masks, [&](unsigned mask, unsigned covers) {
+                if (kNineBitCounts.of[covers] != size) return false;
+                unsigned baseUnits = 0;
+                for (unsigned m = mask; m; m &= m - 1) baseUnits |= 1u << lines[lowBit(m)];
+                // Something to remove: another line with the digit on a cover line.
+                bool any = false;
+                for (int i = 0; i < 9; i++)
+                    if (!(baseUnits & (1u << i)) && (along[i] & covers)) any = true;
+                if (!any) return false;
                 cellSet coverCells, baseCells;
                 int base[4], cover[4], nb = 0, nc = 0;
                 for (int i = 0; i < 9; i++) {
@@ -318,103 +583,187 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
                         base[nb++] = baseKind + i;
                     }
                 }
-                const cellSet gone = (g.pos[d] & coverCells).minus(baseCells);
-                if (gone.empty()) return false;
                 setTechnique(step, technique);
                 fishPattern(step, d + 1, base, cover, size, cellSet());
-                addRemovals(step, gone, d);
+                addRemovals(step, (g.pos[d] & coverCells).minus(baseCells), d);
                 return true;
             });
             if (found) return true;
         }
+    }
     return false;
 }
 
+namespace {
+
+// The base lines of a finned fish so far: the lines, and per block of three
+// base lines (band or stack) the cover lines their candidates lie on.
+struct finnedBase {
+    unsigned taken;
+    unsigned inBlock[3];
+};
+
+// A finned fish of one digit and size, base lines one way: along[i] are the
+// cover lines of line i's candidates.
+struct finnedSearch {
+    const unsigned* along;
+    int size;
+    unsigned blockLines[3][8];  // per block, the cover lines of some of its lines (bit k: its k-th)
+
+    finnedSearch(const unsigned* a, int k) : along(a), size(k) {
+        for (int block = 0; block < 3; block++) {
+            unsigned* u = blockLines[block];
+            const unsigned* l = along + block * 3;
+            u[0] = 0;
+            u[1] = l[0];
+            u[2] = l[1];
+            u[3] = l[0] | l[1];
+            u[4] = l[2];
+            u[5] = l[0] | l[2];
+            u[6] = l[1] | l[2];
+            u[7] = l[0] | l[1] | l[2];
+        }
+    }
+    // The cover lines of the block's lines that are not base lines: what a
+    // fish with fins in the block can remove lies on them.
+    unsigned others(const finnedBase& s, int block) const {
+        return blockLines[block][~(s.taken >> (block * 3)) & 7];
+    }
+
+    // Whether these base lines may still make a finned fish when more are
+    // added: for some block and block of cover lines (the fins' box), the
+    // base lines' candidates outside the box need `size` cover lines or
+    // fewer, and the block's other lines reach into the box. More base lines
+    // only add to the first and take from the second.
+    bool mayFin(const finnedBase& s) const {
+        for (int block = 0; block < 3; block++) {
+            const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
+            if (kNineBitCounts.of[rest] > size) continue;
+            const unsigned reach = others(s, block);
+            for (int cross = 0; cross < 3; cross++) {
+                const unsigned blockCovers = 7u << (cross * 3);
+                if ((reach & blockCovers) && kNineBitCounts.of[rest | (s.inBlock[block] & ~blockCovers)] <= size)
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    // The cover lines of the first finned fish on these base lines, or 0.
+    unsigned covers(const finnedBase& s) const {
+        // The fins lie in one box: in one of the base lines' blocks of three
+        // (band or stack), across one block of cover lines.
+        for (int block = 0; block < 3; block++) {
+            const unsigned blockBases = 7u << (block * 3);
+            if (!(s.taken & blockBases)) continue;
+            // The base lines outside the block need covers of their own.
+            const unsigned rest = s.inBlock[(block + 1) % 3] | s.inBlock[(block + 2) % 3];
+            if (kNineBitCounts.of[rest] > size) continue;
+            const unsigned reach = others(s, block), inside = s.inBlock[block];
+            for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
+                const unsigned blockCovers = 7u << (crossBlock * 3);
+                // The cover lines the candidates outside the fin box need.
+                const unsigned outside = rest | (inside & ~blockCovers);
+                if (kNineBitCounts.of[outside] > size) continue;
+                const int need = size - kNineBitCounts.of[outside];
+                // Filled up with cover lines through the fin box.
+                const unsigned spare = blockCovers & ~outside;
+                // Whatever the filling, the fins lie on the block's cover
+                // lines outside `outside`, and what is removed lies on cover
+                // lines through the box that reach the block's other lines.
+                const unsigned reaching = reach & blockCovers;
+                if (!(inside & blockCovers & ~outside) || !reaching) continue;
+                for (unsigned extra = spare;; extra = (extra - 1) & spare) {
+                    if (kNineBitCounts.of[extra] == need) {
+                        const unsigned covers = outside | extra;
+                        if ((inside & ~covers) && (covers & reaching)) return covers;
+                    }
+                    if (extra == 0) break;
+                }
+            }
+        }
+        return 0;
+    }
+};
+
+}  // namespace
+
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
-    for (int d = 0; d < 9; d++) {
-        if (!(digits & (1u << d))) continue;
-        unsigned byRow[9], byColumn[9];
-        lineMasks(g.pos[d], byRow, byColumn);
+    if (size < 2 || size > 4) return false;
+    // Each digit's candidates when its search last found nothing. Where it
+    // has only lost candidates since, base lines none of which lost any
+    // still give nothing: their own candidates are the same, and those of
+    // the other lines, which are what a fish removes and what reaches into
+    // a fin's box, are only fewer. All zero (no candidates) needs no first
+    // filling.
+    static thread_local uint64_t failed[3][9][2];
+    for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
+        const int d = lowBit(ds);
+        uint64_t* was = failed[size - 2][d];
+        const cellSet& now = g.pos[d];
+        unsigned lost[2] = {kAllDigits, kAllDigits};  // columns, rows that lost some (all: look at everything)
+        if (!(now.lo & ~was[0]) && !(now.hi & ~was[1])) {
+            cellSet gone(was[0] & ~now.lo, was[1] & ~now.hi);
+            if (gone.empty()) continue;
+            lost[0] = lost[1] = 0;
+            for (int c = gone.pop(); c >= 0; c = gone.pop()) {
+                lost[1] |= 1u << rowOf(c);
+                lost[0] |= 1u << columnOf(c);
+            }
+        }
+        const digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-            const unsigned* along = rows ? byRow : byColumn;     // base line i: its cover lines
-            const unsigned* across = rows ? byColumn : byRow;    // cover line j: its base lines
+            const unsigned* along = rows ? l.row() : l.column();  // base line i: its cover lines
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
-                if (bitCount(along[i]) >= 2) lines[n++] = i;
-            const bool found = eachCombination(n, size, [&](unsigned mask) {
-                unsigned baseUnits = 0;
-                for (int i = 0; i < n; i++)
-                    if (mask & (1u << i)) baseUnits |= 1u << lines[i];
-                // The fins lie in one box: in one of the base lines' blocks
-                // of three (band or stack), across one block of cover lines.
-                for (int block = 0; block < 3; block++) {
-                    const unsigned blockBases = 7u << (block * 3);
-                    if (!(baseUnits & blockBases)) continue;
-                    // The base lines outside the block need covers of their own.
-                    unsigned rest = 0;
-                    for (unsigned b = baseUnits & ~blockBases; b; b &= b - 1) rest |= along[lowBit(b)];
-                    if (bitCount(rest) > size) continue;
-                    for (int crossBlock = 0; crossBlock < 3; crossBlock++) {
-                        const unsigned blockCovers = 7u << (crossBlock * 3);
-                        unsigned outside = 0;  // the cover lines the candidates outside the fin box need
-                        for (unsigned b = baseUnits; b; b &= b - 1)
-                            outside |= along[lowBit(b)] & ((1u << lowBit(b)) & blockBases ? ~blockCovers : 0x1FFu);
-                        if (bitCount(outside) > size) continue;
-                        const int need = size - bitCount(outside);
-                        // Filled up with cover lines through the fin box.
-                        const unsigned spare = blockCovers & ~outside;
-                        // Whatever the filling, the fins lie on the block's
-                        // cover lines outside `outside`, and what is removed
-                        // lies on cover lines through the box that reach it.
-                        unsigned finLines = 0, reaching = 0;
-                        for (unsigned b = baseUnits & blockBases; b; b &= b - 1) finLines |= along[lowBit(b)] & blockCovers;
-                        for (unsigned c = blockCovers; c; c &= c - 1)
-                            if (across[lowBit(c)] & blockBases & ~baseUnits) reaching |= 1u << lowBit(c);
-                        if (!(finLines & ~outside) || !(reaching & (outside | spare))) continue;
-                        for (unsigned extra = spare;; extra = (extra - 1) & spare) {
-                            if (bitCount(extra) == need) {
-                                const unsigned covers = outside | extra;
-                                unsigned fins = 0;  // lines of the base with fins
-                                for (unsigned b = baseUnits & blockBases; b; b &= b - 1)
-                                    if (along[lowBit(b)] & ~covers) fins |= 1u << lowBit(b);
-                                unsigned gone = 0;  // cover lines through the fin box with something to remove there
-                                for (unsigned c = covers & blockCovers; c; c &= c - 1)
-                                    if (across[lowBit(c)] & blockBases & ~baseUnits) gone |= 1u << lowBit(c);
-                                if (fins && gone) {
-                                    int base[4], cover[4], nb = 0, nc = 0;
-                                    cellSet baseCells, coverCells;
-                                    for (int i = 0; i < 9; i++) {
-                                        if (covers & (1u << i)) {
-                                            cover[nc++] = coverKind + i;
-                                            coverCells |= kGeometry.unit[coverKind + i];
-                                        }
-                                        if (baseUnits & (1u << i)) {
-                                            base[nb++] = baseKind + i;
-                                            baseCells |= kGeometry.unit[baseKind + i];
-                                        }
-                                    }
-                                    const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
-                                    const int box = kBoxUnit + boxOf(finCells.first());
-                                    // Sashimi: a base line left with one covered candidate or none.
-                                    bool sashimi = false;
-                                    for (unsigned b = baseUnits; b; b &= b - 1)
-                                        if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
-                                    setTechnique(step, finned + (sashimi ? 1 : 0));
-                                    fishPattern(step, d + 1, base, cover, size, finCells);
-                                    addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
-                                    return true;
-                                }
-                            }
-                            if (extra == 0) break;
-                        }
-                    }
+                if (kNineBitCounts.of[along[i]] >= 2) lines[n++] = i;
+            unsigned need = 0;  // the base lines that lost candidates, as items
+            for (int k = 0; k < n; k++)
+                if (lost[rows] & (1u << lines[k])) need |= 1u << k;
+            if (!need) continue;
+            const finnedSearch search(along, size);
+            unsigned covers = 0, baseUnits = 0;
+            const bool found = eachGrownCombination(
+                n, size, need == (1u << n) - 1 ? 0 : need, finnedBase{0, {0, 0, 0}},
+                [&](const finnedBase& s, int i, finnedBase* next) {
+                    *next = s;
+                    next->taken |= 1u << lines[i];
+                    next->inBlock[lines[i] / 3] |= along[lines[i]];
+                    return search.mayFin(*next);
+                },
+                [&](unsigned, const finnedBase& s) {
+                    baseUnits = s.taken;
+                    covers = search.covers(s);
+                    return covers != 0;
+                });
+            if (!found) continue;
+            int base[4], cover[4], nb = 0, nc = 0;
+            cellSet baseCells, coverCells;
+            for (int i = 0; i < 9; i++) {
+                if (covers & (1u << i)) {
+                    cover[nc++] = coverKind + i;
+                    coverCells |= kGeometry.unit[coverKind + i];
                 }
-                return false;
-            });
-            if (found) return true;
+                if (baseUnits & (1u << i)) {
+                    base[nb++] = baseKind + i;
+                    baseCells |= kGeometry.unit[baseKind + i];
+                }
+            }
+            const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
+            const int box = kBoxUnit + boxOf(finCells.first());
+            // Sashimi: a base line left with one covered candidate or none.
+            bool sashimi = false;
+            for (unsigned b = baseUnits; b; b &= b - 1)
+                if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
+            setTechnique(step, finned + (sashimi ? 1 : 0));
+            fishPattern(step, d + 1, base, cover, size, finCells);
+            addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
+            return true;
         }
+        was[0] = now.lo;
+        was[1] = now.hi;
     }
     return false;
 }

@@ -43,12 +43,14 @@ struct searchDelta {
 bool findNakedSingle(const ladderGrid& g, ladderStep* step);
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step);
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step);
-bool findClaiming(const ladderGrid& g, ladderStep* step);
+bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step);
 // Subsets of `size` cells in the units of `units`. A unit's subset is
 // found there only when it removes something in that unit (what it removes
 // in a second unit it shares is found with that unit), so what a unit gives
-// depends on its own cells alone.
+// depends on its own cells alone: each finder (and the hidden singles) keeps
+// which units gave nothing, and looks again only at those with a changed
+// cell.
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step);
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step);
 bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step);

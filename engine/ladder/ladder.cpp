@@ -18,6 +18,7 @@ enum scopeKind { scopeNone, scopeDigits, scopeUnits };
 int scopeOf(int technique) {
     switch (technique) {
     case techPointing:
+    case techClaiming:
     case techDoublePair:
     case techXWing:
     case techSwordfish:
@@ -30,14 +31,6 @@ int scopeOf(int technique) {
     case techFinnedJellyfish:
     case techXChain:
     case techXCycle: return scopeDigits;
-    case techBoxHiddenPair:
-    case techBoxHiddenTriple:
-    case techNakedPair:
-    case techHiddenPair:
-    case techNakedTriple:
-    case techHiddenTriple:
-    case techNakedQuad:
-    case techHiddenQuad: return scopeUnits;
     default: return scopeNone;
     }
 }
@@ -50,26 +43,26 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     case techNakedSingle: return findNakedSingle(g, step);
     case techHiddenSingleBox: return findHiddenSingle(g, true, step);
     case techPointing: return findPointing(g, scope, step);
-    case techBoxHiddenPair: return findHiddenSubset(g, 2, scope & kBoxUnits, techBoxHiddenPair, step);
-    case techBoxHiddenTriple: return findHiddenSubset(g, 3, scope & kBoxUnits, techBoxHiddenTriple, step);
+    case techBoxHiddenPair: return findHiddenSubset(g, 2, kBoxUnits, techBoxHiddenPair, step);
+    case techBoxHiddenTriple: return findHiddenSubset(g, 3, kBoxUnits, techBoxHiddenTriple, step);
     case techDoublePair: return findDoublePair(g, scope, step);
     case techHiddenSingleLine: return findHiddenSingle(g, false, step);
-    case techClaiming: return findClaiming(g, step);
-    case techNakedPair: return findNakedSubset(g, 2, scope, step);
+    case techClaiming: return findClaiming(g, scope, step);
+    case techNakedPair: return findNakedSubset(g, 2, kAllUnits, step);
     case techXWing: return findFish(g, 2, scope, step);
-    case techHiddenPair: return findHiddenSubset(g, 2, scope & kLineUnits, techHiddenPair, step);
-    case techNakedTriple: return findNakedSubset(g, 3, scope, step);
+    case techHiddenPair: return findHiddenSubset(g, 2, kLineUnits, techHiddenPair, step);
+    case techNakedTriple: return findNakedSubset(g, 3, kAllUnits, step);
     case techSwordfish: return findFish(g, 3, scope, step);
-    case techHiddenTriple: return findHiddenSubset(g, 3, scope & kLineUnits, techHiddenTriple, step);
+    case techHiddenTriple: return findHiddenSubset(g, 3, kLineUnits, techHiddenTriple, step);
     case techSkyscraper: return findSkyscraper(g, false, scope, step);
     case techTwoStringKite: return findSkyscraper(g, true, scope, step);
     case techXYWing: return findXYWing(g, step);
     case techSimpleColouring: return findSimpleColouring(g, scope, step);
     case techXYZWing: return findXYZWing(g, step);
     case techWWing: return findWWing(g, step);
-    case techNakedQuad: return findNakedSubset(g, 4, scope, step);
+    case techNakedQuad: return findNakedSubset(g, 4, kAllUnits, step);
     case techJellyfish: return findFish(g, 4, scope, step);
-    case techHiddenQuad: return findHiddenSubset(g, 4, scope, techHiddenQuad, step);
+    case techHiddenQuad: return findHiddenSubset(g, 4, kAllUnits, techHiddenQuad, step);
     case techFinnedXWing: return findFinnedFish(g, 2, scope, step);
     case techRemotePair: return findRemotePair(g, step);
     case techUniqueRectangle1: return findUniqueRectangle(g, 1, step);
