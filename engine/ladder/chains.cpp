@@ -144,12 +144,19 @@ enum nodeReach { reachCandidates, reachGroups, reachAls };
 
 struct chainGraph {
     std::vector<ladderNode> nodes;
+    int candidates = 0;  // nodes 0..candidates-1 are single candidates,
+    int plainNodes = 0;  // then groups up to plainNodes, then almost locked sets
+    bool oneDigit = false;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
-    std::vector<int> nodeAt;  // the candidate node of (cell * 9 + digit), or -1
     std::vector<cellSet> around;  // the cells that see all of a node's cells
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
     std::vector<unsigned long long> strongBits, weakBits;
+    // With the rows, what tells at once which ends a start's chain would
+    // have an effect at: the nodes of digit d whose cells all see cell c
+    // (row c * 9 + d, for the candidates of the grid), the nodes of one cell
+    // (row c), and the nodes of each digit.
+    std::vector<unsigned long long> seeing, singlesAt, ofDigit;
 };
 
 // Rows of bits up to this many words; a larger graph is searched without them.
@@ -162,9 +169,28 @@ struct graphFilter {
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
 
+// The graph's nodes (candidates by cell and digit, then groups by box,
+// line and digit, then the sets' digits) and each node's links, in the
+// order a search follows them: weak ones to the nodes of its digit whose
+// cells all see its own, by index, then to its cell's other digits; strong
+// ones unit by unit (a unit's candidates of the digit split between it and
+// one other node), then to its cell's other digit when the cell has two,
+// then to the other digits of its set. A node linked to another in two
+// units is listed twice, as the search counts both.
 void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
-    graph->nodes.clear();
-    graph->nodeAt.assign(729, -1);
+    // Which node is the candidate (cell * 9 + digit), or the group of a
+    // crossing (box * 6 + line) and digit: -1 outside a build.
+    struct lookup {
+        short nodeAt[729];
+        short groupAt[54][9];
+        lookup() {
+            std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
+            std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
+        }
+    };
+    static thread_local lookup at;
+    std::vector<ladderNode>& nodes = graph->nodes;
+    nodes.clear();
     cellSet cells = f.digit >= 0 ? g.pos[f.digit] : g.open;
     for (int c = cells.pop(); c >= 0; c = cells.pop()) {
         if (!g.cand[c]) continue;
@@ -172,10 +198,11 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
             if (f.digit >= 0 && d != f.digit) continue;
-            graph->nodeAt[c * 9 + d] = static_cast<int>(graph->nodes.size());
-            graph->nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
+            at.nodeAt[c * 9 + d] = static_cast<short>(nodes.size());
+            nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
         }
     }
+    const int candidates = static_cast<int>(nodes.size());
     if (f.reach >= reachGroups)
         for (int b = 0; b < 9; b++)
             for (int k = 0; k < 6; k++) {
@@ -184,10 +211,12 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                 for (int d = 0; d < 9; d++) {
                     if (f.digit >= 0 && d != f.digit) continue;
                     const cellSet cells = g.pos[d] & cross;
-                    if (cells.count() >= 2) graph->nodes.push_back({static_cast<unsigned char>(d + 1), cells, cellSet()});
+                    if (cells.count() < 2) continue;
+                    at.groupAt[b * 6 + k][d] = static_cast<short>(nodes.size());
+                    nodes.push_back({static_cast<unsigned char>(d + 1), cells, cellSet()});
                 }
             }
-    const int plainNodes = static_cast<int>(graph->nodes.size());
+    const int plainNodes = static_cast<int>(nodes.size());
     if (f.reach >= reachAls) {
         for (const almostLockedSet* set : almostLockedSets(g, 4)) {
             const almostLockedSet& a = *set;
@@ -195,105 +224,144 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             // make the search slow for little.
             if (a.size < 2 || a.size > 3) continue;
             for (unsigned m = a.digits; m; m &= m - 1)
-                graph->nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
+                nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
         }
     }
-    const int n = static_cast<int>(graph->nodes.size());
-    static thread_local std::vector<std::pair<int, int>> strong, weak;  // both ways
-    strong.clear();
-    weak.clear();
-    const auto link = [](std::vector<std::pair<int, int>>& edges, int a, int b) {
-        edges.push_back({a, b});
-        edges.push_back({b, a});
-    };
-    // By digit: the nodes of the digit, and what all of each one's cells see.
-    static thread_local std::vector<int> byDigit[9];
+    const int n = static_cast<int>(nodes.size());
+    graph->candidates = candidates;
+    graph->plainNodes = plainNodes;
+    graph->oneDigit = f.digit >= 0;
     std::vector<cellSet>& around = graph->around;
     around.resize(static_cast<size_t>(n));
-    for (int d = 0; d < 9; d++) byDigit[d].clear();
+    // The groups and sets of each digit, by index.
+    static thread_local std::vector<int> wide[9];
+    for (int d = 0; d < 9; d++) wide[d].clear();
     for (int i = 0; i < n; i++) {
-        const ladderNode& node = graph->nodes[static_cast<size_t>(i)];
-        byDigit[node.digit - 1].push_back(i);
+        const ladderNode& node = nodes[static_cast<size_t>(i)];
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
+        if (i >= candidates) wide[node.digit - 1].push_back(i);
     }
+    // The group of digit d whose cells are exactly `cells` (two or more), or -1.
+    const auto groupOf = [&](const cellSet& cells, int d) {
+        const int c = cells.first(), b = boxOf(c);
+        if (!cells.within(kGeometry.unit[kBoxUnit + b])) return -1;
+        int k;
+        if (cells.within(kGeometry.unit[kRowUnit + rowOf(c)])) k = rowOf(c) % 3;
+        else if (cells.within(kGeometry.unit[kColumnUnit + columnOf(c)])) k = 3 + columnOf(c) % 3;
+        else return -1;
+        const int i = at.groupAt[b * 6 + k][d];
+        return i >= 0 && nodes[static_cast<size_t>(i)].cells == cells ? i : -1;
+    };
+    std::vector<int>& weakStart = graph->weakStart;
+    std::vector<int>& weakList = graph->weakList;
+    std::vector<int>& strongStart = graph->strongStart;
+    std::vector<int>& strongList = graph->strongList;
+    weakStart.resize(static_cast<size_t>(n) + 1);
+    strongStart.resize(static_cast<size_t>(n) + 1);
+    weakList.clear();
+    strongList.clear();
+    for (int x = 0; x < n; x++) {
+        const ladderNode& node = nodes[static_cast<size_t>(x)];
+        const int d = node.digit - 1;
+        const cellSet& seen = around[static_cast<size_t>(x)];
+        const int c = x < candidates ? node.cells.first() : -1;
+        weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
+        for (cellSet v = seen & g.pos[d]; v.any();) {
+            const int j = at.nodeAt[v.pop() * 9 + d];
+            if (j >= 0) weakList.push_back(j);
+        }
+        for (int j : wide[d])
+            if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+        if (c >= 0 && f.digit < 0)
+            for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
+                const int j = at.nodeAt[c * 9 + lowBit(m)];
+                if (j >= 0) weakList.push_back(j);
+            }
+        strongStart[static_cast<size_t>(x)] = static_cast<int>(strongList.size());
+        if (!f.bivalueOnly && x < plainNodes) {
+            // The units that hold all its cells: a cell's row, column and
+            // box; a group's line, then its box.
+            int units[3], count = 0;
+            if (c >= 0) {
+                for (int k = 0; k < 3; k++) units[count++] = kGeometry.cellUnit[c][k];
+            } else {
+                const int first = node.cells.first();
+                units[count++] = node.cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? kRowUnit + rowOf(first)
+                                                                                            : kColumnUnit + columnOf(first);
+                units[count++] = kBoxUnit + boxOf(first);
+            }
+            for (int k = 0; k < count; k++) {
+                const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
+                const int inUnit = places.count();
+                if (inUnit < 2 || inUnit > (f.reach == reachCandidates ? 2 : 6)) continue;
+                const cellSet rest = places.minus(node.cells);
+                if (rest.empty()) continue;
+                const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(rest, d);
+                if (j >= 0) strongList.push_back(j);
+            }
+        }
+        if (c >= 0 && f.digit < 0 && bitCount(g.cand[c]) == 2) {
+            const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
+            if (j >= 0) strongList.push_back(j);
+        }
+        if (x >= plainNodes) {
+            int first = x, last = x;
+            while (first > plainNodes && nodes[static_cast<size_t>(first) - 1].als == node.als) first--;
+            while (last + 1 < n && nodes[static_cast<size_t>(last) + 1].als == node.als) last++;
+            for (int j = first; j <= last; j++)
+                if (j != x) strongList.push_back(j);
+        }
+    }
+    weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
+    strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
+    for (int i = 0; i < candidates; i++) at.nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    for (int i = candidates; i < plainNodes; i++) {
+        const int first = nodes[static_cast<size_t>(i)].cells.first(), b = boxOf(first);
+        const int k = nodes[static_cast<size_t>(i)].cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3
+                                                                                                          : 3 + columnOf(first) % 3;
+        at.groupAt[b * 6 + k][nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    }
+
+    // A power of two, so that the searches' loops over a row have a fixed length.
+    int words = 1;
+    while (words * 64 < n) words *= 2;
+    graph->words = words;
+    graph->strongBits.clear();
+    graph->weakBits.clear();
+    if (words > kMostWords) return;
+    const size_t w = static_cast<size_t>(words);
+    const auto rows = [n, w](const std::vector<int>& start, const std::vector<int>& list, std::vector<unsigned long long>* bits) {
+        bits->assign(static_cast<size_t>(n) * w, 0);
+        for (int i = 0; i < n; i++) {
+            unsigned long long* row = bits->data() + static_cast<size_t>(i) * w;
+            for (int k = start[static_cast<size_t>(i)]; k < start[static_cast<size_t>(i) + 1]; k++) {
+                const int j = list[static_cast<size_t>(k)];
+                row[j / 64] |= 1ull << (j % 64);
+            }
+        }
+    };
+    rows(strongStart, strongList, &graph->strongBits);
+    rows(weakStart, weakList, &graph->weakBits);
+    std::vector<unsigned long long>& seeing = graph->seeing;
+    seeing.resize(729 * w);
     for (int d = 0; d < 9; d++) {
-        const std::vector<int>& list = byDigit[d];
-        if (list.empty()) continue;  // no node of the digit, so no link
-        // Weak: every cell of one sees every cell of the other.
-        for (size_t a = 0; a < list.size(); a++) {
-            const ladderNode& na = graph->nodes[static_cast<size_t>(list[a])];
-            const cellSet& seen = around[static_cast<size_t>(list[a])];
-            if (!seen.meets(g.pos[d])) continue;
-            for (size_t b = a + 1; b < list.size(); b++) {
-                const ladderNode& nb = graph->nodes[static_cast<size_t>(list[b])];
-                if (nb.cells.meets(na.cells) || !nb.cells.within(seen)) continue;
-                link(weak, list[a], list[b]);
-            }
-        }
-        if (f.bivalueOnly) continue;
-        // Strong: a unit's candidates of the digit split between two nodes
-        // (candidates and groups; an almost locked set's links are its own).
-        for (int u = 0; u < 27; u++) {
-            const cellSet places = g.pos[d] & kGeometry.unit[u];
-            const int count = places.count();
-            if (count < 2 || count > 6) continue;
-            if (count == 2 || f.reach == reachCandidates) {
-                if (count != 2) continue;
-                cellSet two = places;
-                const int a = graph->nodeAt[two.pop() * 9 + d], b = graph->nodeAt[two.pop() * 9 + d];
-                if (a >= 0 && b >= 0) link(strong, a, b);
-                if (f.reach == reachCandidates) continue;
-            }
-            int inside[16], m = 0;
-            for (int i : list)
-                if (i < plainNodes && graph->nodes[static_cast<size_t>(i)].cells.within(places) && m < 16) inside[m++] = i;
-            for (int a = 0; a < m; a++)
-                for (int b = a + 1; b < m; b++) {
-                    const cellSet ca = graph->nodes[static_cast<size_t>(inside[a])].cells,
-                                  cb = graph->nodes[static_cast<size_t>(inside[b])].cells;
-                    if (count == 2 && ca.single() && cb.single()) continue;  // linked above
-                    if (ca.meets(cb) || (ca | cb) != places) continue;
-                    link(strong, inside[a], inside[b]);
-                }
-        }
+        if (f.digit >= 0 && d != f.digit) continue;
+        for (cellSet v = g.pos[d]; v.any();) std::fill_n(seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w, w, 0);
     }
-    // Within a cell: weak between any two digits, strong when they are its only two.
-    for (int c = 0; c < 81 && f.digit < 0; c++) {
-        for (unsigned m = g.cand[c]; m; m &= m - 1)
-            for (unsigned m2 = m & (m - 1); m2; m2 &= m2 - 1) {
-                const int a = graph->nodeAt[c * 9 + lowBit(m)], b = graph->nodeAt[c * 9 + lowBit(m2)];
-                if (a < 0 || b < 0) continue;
-                link(weak, a, b);
-                if (bitCount(g.cand[c]) == 2) link(strong, a, b);
-            }
+    for (int i = 0; i < n; i++) {
+        const int d = nodes[static_cast<size_t>(i)].digit - 1;
+        for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();)
+            seeing[static_cast<size_t>(v.pop() * 9 + d) * w + static_cast<size_t>(i) / 64] |= 1ull << (i % 64);
     }
-    // Within an almost locked set: strong between any two of its digits.
-    for (int i = plainNodes; i < n; i++)
-        for (int j = i + 1; j < n && graph->nodes[static_cast<size_t>(j)].als == graph->nodes[static_cast<size_t>(i)].als; j++)
-            link(strong, i, j);
-    // Compressed, each node's links in the order they were made.
-    const auto compress = [n](const std::vector<std::pair<int, int>>& edges, std::vector<int>* start, std::vector<int>* list) {
-        start->assign(static_cast<size_t>(n) + 1, 0);
-        for (const auto& e : edges) (*start)[static_cast<size_t>(e.first) + 1]++;
-        for (int i = 0; i < n; i++) (*start)[static_cast<size_t>(i) + 1] += (*start)[static_cast<size_t>(i)];
-        list->resize(edges.size());
-        static thread_local std::vector<int> fill;
-        fill.assign(start->begin(), start->end() - 1);
-        for (const auto& e : edges) (*list)[static_cast<size_t>(fill[static_cast<size_t>(e.first)]++)] = e.second;
-    };
-    compress(strong, &graph->strongStart, &graph->strongList);
-    compress(weak, &graph->weakStart, &graph->weakList);
-    graph->words = (n + 63) / 64;
-    const auto rows = [graph, n](const std::vector<std::pair<int, int>>& edges, std::vector<unsigned long long>* bits) {
-        bits->clear();
-        if (graph->words > kMostWords) return;
-        const size_t words = static_cast<size_t>(graph->words);
-        bits->assign(static_cast<size_t>(n) * words, 0);
-        for (const auto& e : edges)
-            (*bits)[static_cast<size_t>(e.first) * words + static_cast<size_t>(e.second) / 64] |= 1ull << (e.second % 64);
-    };
-    rows(strong, &graph->strongBits);
-    rows(weak, &graph->weakBits);
+    if (f.digit >= 0) return;
+    graph->singlesAt.assign(81 * w, 0);
+    graph->ofDigit.assign(9 * w, 0);
+    for (int i = 0; i < n; i++) {
+        const ladderNode& node = nodes[static_cast<size_t>(i)];
+        const unsigned long long bit = 1ull << (i % 64);
+        if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
+        graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
+    }
 }
 
 // Calls f(candidate) for each candidate weakly linked to both nodes (cell
@@ -359,6 +427,8 @@ struct chainFound {
 };
 
 bool skipQuietStarts = true;
+const long kLinkBudget = 150000;
+long linkBudget = kLinkBudget;
 
 // Whether a false start that the chain leads back to as true is placed: a
 // loop only proves that of a single candidate.
@@ -376,58 +446,140 @@ bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int en
                               : b.cells.single() && b.cells == a.cells;
 }
 
+// The ends at which a chain from `start` (true) would remove something, the
+// path left aside, as a row of bits: the nodes whose candidates weakly
+// link to one that start also weakly links to. At least those of
+// eachCommonWeak, which the search asks for each end. W: the graph's words.
+template <int W>
+void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
+    const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
+    const int d = node.digit - 1;
+    const unsigned long long* seeing = graph.seeing.data();
+    for (int k = 0; k < W; k++) row[k] = 0;
+    unsigned long long other[W] = {};
+    // Same digit: a candidate of it that sees both. Another digit: an end
+    // in a cell that sees all of start and holds start's digit.
+    for (cellSet v = g.pos[d] & graph.around[static_cast<size_t>(start)]; v.any();) {
+        const int c = v.pop();
+        const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + d) * W;
+        for (int k = 0; k < W; k++) row[k] |= r[k];
+        if (graph.oneDigit) continue;
+        const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(c) * W;
+        for (int k = 0; k < W; k++) other[k] |= s[k];
+    }
+    if (graph.oneDigit) return;
+    if (node.cells.single()) {
+        const int c = node.cells.first();
+        // An end of another digit that sees start's cell, which holds it;
+        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
+            const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + lowBit(m)) * W;
+            for (int k = 0; k < W; k++) row[k] |= r[k];
+        }
+        // in start's cell, when a third digit is left there.
+        if (bitCount(g.cand[c]) >= 3) {
+            const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(c) * W;
+            for (int k = 0; k < W; k++) other[k] |= s[k];
+        }
+    }
+    const unsigned long long* same = graph.ofDigit.data() + static_cast<size_t>(d) * W;
+    for (int k = 0; k < W; k++) row[k] |= other[k] & ~same[k];
+}
+
+// The ends at which a chain from `start` closes a loop (closesLoop, the
+// length aside): weakly linked to it, or of one cell with it.
+template <int W>
+void closeRow(const chainGraph& graph, int start, unsigned long long* row) {
+    const unsigned long long* weak = graph.weakBits.data() + static_cast<size_t>(start) * W;
+    for (int k = 0; k < W; k++) row[k] = weak[k];
+    const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
+    if (graph.oneDigit || !node.cells.single()) return;
+    const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(node.cells.first()) * W;
+    const unsigned long long* same = graph.ofDigit.data() + static_cast<size_t>(node.digit - 1) * W;
+    for (int k = 0; k < W; k++) row[k] |= s[k] & ~same[k];
+}
+
 // Whether the search from `start` is sure to find nothing shorter than
-// bestLength; if so, adds to *looked the links it would have looked at, so
-// that the bound on them holds as if it had. Its breadth first levels are
-// taken whole, as rows of bits: the search reaches each node at the same
-// depth. Only where a chain could end with an effect (the path left aside)
-// or a loop could close does the search itself have to run; from most
-// starts it does not.
-bool quietStart(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
-                long* looked) {
-    const int words = graph.words;
-    if (words > kMostWords) return false;
-    unsigned long long seen[kMostWords] = {}, level[kMostWords] = {}, next[kMostWords];
-    seen[start / 64] = level[start / 64] = 1ull << (start % 64);
+// bestLength; if so, and `counting`, adds to *looked the links it would
+// have looked at, so that the bound on them holds as if it had. Its breadth
+// first levels are taken whole, as rows of bits: the search reaches each
+// node at the same depth. Only where a chain could end with an effect
+// (`effect`, the path left aside) or close a loop (`closing`) does the
+// search itself have to run; from most starts it does not.
+template <int W>
+bool quietStart(const chainGraph& graph, const chainSearch& s, int start, int bestLength,
+                const unsigned long long* effect, const unsigned long long* closing, bool counting, long* looked) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
-                                            ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)]
+                                            ? &graph.strongBits[static_cast<size_t>(start) * W]
                                             : nullptr;
+    // Every node the search could stop at; without counting, the search
+    // ends where none is left to reach.
+    unsigned long long targets[W];
+    unsigned long long anyTarget = 0;
+    for (int k = 0; k < W; k++) {
+        targets[k] = effect[k] | (s.loops ? closing[k] : 0) | (placing ? placing[k] : 0);
+        anyTarget |= targets[k];
+    }
+    if (!counting && !anyTarget) return true;
+    unsigned long long seen[W] = {}, level[W] = {}, next[W];
+    seen[start / 64] = level[start / 64] = 1ull << (start % 64);
     long links = 0;
     for (int length = 1; length + 1 < bestLength; length++) {
         const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
-        if (placing && !truth)
-            for (int k = 0; k < words; k++)
-                if (placing[k] & level[k]) return false;
         const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
         const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
-        for (int k = 0; k < words; k++) next[k] = 0;
-        for (int w = 0; w < words; w++)
+        for (int k = 0; k < W; k++) next[k] = 0;
+        for (int w = 0; w < W; w++)
             for (unsigned long long m = level[w]; m; m &= m - 1) {
                 const int node = w * 64 + __builtin_ctzll(m);
-                links += first[node + 1] - first[node];
-                const unsigned long long* row = bits + static_cast<size_t>(node) * static_cast<size_t>(words);
-                for (int k = 0; k < words; k++) next[k] |= row[k];
+                if (counting) links += first[node + 1] - first[node];
+                const unsigned long long* row = bits + static_cast<size_t>(node) * W;
+                for (int k = 0; k < W; k++) next[k] |= row[k];
             }
-        unsigned long long any = 0;
-        for (int k = 0; k < words; k++) {
+        unsigned long long any = 0, left = 0;
+        for (int k = 0; k < W; k++) {
             next[k] &= ~seen[k];
             seen[k] |= next[k];
             any |= next[k];
+            left |= targets[k] & ~seen[k];
         }
         if (!any) break;
-        if (!truth && length + 1 >= s.minNodes)
-            for (int w = 0; w < words; w++)
-                for (unsigned long long m = next[w]; m; m &= m - 1) {
-                    const int end = w * 64 + __builtin_ctzll(m);
-                    if (eachCommonWeak(g, graph, start, end, [](unsigned short) { return true; }) ||
-                        closesLoop(graph, s, start, end, length + 1))
-                        return false;
-                }
-        for (int k = 0; k < words; k++) level[k] = next[k];
+        unsigned long long hit = 0;
+        if (!truth && length + 1 >= s.minNodes) {
+            const bool closes = s.loops && length + 1 >= 4;
+            for (int k = 0; k < W; k++) hit |= next[k] & (effect[k] | (closes ? closing[k] : 0));
+        }
+        // Reached false, to be followed next by its strong links.
+        if (placing && truth && length + 2 < bestLength)
+            for (int k = 0; k < W; k++) hit |= next[k] & placing[k];
+        if (hit) return false;
+        // What is left unreached can only be reached later.
+        if (!counting && !left) return true;
+        for (int k = 0; k < W; k++) level[k] = next[k];
     }
-    *looked += links;
+    if (counting) *looked += links;
     return true;
+}
+
+// The rows of `start` and whether its search is quiet, for the graph's words.
+template <int W>
+bool quietRows(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
+               unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+    effectRow<W>(g, graph, start, effect);
+    if (s.loops) closeRow<W>(graph, start, closing);
+    return quietStart<W>(graph, s, start, bestLength, effect, closing, counting, looked);
+}
+
+bool quietAndRows(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
+                  unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+    switch (graph.words) {
+    case 1: return quietRows<1>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 2: return quietRows<2>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 4: return quietRows<4>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 8: return quietRows<8>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    default: return quietRows<kMostWords>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    }
 }
 
 // Breadth first from each node with a strong link, alternating strong and
@@ -451,10 +603,27 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
         std::reverse(out->begin(), out->end());
     };
     long looked = 0;
+    // A search from one start looks at each node's links once at most: when
+    // the starts together cannot reach the bound, the links need no count.
+    bool counting = s.budget != 0;
+    if (counting) {
+        long most = 0, starts = 0;
+        for (int i = 0; i < n; i++) {
+            const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
+            const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
+            most += strong > weak ? strong : weak;
+            starts += strong > 0 && !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
+        }
+        counting = most * starts >= s.budget;
+    }
+    // Rows of bits pass over the quiet starts, and over the ends without effect.
+    const bool rows = skipQuietStarts && graph.words <= kMostWords;
+    unsigned long long effect[kMostWords], closing[kMostWords];
+    const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
     for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
         if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
-        if (skipQuietStarts && quietStart(g, graph, s, start, bestLength, &looked)) continue;
+        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
         queue.clear();
         queue.push_back(2 * start);
         seen[static_cast<size_t>(start)] = start;
@@ -490,7 +659,8 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 queue.push_back(nextState);
                 if (nextState % 2 == 0 || length + 1 < s.minNodes) continue;  // ends must be true, after a strong link
                 path.clear();
-                commonWeak(g, graph, start, next, path, &removals);
+                removals.clear();
+                if (!rows || inRow(effect, next)) commonWeak(g, graph, start, next, path, &removals);
                 const bool closes = closesLoop(graph, s, start, next, length + 1);
                 if (removals.empty() && !closes) continue;
                 tracePath(nextState, &path);
@@ -579,6 +749,10 @@ void ladderSkipQuietChainStarts(bool skip) {
     skipQuietStarts = skip;
 }
 
+void ladderChainLinkBudget(long links) {
+    linkBudget = links > 0 ? links : kLinkBudget;
+}
+
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     return colouring(g, false, digits, step);
 }
@@ -652,7 +826,7 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step) {
     s.loops = true;
     // A chain whose ends are both sets is left to ALS-XZ and its kin.
     s.plainStarts = reach == reachAls;
-    s.budget = 150000;
+    s.budget = linkBudget;
     static const int techniques[] = {techAic, techGroupedAic, techAlsAic};
     return chainFinder(g, f, s, techniques[reach], step);
 }
