@@ -146,8 +146,12 @@ struct chainGraph {
     std::vector<ladderNode> nodes;
     int candidates = 0;  // nodes 0..candidates-1 are single candidates,
     int plainNodes = 0;  // then groups up to plainNodes, then almost locked sets
+    // One digit's graph has a node for each cell, whether or not it holds
+    // the digit, and makes its lists only when a search follows them.
     bool oneDigit = false;
+    bool lists = true;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
+    std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
     std::vector<cellSet> around;  // the cells that see all of a node's cells
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
@@ -164,12 +168,12 @@ const int kMostWords = 32;
 
 struct graphFilter {
     int reach = reachCandidates;
-    int digit = -1;            // one digit only (0..8), or -1
+    int digit = -1;            // one digit only (0..8), or -1 (with candidates only, not bivalueOnly)
     bool bivalueOnly = false;  // candidates of two-candidate cells, linked strongly only in their cells
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
 
-// The graph's nodes (candidates by cell and digit, then groups by box,
+// The graph of every digit's nodes (candidates by cell and digit, then groups by box,
 // line and digit, then the sets' digits) and each node's links, in the
 // order a search follows them: weak ones to the nodes of its digit whose
 // cells all see its own, by index, then to its cell's other digits; strong
@@ -191,13 +195,12 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     static thread_local lookup at;
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
-    cellSet cells = f.digit >= 0 ? g.pos[f.digit] : g.open;
-    for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+    for (cellSet cells = g.open; cells.any();) {
+        const int c = cells.pop();
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
-            if (f.digit >= 0 && d != f.digit) continue;
             at.nodeAt[c * 9 + d] = static_cast<short>(nodes.size());
             nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
         }
@@ -209,7 +212,6 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                 const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
                 const cellSet cross = kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
                 for (int d = 0; d < 9; d++) {
-                    if (f.digit >= 0 && d != f.digit) continue;
                     const cellSet cells = g.pos[d] & cross;
                     if (cells.count() < 2) continue;
                     at.groupAt[b * 6 + k][d] = static_cast<short>(nodes.size());
@@ -230,7 +232,8 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     const int n = static_cast<int>(nodes.size());
     graph->candidates = candidates;
     graph->plainNodes = plainNodes;
-    graph->oneDigit = f.digit >= 0;
+    graph->oneDigit = false;
+    graph->lists = true;
     std::vector<cellSet>& around = graph->around;
     around.resize(static_cast<size_t>(n));
     // The groups and sets of each digit, by index.
@@ -272,7 +275,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         }
         for (int j : wide[d])
             if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
-        if (c >= 0 && f.digit < 0)
+        if (c >= 0)
             for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
                 const int j = at.nodeAt[c * 9 + lowBit(m)];
                 if (j >= 0) weakList.push_back(j);
@@ -300,7 +303,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                 if (j >= 0) strongList.push_back(j);
             }
         }
-        if (c >= 0 && f.digit < 0 && bitCount(g.cand[c]) == 2) {
+        if (c >= 0 && bitCount(g.cand[c]) == 2) {
             const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
             if (j >= 0) strongList.push_back(j);
         }
@@ -314,6 +317,9 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     }
     weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
     strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
+    graph->strongNodes.clear();
+    for (int x = 0; x < n; x++)
+        if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
     for (int i = 0; i < candidates; i++) at.nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
     for (int i = candidates; i < plainNodes; i++) {
         const int first = nodes[static_cast<size_t>(i)].cells.first(), b = boxOf(first);
@@ -344,16 +350,13 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     rows(weakStart, weakList, &graph->weakBits);
     std::vector<unsigned long long>& seeing = graph->seeing;
     seeing.resize(729 * w);
-    for (int d = 0; d < 9; d++) {
-        if (f.digit >= 0 && d != f.digit) continue;
+    for (int d = 0; d < 9; d++)
         for (cellSet v = g.pos[d]; v.any();) std::fill_n(seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w, w, 0);
-    }
     for (int i = 0; i < n; i++) {
         const int d = nodes[static_cast<size_t>(i)].digit - 1;
         for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();)
             seeing[static_cast<size_t>(v.pop() * 9 + d) * w + static_cast<size_t>(i) / 64] |= 1ull << (i % 64);
     }
-    if (f.digit >= 0) return;
     graph->singlesAt.assign(81 * w, 0);
     graph->ofDigit.assign(9 * w, 0);
     for (int i = 0; i < n; i++) {
@@ -362,6 +365,69 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
         graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
     }
+}
+
+// One digit's graph: node c is the digit in cell c, so that rows of bits
+// over the nodes are sets of cells. Its strong links join the two places
+// of a unit that has two, its weak links the places that see each other.
+// The same search as over the digit's candidates alone, in the same order.
+void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
+    if (graph->nodes.size() != 81 || graph->nodes[0].digit != d + 1) {
+        graph->nodes.clear();
+        graph->around.clear();
+        for (int c = 0; c < 81; c++) {
+            graph->nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
+            graph->around.push_back(kGeometry.peers[c]);
+        }
+    }
+    graph->candidates = graph->plainNodes = 81;
+    graph->oneDigit = true;
+    graph->lists = false;
+    graph->words = 2;
+    const cellSet places = g.pos[d];
+    graph->strongBits.assign(2 * 81, 0);
+    graph->weakBits.resize(2 * 81);
+    cellSet linked;
+    for (int u = 0; u < 27; u++) {
+        cellSet two = places & kGeometry.unit[u];
+        if (two.count() != 2) continue;
+        linked |= two;
+        const int a = two.pop(), b = two.pop();
+        graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
+        graph->strongBits[static_cast<size_t>(2 * b + a / 64)] |= 1ull << (a % 64);
+    }
+    for (cellSet at = places; at.any();) {
+        const int c = at.pop();
+        const cellSet seen = kGeometry.peers[c] & places;
+        graph->weakBits[static_cast<size_t>(2 * c)] = seen.lo;
+        graph->weakBits[static_cast<size_t>(2 * c + 1)] = seen.hi;
+    }
+    graph->strongNodes.clear();
+    while (linked.any()) graph->strongNodes.push_back(linked.pop());
+}
+
+// The lists of one digit's graph, for the search: weak links by cell,
+// strong ones by unit (row, column, box), as buildGraph makes them.
+void digitLists(const ladderGrid& g, chainGraph* graph) {
+    const int d = graph->nodes[0].digit - 1;
+    const cellSet places = g.pos[d];
+    graph->weakStart.assign(82, 0);
+    graph->strongStart.assign(82, 0);
+    graph->weakList.clear();
+    graph->strongList.clear();
+    for (int c = 0; c < 81; c++) {
+        graph->weakStart[static_cast<size_t>(c)] = static_cast<int>(graph->weakList.size());
+        graph->strongStart[static_cast<size_t>(c)] = static_cast<int>(graph->strongList.size());
+        if (!places.has(c)) continue;
+        for (cellSet seen = kGeometry.peers[c] & places; seen.any();) graph->weakList.push_back(seen.pop());
+        for (int k = 0; k < 3; k++) {
+            const cellSet two = places & kGeometry.unit[kGeometry.cellUnit[c][k]];
+            if (two.count() == 2) graph->strongList.push_back(two.minus(cellSet::of(c)).first());
+        }
+    }
+    graph->weakStart[81] = static_cast<int>(graph->weakList.size());
+    graph->strongStart[81] = static_cast<int>(graph->strongList.size());
+    graph->lists = true;
 }
 
 // Calls f(candidate) for each candidate weakly linked to both nodes (cell
@@ -416,6 +482,7 @@ struct chainSearch {
     // machine. 0: no bound.
     long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
+    int from = 0;        // no start below this node
 };
 
 struct chainFound {
@@ -424,6 +491,7 @@ struct chainFound {
     int loop = loopNone;
     int placeCell = -1, placeDigit = 0;
     std::vector<unsigned short> removals;
+    int firstStart = kSearchedAll;  // the start that found the first chain, if any
 };
 
 bool skipQuietStarts = true;
@@ -454,8 +522,19 @@ template <int W>
 void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
     const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
     const int d = node.digit - 1;
-    const unsigned long long* seeing = graph.seeing.data();
     for (int k = 0; k < W; k++) row[k] = 0;
+    if (graph.oneDigit) {
+        // Nodes are cells: the places that see a place start sees.
+        cellSet ends;
+        for (cellSet v = g.pos[d] & kGeometry.peers[start]; v.any();) ends |= kGeometry.peers[v.pop()];
+        ends &= g.pos[d];
+        if constexpr (W >= 2) {
+            row[0] = ends.lo;
+            row[1] = ends.hi;
+        }
+        return;
+    }
+    const unsigned long long* seeing = graph.seeing.data();
     unsigned long long other[W] = {};
     // Same digit: a candidate of it that sees both. Another digit: an end
     // in a cell that sees all of start and holds start's digit.
@@ -463,11 +542,9 @@ void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned
         const int c = v.pop();
         const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + d) * W;
         for (int k = 0; k < W; k++) row[k] |= r[k];
-        if (graph.oneDigit) continue;
         const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(c) * W;
         for (int k = 0; k < W; k++) other[k] |= s[k];
     }
-    if (graph.oneDigit) return;
     if (node.cells.single()) {
         const int c = node.cells.first();
         // An end of another digit that sees start's cell, which holds it;
@@ -585,13 +662,11 @@ bool quietAndRows(const ladderGrid& g, const chainGraph& graph, const chainSearc
 // Breadth first from each node with a strong link, alternating strong and
 // weak; the shortest chain with an effect wins (the first such at its
 // length, in node order).
-bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, chainFound* best) {
+bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, chainFound* best) {
     const int n = static_cast<int>(graph.nodes.size());
     // `seen`: the start whose search last reached the node, in either truth.
     static thread_local std::vector<int> parent, depth, seen, queue;
-    parent.assign(static_cast<size_t>(2 * n), -1);
-    depth.assign(static_cast<size_t>(2 * n), 0);
-    seen.assign(static_cast<size_t>(n), -1);
+    bool ready = false;  // made ready for the first start searched
     int bestLength = s.maxNodes + 1;
     std::vector<int> path;
     std::vector<unsigned short> removals;
@@ -603,6 +678,9 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
         std::reverse(out->begin(), out->end());
     };
     long looked = 0;
+    // Rows of bits pass over the quiet starts, and over the ends without effect.
+    const bool rows = skipQuietStarts && graph.words <= kMostWords;
+    if (!graph.lists && (!rows || s.budget != 0)) digitLists(g, &graph);
     // A search from one start looks at each node's links once at most: when
     // the starts together cannot reach the bound, the links need no count.
     bool counting = s.budget != 0;
@@ -612,18 +690,24 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
             const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
             const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
             most += strong > weak ? strong : weak;
-            starts += strong > 0 && !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
         }
+        for (int i : graph.strongNodes) starts += !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
         counting = most * starts >= s.budget;
     }
-    // Rows of bits pass over the quiet starts, and over the ends without effect.
-    const bool rows = skipQuietStarts && graph.words <= kMostWords;
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
-    for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
-        if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
+    for (int start : graph.strongNodes) {
+        if (s.budget != 0 && looked >= s.budget) break;
+        if (start < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
+        if (!graph.lists) digitLists(g, &graph);
+        if (!ready) {
+            seen.assign(static_cast<size_t>(n), -1);
+            parent.resize(static_cast<size_t>(2 * n));
+            depth.resize(static_cast<size_t>(2 * n));
+            ready = true;
+        }
         queue.clear();
         queue.push_back(2 * start);
         seen[static_cast<size_t>(start)] = start;
@@ -699,6 +783,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 }
             }
         }
+        if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = start;
     }
     return bestLength <= s.maxNodes;
 }
@@ -718,8 +803,44 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
     step->removals = found.removals;
 }
 
-bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSearch& search, int technique,
+// A graph of two-candidate cells depends on those cells alone. Searched
+// again with the same such cells and no candidate that the last search did
+// not have, each start finds the same chains with at most the same
+// effects: the starts below the one that found the last search's first
+// chain (all, if it found none) find nothing again.
+struct bivalueMemo {
+    bool valid = false;
+    unsigned short cells[81];  // the candidates of the graph's cells, 0 elsewhere
+    unsigned short cand[81];   // every cell's candidates
+    int frontier = kSearchedAll;
+};
+
+// The starts a search of a graph of two-candidate cells may pass over.
+int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* memo) {
+    unsigned short cells[81];
+    for (int c = 0; c < 81; c++) {
+        const unsigned m = g.cand[c];
+        cells[c] = static_cast<unsigned short>(bitCount(m) == 2 && (!filter.pair || m == filter.pair) ? m : 0);
+    }
+    bool same = memo->valid && std::memcmp(cells, memo->cells, sizeof cells) == 0;
+    for (int c = 0; c < 81 && same; c++) same = (g.cand[c] & ~memo->cand[c]) == 0;
+    std::memcpy(memo->cells, cells, sizeof cells);
+    std::memcpy(memo->cand, g.cand, sizeof memo->cand);
+    memo->valid = true;
+    if (!same) memo->frontier = 0;
+    return memo->frontier;
+}
+
+bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch search, int technique,
                  ladderStep* step) {
+    // XY-Chains (slot 0) and remote pairs (a slot for each pair).
+    static thread_local bivalueMemo memos[82];
+    bivalueMemo* memo = nullptr;
+    if (filter.bivalueOnly && skipQuietStarts) {
+        memo = &memos[filter.pair ? 1 + lowBit(filter.pair) * 9 + (31 - __builtin_clz(filter.pair)) : 0];
+        search.from = bivalueFrom(g, filter, memo);
+        if (search.from == kSearchedAll) return false;
+    }
     // A graph of one digit's candidates depends on that digit's places
     // alone, and X-Chains and X-Cycles search the same one: each digit's is
     // kept until its places change.
@@ -732,13 +853,16 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSear
     const bool oneDigit = filter.digit >= 0 && filter.reach == reachCandidates && !filter.bivalueOnly;
     kept& here = graphs[oneDigit ? filter.digit : 9];
     if (!oneDigit || !here.valid || here.places != g.pos[filter.digit]) {
-        buildGraph(g, filter, &here.graph);
+        if (oneDigit) buildDigitGraph(g, filter.digit, &here.graph);
+        else buildGraph(g, filter, &here.graph);
         here.valid = oneDigit;
         if (oneDigit) here.places = g.pos[filter.digit];
     }
-    const chainGraph& graph = here.graph;
+    chainGraph& graph = here.graph;
     chainFound found;
-    if (!searchChains(g, graph, search, &found)) return false;
+    const bool any = searchChains(g, graph, search, &found);
+    if (memo) memo->frontier = found.firstStart;
+    if (!any) return false;
     chainStep(graph, found, technique, step);
     return true;
 }

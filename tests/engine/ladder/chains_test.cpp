@@ -72,3 +72,26 @@ TEST(LadderChains, TheLinkBoundHoldsWhereverItIsReached) {
     ladderChainLinkBudget(0);
     EXPECT_GT(places, 30);
 }
+
+// XY-Chains and remote pairs remember where their last search found
+// nothing, for as long as their cells of two candidates stay the same and
+// candidates only go. A grid with candidates back (the removals of a chain
+// step undone) must be searched again: it gives the chain again.
+TEST(LadderChains, CandidatesBackAreSearchedAgain) {
+    int found = 0;
+    eachHardPlace(8, [&](const ladderGrid& g, const std::string& line) {
+        for (int t : {techXYChain, techRemotePair}) {
+            ladderStep step;
+            if (!ladderTry(t, g, &step)) continue;
+            ladderGrid without = g;
+            for (unsigned short r : step.removals) without.remove(r / 9, r % 9 + 1);
+            says(t, without);
+            ladderSkipQuietChainStarts(false);
+            const std::string everyStart = says(t, g);
+            ladderSkipQuietChainStarts(true);
+            EXPECT_EQ(says(t, g), everyStart) << line << " " << ladderInfo(t).key;
+            found++;
+        }
+    });
+    EXPECT_GT(found, 20);
+}
