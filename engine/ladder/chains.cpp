@@ -157,10 +157,15 @@ struct chainGraph {
     int words = 0;
     std::vector<unsigned long long> strongBits, weakBits;
     // With the rows, what tells at once which ends a start's chain would
-    // have an effect at: the nodes of digit d whose cells all see cell c
-    // (row c * 9 + d, for the candidates of the grid), the nodes of one cell
-    // (row c), and the nodes of each digit.
+    // have an effect at: for each candidate of the grid (row cell * 9 +
+    // digit), the nodes weakly linked to it (those of its digit whose cells
+    // all see its cell, those of its cell alone of another digit). With
+    // sets: the nodes of one cell (row c) and of each digit.
     std::vector<unsigned long long> seeing, singlesAt, ofDigit;
+    // Each node's weak links whose ends weakly link to a common candidate
+    // (the only links by which a loop removes anything), made when first
+    // asked for: `productiveKnown` has the nodes made.
+    std::vector<unsigned long long> productive, productiveKnown;
 };
 
 // Rows of bits up to this many words; a larger graph is searched without them.
@@ -244,6 +249,24 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
         if (i >= candidates) wide[node.digit - 1].push_back(i);
     }
+    // Where a digit has many groups and sets, which of them (bit k:
+    // wide[d][k]) hold each cell (`holdingWords` words a cell and digit), so
+    // that those within what a node sees are found without trying each.
+    static thread_local std::vector<unsigned long long> holding;
+    cellSet wideCells[9];
+    const auto byCells = [](const std::vector<int>& list) { return list.size() > 16 && list.size() <= 64 * kMostWords; };
+    size_t holdingWords = 1;
+    for (int d = 0; d < 9; d++)
+        if (byCells(wide[d])) holdingWords = std::max(holdingWords, (wide[d].size() + 63) / 64);
+    if (holding.size() < 729 * holdingWords) holding.resize(729 * holdingWords);
+    for (int d = 0; d < 9; d++) {
+        if (!byCells(wide[d])) continue;
+        for (int j : wide[d]) wideCells[d] |= nodes[static_cast<size_t>(j)].cells;
+        for (cellSet v = wideCells[d]; v.any();) std::fill_n(holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords, holdingWords, 0);
+        for (size_t k = 0; k < wide[d].size(); k++)
+            for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
+                holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
+    }
     // The group of digit d whose cells are exactly `cells` (two or more), or -1.
     const auto groupOf = [&](const cellSet& cells, int d) {
         const int c = cells.first(), b = boxOf(c);
@@ -273,8 +296,23 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             const int j = at.nodeAt[v.pop() * 9 + d];
             if (j >= 0) weakList.push_back(j);
         }
-        for (int j : wide[d])
-            if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+        if (byCells(wide[d])) {
+            const size_t count = wide[d].size(), words = (count + 63) / 64;
+            unsigned long long out[kMostWords];
+            for (size_t k = 0; k < words; k++) out[k] = 0;
+            for (cellSet v = wideCells[d].minus(seen); v.any();) {
+                const unsigned long long* h = holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords;
+                for (size_t k = 0; k < words; k++) out[k] |= h[k];
+            }
+            for (size_t k = 0; k < words; k++) {
+                unsigned long long in = ~out[k];
+                if (k == words - 1 && count % 64) in &= (1ull << (count % 64)) - 1;
+                for (; in; in &= in - 1) weakList.push_back(wide[d][k * 64 + static_cast<size_t>(__builtin_ctzll(in))]);
+            }
+        } else {
+            for (int j : wide[d])
+                if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+        }
         if (c >= 0)
             for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
                 const int j = at.nodeAt[c * 9 + lowBit(m)];
@@ -336,6 +374,8 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     graph->weakBits.clear();
     if (words > kMostWords) return;
     const size_t w = static_cast<size_t>(words);
+    graph->productive.resize(static_cast<size_t>(n) * w);
+    graph->productiveKnown.assign(w, 0);
     const auto rows = [n, w](const std::vector<int>& start, const std::vector<int>& list, std::vector<unsigned long long>* bits) {
         bits->assign(static_cast<size_t>(n) * w, 0);
         for (int i = 0; i < n; i++) {
@@ -353,10 +393,16 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     for (int d = 0; d < 9; d++)
         for (cellSet v = g.pos[d]; v.any();) std::fill_n(seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w, w, 0);
     for (int i = 0; i < n; i++) {
-        const int d = nodes[static_cast<size_t>(i)].digit - 1;
-        for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();)
-            seeing[static_cast<size_t>(v.pop() * 9 + d) * w + static_cast<size_t>(i) / 64] |= 1ull << (i % 64);
+        const ladderNode& node = nodes[static_cast<size_t>(i)];
+        const int d = node.digit - 1;
+        const size_t word = static_cast<size_t>(i) / 64;
+        const unsigned long long bit = 1ull << (i % 64);
+        for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();) seeing[static_cast<size_t>(v.pop() * 9 + d) * w + word] |= bit;
+        if (!node.cells.single()) continue;
+        const int c = node.cells.first();
+        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) seeing[static_cast<size_t>(c * 9 + lowBit(m)) * w + word] |= bit;
     }
+    if (plainNodes == n) return;
     graph->singlesAt.assign(81 * w, 0);
     graph->ofDigit.assign(9 * w, 0);
     for (int i = 0; i < n; i++) {
@@ -404,6 +450,8 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     }
     graph->strongNodes.clear();
     while (linked.any()) graph->strongNodes.push_back(linked.pop());
+    graph->productive.resize(2 * 81);
+    graph->productiveKnown.assign(2, 0);
 }
 
 // The lists of one digit's graph, for the search: weak links by cell,
@@ -515,9 +563,9 @@ bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int en
 }
 
 // The ends at which a chain from `start` (true) would remove something, the
-// path left aside, as a row of bits: the nodes whose candidates weakly
-// link to one that start also weakly links to. At least those of
-// eachCommonWeak, which the search asks for each end. W: the graph's words.
+// path left aside, as a row of bits: the nodes weakly linked to a candidate
+// that start is weakly linked to. At least those of eachCommonWeak, which
+// the search asks for each end. W: the graph's words.
 template <int W>
 void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
     const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
@@ -535,31 +583,18 @@ void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned
         return;
     }
     const unsigned long long* seeing = graph.seeing.data();
-    unsigned long long other[W] = {};
-    // Same digit: a candidate of it that sees both. Another digit: an end
-    // in a cell that sees all of start and holds start's digit.
+    // Start's digit in the cells that see all of start;
     for (cellSet v = g.pos[d] & graph.around[static_cast<size_t>(start)]; v.any();) {
-        const int c = v.pop();
-        const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + d) * W;
+        const unsigned long long* r = seeing + static_cast<size_t>(v.pop() * 9 + d) * W;
         for (int k = 0; k < W; k++) row[k] |= r[k];
-        const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(c) * W;
-        for (int k = 0; k < W; k++) other[k] |= s[k];
     }
-    if (node.cells.single()) {
-        const int c = node.cells.first();
-        // An end of another digit that sees start's cell, which holds it;
-        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
-            const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + lowBit(m)) * W;
-            for (int k = 0; k < W; k++) row[k] |= r[k];
-        }
-        // in start's cell, when a third digit is left there.
-        if (bitCount(g.cand[c]) >= 3) {
-            const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(c) * W;
-            for (int k = 0; k < W; k++) other[k] |= s[k];
-        }
+    if (!node.cells.single()) return;
+    // the other digits of start's cell.
+    const int c = node.cells.first();
+    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
+        const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + lowBit(m)) * W;
+        for (int k = 0; k < W; k++) row[k] |= r[k];
     }
-    const unsigned long long* same = graph.ofDigit.data() + static_cast<size_t>(d) * W;
-    for (int k = 0; k < W; k++) row[k] |= other[k] & ~same[k];
 }
 
 // The ends at which a chain from `start` closes a loop (closesLoop, the
@@ -569,11 +604,29 @@ void closeRow(const chainGraph& graph, int start, unsigned long long* row) {
     const unsigned long long* weak = graph.weakBits.data() + static_cast<size_t>(start) * W;
     for (int k = 0; k < W; k++) row[k] = weak[k];
     const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
-    if (graph.oneDigit || !node.cells.single()) return;
+    // Without sets, the nodes of one cell are its candidates, weakly linked.
+    if (graph.oneDigit || graph.plainNodes == static_cast<int>(graph.nodes.size()) || !node.cells.single()) return;
     const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(node.cells.first()) * W;
     const unsigned long long* same = graph.ofDigit.data() + static_cast<size_t>(node.digit - 1) * W;
     for (int k = 0; k < W; k++) row[k] |= s[k] & ~same[k];
 }
+
+// The productive weak links of node x (chainGraph::productive).
+template <int W>
+const unsigned long long* productiveRow(const ladderGrid& g, chainGraph& graph, int x) {
+    unsigned long long* row = graph.productive.data() + static_cast<size_t>(x) * W;
+    unsigned long long& known = graph.productiveKnown[static_cast<size_t>(x) / 64];
+    if (!((known >> (x % 64)) & 1)) {
+        effectRow<W>(g, graph, x, row);
+        const unsigned long long* weak = graph.weakBits.data() + static_cast<size_t>(x) * W;
+        for (int k = 0; k < W; k++) row[k] &= weak[k];
+        known |= 1ull << (x % 64);
+    }
+    return row;
+}
+
+// What quietStart finds.
+enum quietness { quiet, notQuiet, closesOnly };
 
 // Whether the search from `start` is sure to find nothing shorter than
 // bestLength; if so, and `counting`, adds to *looked the links it would
@@ -581,10 +634,13 @@ void closeRow(const chainGraph& graph, int start, unsigned long long* row) {
 // first levels are taken whole, as rows of bits: the search reaches each
 // node at the same depth. Only where a chain could end with an effect
 // (`effect`, the path left aside) or close a loop (`closing`) does the
-// search itself have to run; from most starts it does not.
-template <int W>
-bool quietStart(const chainGraph& graph, const chainSearch& s, int start, int bestLength,
-                const unsigned long long* effect, const unsigned long long* closing, bool counting, long* looked) {
+// search itself have to run; from most starts it does not. A loop removes
+// something only by a productive weak link: `through` follows which nodes
+// a path through one reaches, and so passes over the loops without; without
+// it, a loop that closes gives closesOnly.
+template <int W, bool through>
+int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
+               const unsigned long long* effect, const unsigned long long* closing, bool counting, long* looked) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
@@ -597,8 +653,11 @@ bool quietStart(const chainGraph& graph, const chainSearch& s, int start, int be
         targets[k] = effect[k] | (s.loops ? closing[k] : 0) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
-    if (!counting && !anyTarget) return true;
+    if (!counting && !anyTarget) return quiet;
     unsigned long long seen[W] = {}, level[W] = {}, next[W];
+    // The level's nodes that a path through a productive weak link reaches
+    // (a superset of those the search's own path does).
+    unsigned long long reached[W] = {}, reachedNext[W];
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
     long links = 0;
     for (int length = 1; length + 1 < bestLength; length++) {
@@ -606,12 +665,21 @@ bool quietStart(const chainGraph& graph, const chainSearch& s, int start, int be
         const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
         const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
         for (int k = 0; k < W; k++) next[k] = 0;
+        if (through)
+            for (int k = 0; k < W; k++) reachedNext[k] = 0;
         for (int w = 0; w < W; w++)
             for (unsigned long long m = level[w]; m; m &= m - 1) {
                 const int node = w * 64 + __builtin_ctzll(m);
                 if (counting) links += first[node + 1] - first[node];
                 const unsigned long long* row = bits + static_cast<size_t>(node) * W;
                 for (int k = 0; k < W; k++) next[k] |= row[k];
+                if (!through) continue;
+                if ((reached[w] >> (node % 64)) & 1) {
+                    for (int k = 0; k < W; k++) reachedNext[k] |= row[k];
+                } else if (truth) {
+                    const unsigned long long* productive = productiveRow<W>(g, graph, node);
+                    for (int k = 0; k < W; k++) reachedNext[k] |= productive[k];
+                }
             }
         unsigned long long any = 0, left = 0;
         for (int k = 0; k < W; k++) {
@@ -621,33 +689,39 @@ bool quietStart(const chainGraph& graph, const chainSearch& s, int start, int be
             left |= targets[k] & ~seen[k];
         }
         if (!any) break;
-        unsigned long long hit = 0;
+        unsigned long long hit = 0, closes = 0;
         if (!truth && length + 1 >= s.minNodes) {
-            const bool closes = s.loops && length + 1 >= 4;
-            for (int k = 0; k < W; k++) hit |= next[k] & (effect[k] | (closes ? closing[k] : 0));
+            for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
+            if (s.loops && length + 1 >= 4)
+                for (int k = 0; k < W; k++) closes |= next[k] & closing[k] & (through ? reachedNext[k] : ~0ull);
         }
         // Reached false, to be followed next by its strong links.
         if (placing && truth && length + 2 < bestLength)
             for (int k = 0; k < W; k++) hit |= next[k] & placing[k];
-        if (hit) return false;
+        if (hit) return notQuiet;
+        if (closes) return through ? notQuiet : closesOnly;
         // What is left unreached can only be reached later.
-        if (!counting && !left) return true;
+        if (!counting && !left) return quiet;
         for (int k = 0; k < W; k++) level[k] = next[k];
+        if (through)
+            for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
     }
     if (counting) *looked += links;
-    return true;
+    return quiet;
 }
 
 // The rows of `start` and whether its search is quiet, for the graph's words.
 template <int W>
-bool quietRows(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
+bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
                unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
     effectRow<W>(g, graph, start, effect);
     if (s.loops) closeRow<W>(graph, start, closing);
-    return quietStart<W>(graph, s, start, bestLength, effect, closing, counting, looked);
+    const int first = quietStart<W, false>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    if (first != closesOnly) return first == quiet;
+    return quietStart<W, true>(g, graph, s, start, bestLength, effect, closing, counting, looked) == quiet;
 }
 
-bool quietAndRows(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
+bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
                   unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
     switch (graph.words) {
     case 1: return quietRows<1>(g, graph, s, start, bestLength, effect, closing, counting, looked);
