@@ -24,27 +24,32 @@ int lengthBonus(int nodes) {
 
 // ---------------------------------------------------------------- colouring
 
-// The candidates weakly linked to a single-cell candidate (c, d): the same
-// digit where the cell is seen, and the cell's other digits. Per digit.
+// Candidates as cells by digit.
 struct candidateSets {
     cellSet of[9];
 };
-
-void weakOf(const ladderGrid& g, int digit, cellSet cells, candidateSets* out) {
-    for (int d = 0; d < 9; d++) out->of[d] = cellSet();
-    const int d = digit - 1;
-    out->of[d] = (g.pos[d] & seeingAll(cells)).minus(cells);
-    if (cells.single()) {
-        const int c = cells.first();
-        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) out->of[lowBit(m)].add(c);
-    }
-}
 
 // Clusters of candidates joined by strong links, each coloured in two; for
 // one digit (simple colouring) or all (3D Medusa).
 bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
     static thread_local std::vector<short> colourOf, order, parent;
     colourOf.assign(729, -1);
+    // The two places of a digit in each unit that has exactly two (its
+    // strong links), or -1; made for a digit when first needed.
+    short pairOf[9][27][2];
+    cellSet inPair[9];  // the places in such a pair
+    unsigned paired = 0;
+    const auto pairsOf = [&](int d) {
+        paired |= 1u << d;
+        for (int u = 0; u < 27; u++) {
+            cellSet m = g.pos[d] & kGeometry.unit[u];
+            const int a = m.pop(), b = m.pop();
+            const bool two = b >= 0 && m.empty();
+            pairOf[d][u][0] = static_cast<short>(two ? a : -1);
+            pairOf[d][u][1] = static_cast<short>(two ? b : -1);
+            if (two) inPair[d] |= cellSet::of(a) | cellSet::of(b);
+        }
+    };
     // The candidates to start from, digit by digit.
     short starts[729];
     int count = 0;
@@ -54,6 +59,12 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
     for (int k = 0; k < count; k++) {
         const int start = starts[k], sd = start % 9;
         if (colourOf[start] >= 0) continue;
+        // Without a strong link, a cluster of one: it keeps its colour.
+        if (!((paired >> sd) & 1)) pairsOf(sd);
+        if (!inPair[sd].has(start / 9) && !(medusa && bitCount(g.cand[start / 9]) == 2)) {
+            colourOf[start] = 0;
+            continue;
+        }
         order.clear();
         parent.clear();
         colourOf[start] = 0;
@@ -62,9 +73,10 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
         for (size_t i = 0; i < order.size(); i++) {
             const int node = order[i], c = node / 9, d = node % 9;
             int next[4], n = 0;
+            if (!((paired >> d) & 1)) pairsOf(d);
             for (int k = 0; k < 3; k++) {
-                const cellSet m = g.pos[d] & kGeometry.unit[kGeometry.cellUnit[c][k]];
-                if (m.count() == 2) next[n++] = (m.minus(cellSet::of(c))).first() * 9 + d;
+                const short* two = pairOf[d][kGeometry.cellUnit[c][k]];
+                if (two[0] >= 0) next[n++] = (two[0] == c ? two[1] : two[0]) * 9 + d;
             }
             if (medusa && bitCount(g.cand[c]) == 2) next[n++] = c * 9 + lowBit(g.cand[c] & ~(1u << d));
             for (int k = 0; k < n; k++) {
@@ -103,10 +115,13 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
             candidateSets seen[2];
             for (int k = 0; k < 2; k++)
                 for (int d = 0; d < 9; d++) seen[k].of[d] = cellSet();
+            // The candidates weakly linked to each node: its digit where
+            // its cell is seen, and its cell's other digits.
             for (short node : order) {
-                candidateSets w;
-                weakOf(g, node % 9 + 1, cellSet::of(node / 9), &w);
-                for (int d = 0; d < 9; d++) seen[colourOf[node]].of[d] |= w.of[d];
+                const int c = node / 9, d = node % 9;
+                candidateSets& w = seen[colourOf[node]];
+                w.of[d] |= g.pos[d] & kGeometry.peers[c];
+                for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
             }
             // Not this cluster's own (colours 0 and 1; earlier clusters have 2 and 3).
             for (int d = 0; d < 9; d++) {
