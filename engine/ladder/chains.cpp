@@ -177,6 +177,11 @@ struct chainGraph {
     // all see its cell, those of its cell alone of another digit). With
     // sets: the nodes of one cell (row c) and of each digit.
     std::vector<unsigned long long> seeing, singlesAt, ofDigit;
+    // Where every candidate is a node and no set is (candidates, groups),
+    // a candidate's row of `seeing` is its own weak links: `nodeOf` (cell
+    // * 9 + digit) then stands for the table.
+    bool weakSeeing = false;
+    std::vector<short> nodeOf;
     // Each node's weak links whose ends weakly link to a common candidate
     // (the only links by which a loop removes anything), made when first
     // asked for: `productiveKnown` has the nodes made.
@@ -393,16 +398,20 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     graph->productiveKnown.assign(w, 0);
     const auto rows = [n, w](const std::vector<int>& start, const std::vector<int>& list, std::vector<unsigned long long>* bits) {
         bits->assign(static_cast<size_t>(n) * w, 0);
-        for (int i = 0; i < n; i++) {
-            unsigned long long* row = bits->data() + static_cast<size_t>(i) * w;
-            for (int k = start[static_cast<size_t>(i)]; k < start[static_cast<size_t>(i) + 1]; k++) {
-                const int j = list[static_cast<size_t>(k)];
-                row[j / 64] |= 1ull << (j % 64);
-            }
-        }
+        unsigned long long* row = bits->data();
+        const int* at = list.data();
+        for (int i = 0; i < n; i++, row += w)
+            for (const int* end = list.data() + start[static_cast<size_t>(i) + 1]; at < end; at++) row[*at / 64] |= 1ull << (*at % 64);
     };
     rows(strongStart, strongList, &graph->strongBits);
     rows(weakStart, weakList, &graph->weakBits);
+    graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
+    if (graph->weakSeeing) {
+        graph->nodeOf.assign(729, -1);
+        for (int i = 0; i < candidates; i++)
+            graph->nodeOf[static_cast<size_t>(nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1)] = static_cast<short>(i);
+        return;
+    }
     std::vector<unsigned long long>& seeing = graph->seeing;
     seeing.resize(729 * w);
     for (int d = 0; d < 9; d++)
@@ -443,6 +452,7 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     }
     graph->candidates = graph->plainNodes = 81;
     graph->oneDigit = true;
+    graph->weakSeeing = false;
     graph->lists = false;
     graph->words = 2;
     const cellSet places = g.pos[d];
@@ -597,17 +607,20 @@ void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned
         }
         return;
     }
-    const unsigned long long* seeing = graph.seeing.data();
+    const auto seeing = [&graph](int candidate) {
+        return graph.weakSeeing ? graph.weakBits.data() + static_cast<size_t>(graph.nodeOf[static_cast<size_t>(candidate)]) * W
+                                : graph.seeing.data() + static_cast<size_t>(candidate) * W;
+    };
     // Start's digit in the cells that see all of start;
     for (cellSet v = g.pos[d] & graph.around[static_cast<size_t>(start)]; v.any();) {
-        const unsigned long long* r = seeing + static_cast<size_t>(v.pop() * 9 + d) * W;
+        const unsigned long long* r = seeing(v.pop() * 9 + d);
         for (int k = 0; k < W; k++) row[k] |= r[k];
     }
     if (!node.cells.single()) return;
     // the other digits of start's cell.
     const int c = node.cells.first();
     for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
-        const unsigned long long* r = seeing + static_cast<size_t>(c * 9 + lowBit(m)) * W;
+        const unsigned long long* r = seeing(c * 9 + lowBit(m));
         for (int k = 0; k < W; k++) row[k] |= r[k];
     }
 }
