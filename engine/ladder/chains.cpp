@@ -318,16 +318,22 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         }
         if (byCells(wide[d])) {
             const size_t count = wide[d].size(), words = (count + 63) / 64;
-            unsigned long long out[kMostWords];
-            for (size_t k = 0; k < words; k++) out[k] = 0;
-            for (cellSet v = wideCells[d].minus(seen); v.any();) {
+            // A cell sees few cells (those holding a cell outside fail),
+            // a group or set fewer (those holding one inside may succeed).
+            const bool outside = c >= 0;
+            unsigned long long any[kMostWords];
+            for (size_t k = 0; k < words; k++) any[k] = 0;
+            for (cellSet v = outside ? wideCells[d].minus(seen) : wideCells[d] & seen; v.any();) {
                 const unsigned long long* h = holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords;
-                for (size_t k = 0; k < words; k++) out[k] |= h[k];
+                for (size_t k = 0; k < words; k++) any[k] |= h[k];
             }
             for (size_t k = 0; k < words; k++) {
-                unsigned long long in = ~out[k];
+                unsigned long long in = outside ? ~any[k] : any[k];
                 if (k == words - 1 && count % 64) in &= (1ull << (count % 64)) - 1;
-                for (; in; in &= in - 1) weakList.push_back(wide[d][k * 64 + static_cast<size_t>(__builtin_ctzll(in))]);
+                for (; in; in &= in - 1) {
+                    const int j = wide[d][k * 64 + static_cast<size_t>(__builtin_ctzll(in))];
+                    if (outside || nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+                }
             }
         } else {
             for (int j : wide[d])
