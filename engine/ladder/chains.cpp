@@ -165,6 +165,9 @@ struct chainGraph {
     // the digit, and makes its lists only when a search follows them.
     bool oneDigit = false;
     bool lists = true;
+    // A search without loops found no chain with an effect on this graph:
+    // nor will one with them, whose paths are the same (one digit's graphs).
+    bool noOpenChain = false;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
     std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
     std::vector<cellSet> around;  // the cells that see all of a node's cells
@@ -459,6 +462,7 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     graph->candidates = graph->plainNodes = 81;
     graph->oneDigit = true;
     graph->weakSeeing = false;
+    graph->noOpenChain = false;
     graph->lists = false;
     graph->words = 2;
     const cellSet places = g.pos[d];
@@ -748,7 +752,11 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
 template <int W>
 bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
                unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
-    effectRow<W>(g, graph, start, effect);
+    if (s.loops && graph.noOpenChain) {
+        for (int k = 0; k < W; k++) effect[k] = 0;
+    } else {
+        effectRow<W>(g, graph, start, effect);
+    }
     if (s.loops) closeRow<W>(graph, start, closing);
     const int first = quietStart<W, false>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     if (first != closesOnly) return first == quiet;
@@ -970,6 +978,7 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
     chainFound found;
     const bool any = searchChains(g, graph, search, &found);
     if (memo) memo->frontier = found.firstStart;
+    if (oneDigit && !any && !search.loops && skipQuietStarts) graph.noOpenChain = true;
     if (!any) return false;
     chainStep(graph, found, technique, step);
     return true;
