@@ -174,11 +174,12 @@ struct chainGraph {
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
     std::vector<unsigned long long> strongBits, weakBits;
-    // With the rows, what tells at once which ends a start's chain would
-    // have an effect at: for each candidate of the grid (row cell * 9 +
+    // With the rows, what tells at once at which ends a start's chain
+    // would have an effect: for each candidate of the grid (row cell * 9 +
     // digit), the nodes weakly linked to it (those of its digit whose cells
-    // all see its cell, those of its cell alone of another digit). With
-    // sets: the nodes of one cell (row c) and of each digit.
+    // all see its cell, and those of its cell alone of another digit). With
+    // sets, for the loops: the nodes of one cell alone (row c) and the
+    // nodes of each digit (row d).
     std::vector<unsigned long long> seeing, singlesAt, ofDigit;
     // Where every candidate is a node and no set is (candidates, groups),
     // a candidate's row of `seeing` is its own weak links: `nodeOf` (cell
@@ -201,14 +202,14 @@ struct graphFilter {
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
 
-// The graph of every digit's nodes (candidates by cell and digit, then groups by box,
-// line and digit, then the sets' digits) and each node's links, in the
-// order a search follows them: weak ones to the nodes of its digit whose
-// cells all see its own, by index, then to its cell's other digits; strong
-// ones unit by unit (a unit's candidates of the digit split between it and
-// one other node), then to its cell's other digit when the cell has two,
-// then to the other digits of its set. A node linked to another in two
-// units is listed twice, as the search counts both.
+// A graph over every digit: its nodes (candidates by cell and digit, then
+// groups by box, line and digit, then the sets' digits) and each node's
+// links, in the order a search follows them: weak ones to the nodes of its
+// digit whose cells all see its own, by index, then to its cell's other
+// digits; strong ones unit by unit (a unit's candidates of the digit split
+// between it and one other node), then to its cell's other digit when the
+// cell has two, then to the other digits of its set. A node linked to
+// another in two units is listed twice, as the search counts both.
 void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     // Which node is the candidate (cell * 9 + digit), or the group of a
     // crossing (box * 6 + line) and digit: -1 outside a build.
@@ -597,10 +598,11 @@ bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int en
                               : b.cells.single() && b.cells == a.cells;
 }
 
-// The ends at which a chain from `start` (true) would remove something, the
-// path left aside, as a row of bits: the nodes weakly linked to a candidate
-// that start is weakly linked to. At least those of eachCommonWeak, which
-// the search asks for each end. W: the graph's words.
+// The nodes at which a chain from `start` would remove something if it
+// ended there (the path left aside), as a row of bits: those weakly linked
+// to a candidate that start is weakly linked to. At least every end that
+// eachCommonWeak, which the search asks, finds something for. W: the
+// graph's words.
 template <int W>
 void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
     const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
