@@ -202,6 +202,11 @@ struct graphFilter {
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
 
+// Whether a set has exactly two cells, without counting them.
+bool exactlyTwo(cellSet s) {
+    return s.pop() >= 0 && s.single();
+}
+
 // A graph over every digit: its nodes (candidates by cell and digit, then
 // groups by box, line and digit, then the sets' digits) and each node's
 // links, in the order a search follows them: weak ones to the nodes of its
@@ -363,8 +368,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             }
             for (int k = 0; k < count; k++) {
                 const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
-                const int inUnit = places.count();
-                if (inUnit < 2 || inUnit > (f.reach == reachCandidates ? 2 : 6)) continue;
+                if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
                 const cellSet rest = places.minus(node.cells);
                 if (rest.empty()) continue;
                 const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(rest, d);
@@ -472,7 +476,7 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     cellSet linked;
     for (int u = 0; u < 27; u++) {
         cellSet two = places & kGeometry.unit[u];
-        if (two.count() != 2) continue;
+        if (!exactlyTwo(two)) continue;
         linked |= two;
         const int a = two.pop(), b = two.pop();
         graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
@@ -506,7 +510,7 @@ void digitLists(const ladderGrid& g, chainGraph* graph) {
         for (cellSet seen = kGeometry.peers[c] & places; seen.any();) graph->weakList.push_back(seen.pop());
         for (int k = 0; k < 3; k++) {
             const cellSet two = places & kGeometry.unit[kGeometry.cellUnit[c][k]];
-            if (two.count() == 2) graph->strongList.push_back(two.minus(cellSet::of(c)).first());
+            if (exactlyTwo(two)) graph->strongList.push_back(two.minus(cellSet::of(c)).first());
         }
     }
     graph->weakStart[81] = static_cast<int>(graph->weakList.size());
