@@ -247,7 +247,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                 const cellSet cross = kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
                 for (int d = 0; d < 9; d++) {
                     const cellSet cells = g.pos[d] & cross;
-                    if (cells.count() < 2) continue;
+                    if (cells.empty() || cells.single()) continue;
                     at.groupAt[b * 6 + k][d] = static_cast<short>(nodes.size());
                     nodes.push_back({static_cast<unsigned char>(d + 1), cells, cellSet()});
                 }
