@@ -400,9 +400,10 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         at.groupAt[b * 6 + k][nodes[static_cast<size_t>(i)].digit - 1] = -1;
     }
 
-    // A power of two, so that the searches' loops over a row have a fixed length.
-    int words = 1;
-    while (words * 64 < n) words *= 2;
+    // One of a few lengths, so that the searches' loops over a row have a
+    // fixed one (quietAndRows).
+    int words = (n + 63) / 64;
+    if (words > 4) words = words <= 8 ? 8 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
     graph->words = words;
     graph->strongBits.clear();
     graph->weakBits.clear();
@@ -774,6 +775,7 @@ bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     switch (graph.words) {
     case 1: return quietRows<1>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 2: return quietRows<2>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 3: return quietRows<3>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 4: return quietRows<4>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 8: return quietRows<8>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
