@@ -403,7 +403,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     // One of a few lengths, so that the searches' loops over a row have a
     // fixed one (quietAndRows).
     int words = (n + 63) / 64;
-    if (words > 4) words = words <= 8 ? 8 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
+    if (words > 8) words = words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
     graph->words = words;
     graph->strongBits.clear();
     graph->weakBits.clear();
@@ -777,7 +777,11 @@ bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     case 2: return quietRows<2>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 3: return quietRows<3>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 4: return quietRows<4>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 5: return quietRows<5>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 6: return quietRows<6>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 7: return quietRows<7>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 8: return quietRows<8>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 12: return quietRows<12>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     default: return quietRows<kMostWords>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     }
