@@ -182,10 +182,9 @@ struct chainGraph {
     // nodes of each digit (row d).
     std::vector<unsigned long long> seeing, singlesAt, ofDigit;
     // Where every candidate is a node and no set is (candidates, groups),
-    // a candidate's row of `seeing` is its own weak links: `nodeOf` (cell
-    // * 9 + digit) then stands for the table.
+    // a candidate's row of `seeing` is its own weak links, and no table is
+    // made.
     bool weakSeeing = false;
-    std::vector<short> nodeOf;
     // Each node's weak links whose ends weakly link to a common candidate
     // (the only links by which a loop removes anything), made when first
     // asked for: `productiveKnown` has the nodes made.
@@ -421,12 +420,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     rows(strongStart, strongList, &graph->strongBits);
     rows(weakStart, weakList, &graph->weakBits);
     graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
-    if (graph->weakSeeing) {
-        graph->nodeOf.assign(729, -1);
-        for (int i = 0; i < candidates; i++)
-            graph->nodeOf[static_cast<size_t>(nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1)] = static_cast<short>(i);
-        return;
-    }
+    if (graph->weakSeeing) return;
     std::vector<unsigned long long>& seeing = graph->seeing;
     seeing.resize(729 * w);
     for (int d = 0; d < 9; d++)
@@ -624,10 +618,18 @@ void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned
         }
         return;
     }
-    const auto seeing = [&graph](int candidate) {
-        return graph.weakSeeing ? graph.weakBits.data() + static_cast<size_t>(graph.nodeOf[static_cast<size_t>(candidate)]) * W
-                                : graph.seeing.data() + static_cast<size_t>(candidate) * W;
-    };
+    if (graph.weakSeeing) {
+        // The candidates start is weakly linked to are its weak links to
+        // candidates: theirs, then.
+        for (int e = graph.weakStart[static_cast<size_t>(start)]; e < graph.weakStart[static_cast<size_t>(start) + 1]; e++) {
+            const int y = graph.weakList[static_cast<size_t>(e)];
+            if (y >= graph.candidates) continue;
+            const unsigned long long* r = graph.weakBits.data() + static_cast<size_t>(y) * W;
+            for (int k = 0; k < W; k++) row[k] |= r[k];
+        }
+        return;
+    }
+    const auto seeing = [&graph](int candidate) { return graph.seeing.data() + static_cast<size_t>(candidate) * W; };
     // Start's digit in the cells that see all of start;
     for (cellSet v = g.pos[d] & graph.around[static_cast<size_t>(start)]; v.any();) {
         const unsigned long long* r = seeing(v.pop() * 9 + d);
