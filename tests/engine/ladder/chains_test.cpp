@@ -95,3 +95,32 @@ TEST(LadderChains, CandidatesBackAreSearchedAgain) {
     });
     EXPECT_GT(found, 20);
 }
+
+// Where the candidates are those of two or three solutions that differ in
+// every cell, no candidate can go: no chain may remove or place anything.
+// Such grids are the searches' largest (sets of every size, the bound on
+// links reached, rows of many words), searched to the end.
+TEST(LadderChains, NothingGoesWhereSolutionsShareTheCandidates) {
+    const int chains[] = {techSimpleColouring, techMedusa, techRemotePair, techXChain, techXCycle,
+                          techXYChain,         techAic,    techGroupedAic, techAlsAic};
+    for (int solutions = 2; solutions <= 3; solutions++)
+        for (int shift = 1; shift <= 4; shift++) {
+            short none[81] = {};
+            ladderGrid g;
+            g.start(none);
+            for (int c = 0; c < 81; c++) {
+                // A solution, and the same with its digits shifted.
+                const int r = c / 9, first = (r * 3 + r / 3 + c % 9) % 9;
+                unsigned keep = 0;
+                for (int k = 0; k < solutions; k++) keep |= 1u << ((first + k * shift) % 9);
+                for (int d = 0; d < 9; d++)
+                    if (!((keep >> d) & 1)) g.remove(c, d + 1);
+            }
+            for (int t : chains) {
+                EXPECT_EQ(says(t, g), "none") << solutions << " solutions, shift " << shift << ", " << ladderInfo(t).key;
+                ladderSkipQuietChainStarts(false);
+                EXPECT_EQ(says(t, g), "none") << solutions << " solutions, shift " << shift << ", " << ladderInfo(t).key;
+                ladderSkipQuietChainStarts(true);
+            }
+        }
+}
