@@ -24,27 +24,32 @@ int lengthBonus(int nodes) {
 
 // ---------------------------------------------------------------- colouring
 
-// The candidates weakly linked to a single-cell candidate (c, d): the same
-// digit where the cell is seen, and the cell's other digits. Per digit.
+// Candidates as cells by digit.
 struct candidateSets {
     cellSet of[9];
 };
-
-void weakOf(const ladderGrid& g, int digit, cellSet cells, candidateSets* out) {
-    for (int d = 0; d < 9; d++) out->of[d] = cellSet();
-    const int d = digit - 1;
-    out->of[d] = (g.pos[d] & seeingAll(cells)).minus(cells);
-    if (cells.single()) {
-        const int c = cells.first();
-        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) out->of[lowBit(m)].add(c);
-    }
-}
 
 // Clusters of candidates joined by strong links, each coloured in two; for
 // one digit (simple colouring) or all (3D Medusa).
 bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
     static thread_local std::vector<short> colourOf, order, parent;
     colourOf.assign(729, -1);
+    // The two places of a digit in each unit that has exactly two (its
+    // strong links), or -1; made for a digit when first needed.
+    short pairOf[9][27][2];
+    cellSet inPair[9];  // the places in such a pair
+    unsigned paired = 0;
+    const auto pairsOf = [&](int d) {
+        paired |= 1u << d;
+        for (int u = 0; u < 27; u++) {
+            cellSet m = g.pos[d] & kGeometry.unit[u];
+            const int a = m.pop(), b = m.pop();
+            const bool two = b >= 0 && m.empty();
+            pairOf[d][u][0] = static_cast<short>(two ? a : -1);
+            pairOf[d][u][1] = static_cast<short>(two ? b : -1);
+            if (two) inPair[d] |= cellSet::of(a) | cellSet::of(b);
+        }
+    };
     // The candidates to start from, digit by digit.
     short starts[729];
     int count = 0;
@@ -54,6 +59,12 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
     for (int k = 0; k < count; k++) {
         const int start = starts[k], sd = start % 9;
         if (colourOf[start] >= 0) continue;
+        // Without a strong link, a cluster of one: it keeps its colour.
+        if (!((paired >> sd) & 1)) pairsOf(sd);
+        if (!inPair[sd].has(start / 9) && !(medusa && bitCount(g.cand[start / 9]) == 2)) {
+            colourOf[start] = 0;
+            continue;
+        }
         order.clear();
         parent.clear();
         colourOf[start] = 0;
@@ -62,9 +73,10 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
         for (size_t i = 0; i < order.size(); i++) {
             const int node = order[i], c = node / 9, d = node % 9;
             int next[4], n = 0;
+            if (!((paired >> d) & 1)) pairsOf(d);
             for (int k = 0; k < 3; k++) {
-                const cellSet m = g.pos[d] & kGeometry.unit[kGeometry.cellUnit[c][k]];
-                if (m.count() == 2) next[n++] = (m.minus(cellSet::of(c))).first() * 9 + d;
+                const short* two = pairOf[d][kGeometry.cellUnit[c][k]];
+                if (two[0] >= 0) next[n++] = (two[0] == c ? two[1] : two[0]) * 9 + d;
             }
             if (medusa && bitCount(g.cand[c]) == 2) next[n++] = c * 9 + lowBit(g.cand[c] & ~(1u << d));
             for (int k = 0; k < n; k++) {
@@ -103,10 +115,13 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
             candidateSets seen[2];
             for (int k = 0; k < 2; k++)
                 for (int d = 0; d < 9; d++) seen[k].of[d] = cellSet();
+            // The candidates weakly linked to each node: its digit where
+            // its cell is seen, and its cell's other digits.
             for (short node : order) {
-                candidateSets w;
-                weakOf(g, node % 9 + 1, cellSet::of(node / 9), &w);
-                for (int d = 0; d < 9; d++) seen[colourOf[node]].of[d] |= w.of[d];
+                const int c = node / 9, d = node % 9;
+                candidateSets& w = seen[colourOf[node]];
+                w.of[d] |= g.pos[d] & kGeometry.peers[c];
+                for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
             }
             // Not this cluster's own (colours 0 and 1; earlier clusters have 2 and 3).
             for (int d = 0; d < 9; d++) {
@@ -144,12 +159,36 @@ enum nodeReach { reachCandidates, reachGroups, reachAls };
 
 struct chainGraph {
     std::vector<ladderNode> nodes;
+    int candidates = 0;  // nodes 0..candidates-1 are single candidates,
+    int plainNodes = 0;  // then groups up to plainNodes, then almost locked sets
+    // One digit's graph has a node for each cell, whether or not it holds
+    // the digit, and makes its lists only when a search follows them.
+    bool oneDigit = false;
+    bool lists = true;
+    // A search without loops found no chain with an effect on this graph:
+    // nor will one with them, whose paths are the same (one digit's graphs).
+    bool noOpenChain = false;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
-    std::vector<int> nodeAt;  // the candidate node of (cell * 9 + digit), or -1
+    std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
     std::vector<cellSet> around;  // the cells that see all of a node's cells
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
     std::vector<unsigned long long> strongBits, weakBits;
+    // With the rows, what tells at once at which ends a start's chain
+    // would have an effect: for each candidate of the grid (row cell * 9 +
+    // digit), the nodes weakly linked to it (those of its digit whose cells
+    // all see its cell, and those of its cell alone of another digit). With
+    // sets, for the loops: the nodes of one cell alone (row c) and the
+    // nodes of each digit (row d).
+    std::vector<unsigned long long> seeing, singlesAt, ofDigit;
+    // Where every candidate is a node and no set is (candidates, groups),
+    // a candidate's row of `seeing` is its own weak links, and no table is
+    // made.
+    bool weakSeeing = false;
+    // Each node's weak links whose ends weakly link to a common candidate
+    // (the only links by which a loop removes anything), made when first
+    // asked for: `productiveKnown` has the nodes made.
+    std::vector<unsigned long long> productive, productiveKnown;
 };
 
 // Rows of bits up to this many words; a larger graph is searched without them.
@@ -157,37 +196,62 @@ const int kMostWords = 32;
 
 struct graphFilter {
     int reach = reachCandidates;
-    int digit = -1;            // one digit only (0..8), or -1
+    int digit = -1;            // one digit only (0..8), or -1 (with candidates only, not bivalueOnly)
     bool bivalueOnly = false;  // candidates of two-candidate cells, linked strongly only in their cells
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
 
+// Whether a set has exactly two cells, without counting them.
+bool exactlyTwo(cellSet s) {
+    return s.pop() >= 0 && s.single();
+}
+
+// A graph over every digit: its nodes (candidates by cell and digit, then
+// groups by box, line and digit, then the sets' digits) and each node's
+// links, in the order a search follows them: weak ones to the nodes of its
+// digit whose cells all see its own, by index, then to its cell's other
+// digits; strong ones unit by unit (a unit's candidates of the digit split
+// between it and one other node), then to its cell's other digit when the
+// cell has two, then to the other digits of its set. A node linked to
+// another in two units is listed twice, as the search counts both.
 void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
-    graph->nodes.clear();
-    graph->nodeAt.assign(729, -1);
-    cellSet cells = f.digit >= 0 ? g.pos[f.digit] : g.open;
-    for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+    // Which node is the candidate (cell * 9 + digit), or the group of a
+    // crossing (box * 6 + line) and digit: -1 outside a build.
+    struct lookup {
+        short nodeAt[729];
+        short groupAt[54][9];
+        lookup() {
+            std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
+            std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
+        }
+    };
+    static thread_local lookup at;
+    std::vector<ladderNode>& nodes = graph->nodes;
+    nodes.clear();
+    for (cellSet cells = g.open; cells.any();) {
+        const int c = cells.pop();
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
-            if (f.digit >= 0 && d != f.digit) continue;
-            graph->nodeAt[c * 9 + d] = static_cast<int>(graph->nodes.size());
-            graph->nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
+            at.nodeAt[c * 9 + d] = static_cast<short>(nodes.size());
+            nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
         }
     }
+    const int candidates = static_cast<int>(nodes.size());
     if (f.reach >= reachGroups)
         for (int b = 0; b < 9; b++)
             for (int k = 0; k < 6; k++) {
                 const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
                 const cellSet cross = kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
                 for (int d = 0; d < 9; d++) {
-                    if (f.digit >= 0 && d != f.digit) continue;
                     const cellSet cells = g.pos[d] & cross;
-                    if (cells.count() >= 2) graph->nodes.push_back({static_cast<unsigned char>(d + 1), cells, cellSet()});
+                    if (cells.empty() || cells.single()) continue;
+                    at.groupAt[b * 6 + k][d] = static_cast<short>(nodes.size());
+                    nodes.push_back({static_cast<unsigned char>(d + 1), cells, cellSet()});
                 }
             }
-    const int plainNodes = static_cast<int>(graph->nodes.size());
+    const int plainNodes = static_cast<int>(nodes.size());
     if (f.reach >= reachAls) {
         for (const almostLockedSet* set : almostLockedSets(g, 4)) {
             const almostLockedSet& a = *set;
@@ -195,105 +259,258 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             // make the search slow for little.
             if (a.size < 2 || a.size > 3) continue;
             for (unsigned m = a.digits; m; m &= m - 1)
-                graph->nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
+                nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
         }
     }
-    const int n = static_cast<int>(graph->nodes.size());
-    static thread_local std::vector<std::pair<int, int>> strong, weak;  // both ways
-    strong.clear();
-    weak.clear();
-    const auto link = [](std::vector<std::pair<int, int>>& edges, int a, int b) {
-        edges.push_back({a, b});
-        edges.push_back({b, a});
-    };
-    // By digit: the nodes of the digit, and what all of each one's cells see.
-    static thread_local std::vector<int> byDigit[9];
+    const int n = static_cast<int>(nodes.size());
+    graph->candidates = candidates;
+    graph->plainNodes = plainNodes;
+    graph->oneDigit = false;
+    graph->lists = true;
     std::vector<cellSet>& around = graph->around;
     around.resize(static_cast<size_t>(n));
-    for (int d = 0; d < 9; d++) byDigit[d].clear();
+    // The groups and sets of each digit, by index.
+    static thread_local std::vector<int> wide[9];
+    for (int d = 0; d < 9; d++) wide[d].clear();
     for (int i = 0; i < n; i++) {
-        const ladderNode& node = graph->nodes[static_cast<size_t>(i)];
-        byDigit[node.digit - 1].push_back(i);
+        const ladderNode& node = nodes[static_cast<size_t>(i)];
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
+        if (i >= candidates) wide[node.digit - 1].push_back(i);
     }
+    // Where a digit has many groups and sets, which of them (bit k:
+    // wide[d][k]) hold each cell (`holdingWords` words a cell and digit), so
+    // that those within what a node sees are found without trying each.
+    static thread_local std::vector<unsigned long long> holding;
+    cellSet wideCells[9];
+    const auto byCells = [](const std::vector<int>& list) { return list.size() > 16 && list.size() <= 64 * kMostWords; };
+    size_t holdingWords = 1;
+    for (int d = 0; d < 9; d++)
+        if (byCells(wide[d])) holdingWords = std::max(holdingWords, (wide[d].size() + 63) / 64);
+    if (holding.size() < 729 * holdingWords) holding.resize(729 * holdingWords);
     for (int d = 0; d < 9; d++) {
-        const std::vector<int>& list = byDigit[d];
-        if (list.empty()) continue;  // no node of the digit, so no link
-        // Weak: every cell of one sees every cell of the other.
-        for (size_t a = 0; a < list.size(); a++) {
-            const ladderNode& na = graph->nodes[static_cast<size_t>(list[a])];
-            const cellSet& seen = around[static_cast<size_t>(list[a])];
-            if (!seen.meets(g.pos[d])) continue;
-            for (size_t b = a + 1; b < list.size(); b++) {
-                const ladderNode& nb = graph->nodes[static_cast<size_t>(list[b])];
-                if (nb.cells.meets(na.cells) || !nb.cells.within(seen)) continue;
-                link(weak, list[a], list[b]);
-            }
+        if (!byCells(wide[d])) continue;
+        for (int j : wide[d]) wideCells[d] |= nodes[static_cast<size_t>(j)].cells;
+        for (cellSet v = wideCells[d]; v.any();) std::fill_n(holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords, holdingWords, 0);
+        for (size_t k = 0; k < wide[d].size(); k++)
+            for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
+                holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
+    }
+    // The group of digit d whose cells are exactly `cells` (two or more), or -1.
+    const auto groupOf = [&](const cellSet& cells, int d) {
+        const int c = cells.first(), b = boxOf(c);
+        if (!cells.within(kGeometry.unit[kBoxUnit + b])) return -1;
+        int k;
+        if (cells.within(kGeometry.unit[kRowUnit + rowOf(c)])) k = rowOf(c) % 3;
+        else if (cells.within(kGeometry.unit[kColumnUnit + columnOf(c)])) k = 3 + columnOf(c) % 3;
+        else return -1;
+        const int i = at.groupAt[b * 6 + k][d];
+        return i >= 0 && nodes[static_cast<size_t>(i)].cells == cells ? i : -1;
+    };
+    std::vector<int>& weakStart = graph->weakStart;
+    std::vector<int>& weakList = graph->weakList;
+    std::vector<int>& strongStart = graph->strongStart;
+    std::vector<int>& strongList = graph->strongList;
+    weakStart.resize(static_cast<size_t>(n) + 1);
+    strongStart.resize(static_cast<size_t>(n) + 1);
+    weakList.clear();
+    strongList.clear();
+    for (int x = 0; x < n; x++) {
+        const ladderNode& node = nodes[static_cast<size_t>(x)];
+        const int d = node.digit - 1;
+        const cellSet& seen = around[static_cast<size_t>(x)];
+        const int c = x < candidates ? node.cells.first() : -1;
+        weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
+        for (cellSet v = seen & g.pos[d]; v.any();) {
+            const int j = at.nodeAt[v.pop() * 9 + d];
+            if (j >= 0) weakList.push_back(j);
         }
-        if (f.bivalueOnly) continue;
-        // Strong: a unit's candidates of the digit split between two nodes
-        // (candidates and groups; an almost locked set's links are its own).
-        for (int u = 0; u < 27; u++) {
-            const cellSet places = g.pos[d] & kGeometry.unit[u];
-            const int count = places.count();
-            if (count < 2 || count > 6) continue;
-            if (count == 2 || f.reach == reachCandidates) {
-                if (count != 2) continue;
-                cellSet two = places;
-                const int a = graph->nodeAt[two.pop() * 9 + d], b = graph->nodeAt[two.pop() * 9 + d];
-                if (a >= 0 && b >= 0) link(strong, a, b);
-                if (f.reach == reachCandidates) continue;
+        if (byCells(wide[d])) {
+            const size_t count = wide[d].size(), words = (count + 63) / 64;
+            // A cell sees few cells (those holding a cell outside fail),
+            // a group or set fewer (those holding one inside may succeed).
+            const bool outside = c >= 0;
+            unsigned long long any[kMostWords];
+            for (size_t k = 0; k < words; k++) any[k] = 0;
+            for (cellSet v = outside ? wideCells[d].minus(seen) : wideCells[d] & seen; v.any();) {
+                const unsigned long long* h = holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords;
+                for (size_t k = 0; k < words; k++) any[k] |= h[k];
             }
-            int inside[16], m = 0;
-            for (int i : list)
-                if (i < plainNodes && graph->nodes[static_cast<size_t>(i)].cells.within(places) && m < 16) inside[m++] = i;
-            for (int a = 0; a < m; a++)
-                for (int b = a + 1; b < m; b++) {
-                    const cellSet ca = graph->nodes[static_cast<size_t>(inside[a])].cells,
-                                  cb = graph->nodes[static_cast<size_t>(inside[b])].cells;
-                    if (count == 2 && ca.single() && cb.single()) continue;  // linked above
-                    if (ca.meets(cb) || (ca | cb) != places) continue;
-                    link(strong, inside[a], inside[b]);
+            for (size_t k = 0; k < words; k++) {
+                unsigned long long in = outside ? ~any[k] : any[k];
+                if (k == words - 1 && count % 64) in &= (1ull << (count % 64)) - 1;
+                for (; in; in &= in - 1) {
+                    const int j = wide[d][k * 64 + static_cast<size_t>(__builtin_ctzll(in))];
+                    if (outside || nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
                 }
+            }
+        } else {
+            for (int j : wide[d])
+                if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+        }
+        if (c >= 0)
+            for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
+                const int j = at.nodeAt[c * 9 + lowBit(m)];
+                if (j >= 0) weakList.push_back(j);
+            }
+        strongStart[static_cast<size_t>(x)] = static_cast<int>(strongList.size());
+        if (!f.bivalueOnly && x < plainNodes) {
+            // The units that hold all its cells: a cell's row, column and
+            // box; a group's line, then its box.
+            int units[3], count = 0;
+            if (c >= 0) {
+                for (int k = 0; k < 3; k++) units[count++] = kGeometry.cellUnit[c][k];
+            } else {
+                const int first = node.cells.first();
+                units[count++] = node.cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? kRowUnit + rowOf(first)
+                                                                                            : kColumnUnit + columnOf(first);
+                units[count++] = kBoxUnit + boxOf(first);
+            }
+            for (int k = 0; k < count; k++) {
+                const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
+                if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
+                const cellSet rest = places.minus(node.cells);
+                if (rest.empty()) continue;
+                const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(rest, d);
+                if (j >= 0) strongList.push_back(j);
+            }
+        }
+        if (c >= 0 && bitCount(g.cand[c]) == 2) {
+            const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
+            if (j >= 0) strongList.push_back(j);
+        }
+        if (x >= plainNodes) {
+            int first = x, last = x;
+            while (first > plainNodes && nodes[static_cast<size_t>(first) - 1].als == node.als) first--;
+            while (last + 1 < n && nodes[static_cast<size_t>(last) + 1].als == node.als) last++;
+            for (int j = first; j <= last; j++)
+                if (j != x) strongList.push_back(j);
         }
     }
-    // Within a cell: weak between any two digits, strong when they are its only two.
-    for (int c = 0; c < 81 && f.digit < 0; c++) {
-        for (unsigned m = g.cand[c]; m; m &= m - 1)
-            for (unsigned m2 = m & (m - 1); m2; m2 &= m2 - 1) {
-                const int a = graph->nodeAt[c * 9 + lowBit(m)], b = graph->nodeAt[c * 9 + lowBit(m2)];
-                if (a < 0 || b < 0) continue;
-                link(weak, a, b);
-                if (bitCount(g.cand[c]) == 2) link(strong, a, b);
-            }
+    weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
+    strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
+    graph->strongNodes.clear();
+    for (int x = 0; x < n; x++)
+        if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
+    for (int i = 0; i < candidates; i++) at.nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    for (int i = candidates; i < plainNodes; i++) {
+        const int first = nodes[static_cast<size_t>(i)].cells.first(), b = boxOf(first);
+        const int k = nodes[static_cast<size_t>(i)].cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3
+                                                                                                          : 3 + columnOf(first) % 3;
+        at.groupAt[b * 6 + k][nodes[static_cast<size_t>(i)].digit - 1] = -1;
     }
-    // Within an almost locked set: strong between any two of its digits.
-    for (int i = plainNodes; i < n; i++)
-        for (int j = i + 1; j < n && graph->nodes[static_cast<size_t>(j)].als == graph->nodes[static_cast<size_t>(i)].als; j++)
-            link(strong, i, j);
-    // Compressed, each node's links in the order they were made.
-    const auto compress = [n](const std::vector<std::pair<int, int>>& edges, std::vector<int>* start, std::vector<int>* list) {
-        start->assign(static_cast<size_t>(n) + 1, 0);
-        for (const auto& e : edges) (*start)[static_cast<size_t>(e.first) + 1]++;
-        for (int i = 0; i < n; i++) (*start)[static_cast<size_t>(i) + 1] += (*start)[static_cast<size_t>(i)];
-        list->resize(edges.size());
-        static thread_local std::vector<int> fill;
-        fill.assign(start->begin(), start->end() - 1);
-        for (const auto& e : edges) (*list)[static_cast<size_t>(fill[static_cast<size_t>(e.first)]++)] = e.second;
+
+    // One of a few lengths, so that the searches' loops over a row have a
+    // fixed one (quietAndRows).
+    int words = (n + 63) / 64;
+    if (words > 8) words = words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
+    graph->words = words;
+    graph->strongBits.clear();
+    graph->weakBits.clear();
+    if (words > kMostWords) return;
+    const size_t w = static_cast<size_t>(words);
+    graph->productive.resize(static_cast<size_t>(n) * w);
+    graph->productiveKnown.assign(w, 0);
+    const auto rows = [n, w](const std::vector<int>& start, const std::vector<int>& list, std::vector<unsigned long long>* bits) {
+        bits->assign(static_cast<size_t>(n) * w, 0);
+        unsigned long long* row = bits->data();
+        const int* at = list.data();
+        for (int i = 0; i < n; i++, row += w)
+            for (const int* end = list.data() + start[static_cast<size_t>(i) + 1]; at < end; at++) row[*at / 64] |= 1ull << (*at % 64);
     };
-    compress(strong, &graph->strongStart, &graph->strongList);
-    compress(weak, &graph->weakStart, &graph->weakList);
-    graph->words = (n + 63) / 64;
-    const auto rows = [graph, n](const std::vector<std::pair<int, int>>& edges, std::vector<unsigned long long>* bits) {
-        bits->clear();
-        if (graph->words > kMostWords) return;
-        const size_t words = static_cast<size_t>(graph->words);
-        bits->assign(static_cast<size_t>(n) * words, 0);
-        for (const auto& e : edges)
-            (*bits)[static_cast<size_t>(e.first) * words + static_cast<size_t>(e.second) / 64] |= 1ull << (e.second % 64);
-    };
-    rows(strong, &graph->strongBits);
-    rows(weak, &graph->weakBits);
+    rows(strongStart, strongList, &graph->strongBits);
+    rows(weakStart, weakList, &graph->weakBits);
+    graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
+    if (graph->weakSeeing) return;
+    std::vector<unsigned long long>& seeing = graph->seeing;
+    seeing.resize(729 * w);
+    for (int d = 0; d < 9; d++)
+        for (cellSet v = g.pos[d]; v.any();) std::fill_n(seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w, w, 0);
+    for (int i = 0; i < n; i++) {
+        const ladderNode& node = nodes[static_cast<size_t>(i)];
+        const int d = node.digit - 1;
+        const size_t word = static_cast<size_t>(i) / 64;
+        const unsigned long long bit = 1ull << (i % 64);
+        for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();) seeing[static_cast<size_t>(v.pop() * 9 + d) * w + word] |= bit;
+        if (!node.cells.single()) continue;
+        const int c = node.cells.first();
+        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) seeing[static_cast<size_t>(c * 9 + lowBit(m)) * w + word] |= bit;
+    }
+    if (plainNodes == n) return;
+    graph->singlesAt.assign(81 * w, 0);
+    graph->ofDigit.assign(9 * w, 0);
+    for (int i = 0; i < n; i++) {
+        const ladderNode& node = nodes[static_cast<size_t>(i)];
+        const unsigned long long bit = 1ull << (i % 64);
+        if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
+        graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
+    }
+}
+
+// One digit's graph: node c is the digit in cell c, so that rows of bits
+// over the nodes are sets of cells. Its strong links join the two places
+// of a unit that has two, its weak links the places that see each other.
+// The same search as over the digit's candidates alone, in the same order.
+void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
+    if (graph->nodes.size() != 81 || graph->nodes[0].digit != d + 1) {
+        graph->nodes.clear();
+        graph->around.clear();
+        for (int c = 0; c < 81; c++) {
+            graph->nodes.push_back({static_cast<unsigned char>(d + 1), cellSet::of(c), cellSet()});
+            graph->around.push_back(kGeometry.peers[c]);
+        }
+    }
+    graph->candidates = graph->plainNodes = 81;
+    graph->oneDigit = true;
+    graph->weakSeeing = false;
+    graph->noOpenChain = false;
+    graph->lists = false;
+    graph->words = 2;
+    const cellSet places = g.pos[d];
+    graph->strongBits.assign(2 * 81, 0);
+    graph->weakBits.resize(2 * 81);
+    cellSet linked;
+    for (int u = 0; u < 27; u++) {
+        cellSet two = places & kGeometry.unit[u];
+        if (!exactlyTwo(two)) continue;
+        linked |= two;
+        const int a = two.pop(), b = two.pop();
+        graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
+        graph->strongBits[static_cast<size_t>(2 * b + a / 64)] |= 1ull << (a % 64);
+    }
+    for (cellSet at = places; at.any();) {
+        const int c = at.pop();
+        const cellSet seen = kGeometry.peers[c] & places;
+        graph->weakBits[static_cast<size_t>(2 * c)] = seen.lo;
+        graph->weakBits[static_cast<size_t>(2 * c + 1)] = seen.hi;
+    }
+    graph->strongNodes.clear();
+    while (linked.any()) graph->strongNodes.push_back(linked.pop());
+    graph->productive.resize(2 * 81);
+    graph->productiveKnown.assign(2, 0);
+}
+
+// The lists of one digit's graph, for the search: weak links by cell,
+// strong ones by unit (row, column, box), as buildGraph makes them.
+void digitLists(const ladderGrid& g, chainGraph* graph) {
+    const int d = graph->nodes[0].digit - 1;
+    const cellSet places = g.pos[d];
+    graph->weakStart.assign(82, 0);
+    graph->strongStart.assign(82, 0);
+    graph->weakList.clear();
+    graph->strongList.clear();
+    for (int c = 0; c < 81; c++) {
+        graph->weakStart[static_cast<size_t>(c)] = static_cast<int>(graph->weakList.size());
+        graph->strongStart[static_cast<size_t>(c)] = static_cast<int>(graph->strongList.size());
+        if (!places.has(c)) continue;
+        for (cellSet seen = kGeometry.peers[c] & places; seen.any();) graph->weakList.push_back(seen.pop());
+        for (int k = 0; k < 3; k++) {
+            const cellSet two = places & kGeometry.unit[kGeometry.cellUnit[c][k]];
+            if (exactlyTwo(two)) graph->strongList.push_back(two.minus(cellSet::of(c)).first());
+        }
+    }
+    graph->weakStart[81] = static_cast<int>(graph->weakList.size());
+    graph->strongStart[81] = static_cast<int>(graph->strongList.size());
+    graph->lists = true;
 }
 
 // Calls f(candidate) for each candidate weakly linked to both nodes (cell
@@ -348,6 +565,7 @@ struct chainSearch {
     // machine. 0: no bound.
     long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
+    int from = 0;        // no start below this node
 };
 
 struct chainFound {
@@ -356,9 +574,12 @@ struct chainFound {
     int loop = loopNone;
     int placeCell = -1, placeDigit = 0;
     std::vector<unsigned short> removals;
+    int firstStart = kSearchedAll;  // the start that found the first chain, if any
 };
 
 bool skipQuietStarts = true;
+const long kLinkBudget = 150000;
+long linkBudget = kLinkBudget;
 
 // Whether a false start that the chain leads back to as true is placed: a
 // loop only proves that of a single candidate.
@@ -376,70 +597,206 @@ bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int en
                               : b.cells.single() && b.cells == a.cells;
 }
 
+// The nodes at which a chain from `start` would remove something if it
+// ended there (the path left aside), as a row of bits: those weakly linked
+// to a candidate that start is weakly linked to. At least every end that
+// eachCommonWeak, which the search asks, finds something for. W: the
+// graph's words.
+template <int W>
+void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
+    const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
+    const int d = node.digit - 1;
+    for (int k = 0; k < W; k++) row[k] = 0;
+    if (graph.oneDigit) {
+        // Nodes are cells: the places that see a place start sees.
+        cellSet ends;
+        for (cellSet v = g.pos[d] & kGeometry.peers[start]; v.any();) ends |= kGeometry.peers[v.pop()];
+        ends &= g.pos[d];
+        if constexpr (W >= 2) {
+            row[0] = ends.lo;
+            row[1] = ends.hi;
+        }
+        return;
+    }
+    if (graph.weakSeeing) {
+        // The candidates start is weakly linked to are its weak links to
+        // candidates: theirs, then.
+        for (int e = graph.weakStart[static_cast<size_t>(start)]; e < graph.weakStart[static_cast<size_t>(start) + 1]; e++) {
+            const int y = graph.weakList[static_cast<size_t>(e)];
+            if (y >= graph.candidates) continue;
+            const unsigned long long* r = graph.weakBits.data() + static_cast<size_t>(y) * W;
+            for (int k = 0; k < W; k++) row[k] |= r[k];
+        }
+        return;
+    }
+    const auto seeing = [&graph](int candidate) { return graph.seeing.data() + static_cast<size_t>(candidate) * W; };
+    // Start's digit in the cells that see all of start;
+    for (cellSet v = g.pos[d] & graph.around[static_cast<size_t>(start)]; v.any();) {
+        const unsigned long long* r = seeing(v.pop() * 9 + d);
+        for (int k = 0; k < W; k++) row[k] |= r[k];
+    }
+    if (!node.cells.single()) return;
+    // the other digits of start's cell.
+    const int c = node.cells.first();
+    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
+        const unsigned long long* r = seeing(c * 9 + lowBit(m));
+        for (int k = 0; k < W; k++) row[k] |= r[k];
+    }
+}
+
+// The ends at which a chain from `start` closes a loop (closesLoop, the
+// length aside): weakly linked to it, or of one cell with it.
+template <int W>
+void closeRow(const chainGraph& graph, int start, unsigned long long* row) {
+    const unsigned long long* weak = graph.weakBits.data() + static_cast<size_t>(start) * W;
+    for (int k = 0; k < W; k++) row[k] = weak[k];
+    const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
+    // Without sets, the nodes of one cell are its candidates, weakly linked.
+    if (graph.oneDigit || graph.plainNodes == static_cast<int>(graph.nodes.size()) || !node.cells.single()) return;
+    const unsigned long long* s = graph.singlesAt.data() + static_cast<size_t>(node.cells.first()) * W;
+    const unsigned long long* same = graph.ofDigit.data() + static_cast<size_t>(node.digit - 1) * W;
+    for (int k = 0; k < W; k++) row[k] |= s[k] & ~same[k];
+}
+
+// The productive weak links of node x (chainGraph::productive).
+template <int W>
+const unsigned long long* productiveRow(const ladderGrid& g, chainGraph& graph, int x) {
+    unsigned long long* row = graph.productive.data() + static_cast<size_t>(x) * W;
+    unsigned long long& known = graph.productiveKnown[static_cast<size_t>(x) / 64];
+    if (!((known >> (x % 64)) & 1)) {
+        effectRow<W>(g, graph, x, row);
+        const unsigned long long* weak = graph.weakBits.data() + static_cast<size_t>(x) * W;
+        for (int k = 0; k < W; k++) row[k] &= weak[k];
+        known |= 1ull << (x % 64);
+    }
+    return row;
+}
+
+// What quietStart finds.
+enum quietness { quiet, notQuiet, closesOnly };
+
 // Whether the search from `start` is sure to find nothing shorter than
-// bestLength; if so, adds to *looked the links it would have looked at, so
-// that the bound on them holds as if it had. Its breadth first levels are
-// taken whole, as rows of bits: the search reaches each node at the same
-// depth. Only where a chain could end with an effect (the path left aside)
-// or a loop could close does the search itself have to run; from most
-// starts it does not.
-bool quietStart(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, int start, int bestLength,
-                long* looked) {
-    const int words = graph.words;
-    if (words > kMostWords) return false;
-    unsigned long long seen[kMostWords] = {}, level[kMostWords] = {}, next[kMostWords];
-    seen[start / 64] = level[start / 64] = 1ull << (start % 64);
+// bestLength; if so, and `counting`, adds to *looked the links it would
+// have looked at, so that the bound on them holds as if it had. Its breadth
+// first levels are taken whole, as rows of bits: the search reaches each
+// node at the same depth. Only where a chain could end with an effect
+// (`effect`, the path left aside) or close a loop (`closing`) does the
+// search itself have to run; from most starts it does not. A loop removes
+// something only by a productive weak link: `through` follows which nodes
+// a path through one reaches, and so passes over the loops without; without
+// it, a loop that closes gives closesOnly.
+template <int W, bool through>
+int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
+               const unsigned long long* effect, const unsigned long long* closing, bool counting, long* looked) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
-                                            ? &graph.strongBits[static_cast<size_t>(start) * static_cast<size_t>(words)]
+                                            ? &graph.strongBits[static_cast<size_t>(start) * W]
                                             : nullptr;
+    // Every node the search could stop at; without counting, the search
+    // ends where none is left to reach.
+    unsigned long long targets[W];
+    unsigned long long anyTarget = 0;
+    for (int k = 0; k < W; k++) {
+        targets[k] = effect[k] | (s.loops ? closing[k] : 0) | (placing ? placing[k] : 0);
+        anyTarget |= targets[k];
+    }
+    if (!counting && !anyTarget) return quiet;
+    unsigned long long seen[W] = {}, level[W] = {}, next[W];
+    // The level's nodes that a path through a productive weak link reaches
+    // (a superset of those the search's own path does).
+    unsigned long long reached[W] = {}, reachedNext[W];
+    seen[start / 64] = level[start / 64] = 1ull << (start % 64);
     long links = 0;
     for (int length = 1; length + 1 < bestLength; length++) {
         const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
-        if (placing && !truth)
-            for (int k = 0; k < words; k++)
-                if (placing[k] & level[k]) return false;
         const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
         const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
-        for (int k = 0; k < words; k++) next[k] = 0;
-        for (int w = 0; w < words; w++)
+        for (int k = 0; k < W; k++) next[k] = 0;
+        if (through)
+            for (int k = 0; k < W; k++) reachedNext[k] = 0;
+        for (int w = 0; w < W; w++)
             for (unsigned long long m = level[w]; m; m &= m - 1) {
                 const int node = w * 64 + __builtin_ctzll(m);
-                links += first[node + 1] - first[node];
-                const unsigned long long* row = bits + static_cast<size_t>(node) * static_cast<size_t>(words);
-                for (int k = 0; k < words; k++) next[k] |= row[k];
+                if (counting) links += first[node + 1] - first[node];
+                const unsigned long long* row = bits + static_cast<size_t>(node) * W;
+                for (int k = 0; k < W; k++) next[k] |= row[k];
+                if (!through) continue;
+                if ((reached[w] >> (node % 64)) & 1) {
+                    for (int k = 0; k < W; k++) reachedNext[k] |= row[k];
+                } else if (truth) {
+                    const unsigned long long* productive = productiveRow<W>(g, graph, node);
+                    for (int k = 0; k < W; k++) reachedNext[k] |= productive[k];
+                }
             }
-        unsigned long long any = 0;
-        for (int k = 0; k < words; k++) {
+        unsigned long long any = 0, left = 0;
+        for (int k = 0; k < W; k++) {
             next[k] &= ~seen[k];
             seen[k] |= next[k];
             any |= next[k];
+            left |= targets[k] & ~seen[k];
         }
         if (!any) break;
-        if (!truth && length + 1 >= s.minNodes)
-            for (int w = 0; w < words; w++)
-                for (unsigned long long m = next[w]; m; m &= m - 1) {
-                    const int end = w * 64 + __builtin_ctzll(m);
-                    if (eachCommonWeak(g, graph, start, end, [](unsigned short) { return true; }) ||
-                        closesLoop(graph, s, start, end, length + 1))
-                        return false;
-                }
-        for (int k = 0; k < words; k++) level[k] = next[k];
+        unsigned long long hit = 0, closes = 0;
+        if (!truth && length + 1 >= s.minNodes) {
+            for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
+            if (s.loops && length + 1 >= 4)
+                for (int k = 0; k < W; k++) closes |= next[k] & closing[k] & (through ? reachedNext[k] : ~0ull);
+        }
+        // Reached false, to be followed next by its strong links.
+        if (placing && truth && length + 2 < bestLength)
+            for (int k = 0; k < W; k++) hit |= next[k] & placing[k];
+        if (hit) return notQuiet;
+        if (closes) return through ? notQuiet : closesOnly;
+        // What is left unreached can only be reached later.
+        if (!counting && !left) return quiet;
+        for (int k = 0; k < W; k++) level[k] = next[k];
+        if (through)
+            for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
     }
-    *looked += links;
-    return true;
+    if (counting) *looked += links;
+    return quiet;
+}
+
+// The rows of `start` and whether its search is quiet, for the graph's words.
+template <int W>
+bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
+               unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+    if (s.loops && graph.noOpenChain) {
+        for (int k = 0; k < W; k++) effect[k] = 0;
+    } else {
+        effectRow<W>(g, graph, start, effect);
+    }
+    if (s.loops) closeRow<W>(graph, start, closing);
+    const int first = quietStart<W, false>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    if (first != closesOnly) return first == quiet;
+    return quietStart<W, true>(g, graph, s, start, bestLength, effect, closing, counting, looked) == quiet;
+}
+
+bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
+                  unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+    switch (graph.words) {
+    case 1: return quietRows<1>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 2: return quietRows<2>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 3: return quietRows<3>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 4: return quietRows<4>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 5: return quietRows<5>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 6: return quietRows<6>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 7: return quietRows<7>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 8: return quietRows<8>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 12: return quietRows<12>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    default: return quietRows<kMostWords>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    }
 }
 
 // Breadth first from each node with a strong link, alternating strong and
 // weak; the shortest chain with an effect wins (the first such at its
 // length, in node order).
-bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearch& s, chainFound* best) {
+bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, chainFound* best) {
     const int n = static_cast<int>(graph.nodes.size());
     // `seen`: the start whose search last reached the node, in either truth.
     static thread_local std::vector<int> parent, depth, seen, queue;
-    parent.assign(static_cast<size_t>(2 * n), -1);
-    depth.assign(static_cast<size_t>(2 * n), 0);
-    seen.assign(static_cast<size_t>(n), -1);
+    bool ready = false;  // made ready for the first start searched
     int bestLength = s.maxNodes + 1;
     std::vector<int> path;
     std::vector<unsigned short> removals;
@@ -451,10 +808,36 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
         std::reverse(out->begin(), out->end());
     };
     long looked = 0;
-    for (int start = 0; start < n && (s.budget == 0 || looked < s.budget); start++) {
-        if (graph.strongStart[static_cast<size_t>(start)] == graph.strongStart[static_cast<size_t>(start) + 1]) continue;
+    // Rows of bits pass over the quiet starts, and over the ends without effect.
+    const bool rows = skipQuietStarts && graph.words <= kMostWords;
+    if (!graph.lists && (!rows || s.budget != 0)) digitLists(g, &graph);
+    // A search from one start looks at each node's links once at most: when
+    // the starts together cannot reach the bound, the links need no count.
+    bool counting = s.budget != 0;
+    if (counting) {
+        long most = 0, starts = 0;
+        for (int i = 0; i < n; i++) {
+            const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
+            const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
+            most += strong > weak ? strong : weak;
+        }
+        for (int i : graph.strongNodes) starts += !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
+        counting = most * starts >= s.budget;
+    }
+    unsigned long long effect[kMostWords], closing[kMostWords];
+    const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
+    for (int start : graph.strongNodes) {
+        if (s.budget != 0 && looked >= s.budget) break;
+        if (start < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
-        if (skipQuietStarts && quietStart(g, graph, s, start, bestLength, &looked)) continue;
+        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
+        if (!graph.lists) digitLists(g, &graph);
+        if (!ready) {
+            seen.assign(static_cast<size_t>(n), -1);
+            parent.resize(static_cast<size_t>(2 * n));
+            depth.resize(static_cast<size_t>(2 * n));
+            ready = true;
+        }
         queue.clear();
         queue.push_back(2 * start);
         seen[static_cast<size_t>(start)] = start;
@@ -490,7 +873,8 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 queue.push_back(nextState);
                 if (nextState % 2 == 0 || length + 1 < s.minNodes) continue;  // ends must be true, after a strong link
                 path.clear();
-                commonWeak(g, graph, start, next, path, &removals);
+                removals.clear();
+                if (!rows || inRow(effect, next)) commonWeak(g, graph, start, next, path, &removals);
                 const bool closes = closesLoop(graph, s, start, next, length + 1);
                 if (removals.empty() && !closes) continue;
                 tracePath(nextState, &path);
@@ -529,6 +913,7 @@ bool searchChains(const ladderGrid& g, const chainGraph& graph, const chainSearc
                 }
             }
         }
+        if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = start;
     }
     return bestLength <= s.maxNodes;
 }
@@ -548,8 +933,44 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
     step->removals = found.removals;
 }
 
-bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSearch& search, int technique,
+// A graph of two-candidate cells depends on those cells alone. Searched
+// again with the same such cells and no candidate that the last search did
+// not have, each start finds the same chains with at most the same
+// effects: the starts below the one that found the last search's first
+// chain (all, if it found none) find nothing again.
+struct bivalueMemo {
+    bool valid = false;
+    unsigned short cells[81];  // the candidates of the graph's cells, 0 elsewhere
+    unsigned short cand[81];   // every cell's candidates
+    int frontier = kSearchedAll;
+};
+
+// The starts a search of a graph of two-candidate cells may pass over.
+int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* memo) {
+    unsigned short cells[81];
+    for (int c = 0; c < 81; c++) {
+        const unsigned m = g.cand[c];
+        cells[c] = static_cast<unsigned short>(bitCount(m) == 2 && (!filter.pair || m == filter.pair) ? m : 0);
+    }
+    bool same = memo->valid && std::memcmp(cells, memo->cells, sizeof cells) == 0;
+    for (int c = 0; c < 81 && same; c++) same = (g.cand[c] & ~memo->cand[c]) == 0;
+    std::memcpy(memo->cells, cells, sizeof cells);
+    std::memcpy(memo->cand, g.cand, sizeof memo->cand);
+    memo->valid = true;
+    if (!same) memo->frontier = 0;
+    return memo->frontier;
+}
+
+bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch search, int technique,
                  ladderStep* step) {
+    // XY-Chains (slot 0) and remote pairs (a slot for each pair).
+    static thread_local bivalueMemo memos[82];
+    bivalueMemo* memo = nullptr;
+    if (filter.bivalueOnly && skipQuietStarts) {
+        memo = &memos[filter.pair ? 1 + lowBit(filter.pair) * 9 + (31 - __builtin_clz(filter.pair)) : 0];
+        search.from = bivalueFrom(g, filter, memo);
+        if (search.from == kSearchedAll) return false;
+    }
     // A graph of one digit's candidates depends on that digit's places
     // alone, and X-Chains and X-Cycles search the same one: each digit's is
     // kept until its places change.
@@ -562,13 +983,17 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSear
     const bool oneDigit = filter.digit >= 0 && filter.reach == reachCandidates && !filter.bivalueOnly;
     kept& here = graphs[oneDigit ? filter.digit : 9];
     if (!oneDigit || !here.valid || here.places != g.pos[filter.digit]) {
-        buildGraph(g, filter, &here.graph);
+        if (oneDigit) buildDigitGraph(g, filter.digit, &here.graph);
+        else buildGraph(g, filter, &here.graph);
         here.valid = oneDigit;
         if (oneDigit) here.places = g.pos[filter.digit];
     }
-    const chainGraph& graph = here.graph;
+    chainGraph& graph = here.graph;
     chainFound found;
-    if (!searchChains(g, graph, search, &found)) return false;
+    const bool any = searchChains(g, graph, search, &found);
+    if (memo) memo->frontier = found.firstStart;
+    if (oneDigit && !any && !search.loops && skipQuietStarts) graph.noOpenChain = true;
+    if (!any) return false;
     chainStep(graph, found, technique, step);
     return true;
 }
@@ -577,6 +1002,10 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, const chainSear
 
 void ladderSkipQuietChainStarts(bool skip) {
     skipQuietStarts = skip;
+}
+
+void ladderChainLinkBudget(long links) {
+    linkBudget = links > 0 ? links : kLinkBudget;
 }
 
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
@@ -652,7 +1081,7 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step) {
     s.loops = true;
     // A chain whose ends are both sets is left to ALS-XZ and its kin.
     s.plainStarts = reach == reachAls;
-    s.budget = 150000;
+    s.budget = linkBudget;
     static const int techniques[] = {techAic, techGroupedAic, techAlsAic};
     return chainFinder(g, f, s, techniques[reach], step);
 }

@@ -79,9 +79,13 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta = nu
 bool findAic(const ladderGrid& g, int reach, ladderStep* step);
 
 // Chain searches pass over the starts from which no chain can end with an
-// effect. With false they search from every start, as a check that this
+// effect, and over the ends that can have none. With false they search
+// from every start and weigh every end in full, as a check that this
 // changes no step; not to be changed while another thread searches.
 void ladderSkipQuietChainStarts(bool skip);
+// The links an alternating chain search looks at, at most: 150,000 (or
+// with 0). Tests lower it to see the bound hold where it is reached.
+void ladderChainLinkBudget(long links);
 
 // Forcing: `nets` false follows single links only (a chain), true takes
 // every single the assumption leads to (a net).
