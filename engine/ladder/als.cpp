@@ -197,32 +197,28 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         const bool done = partial && delta->done(a.place, a.cells);
         for (unsigned xm = a.digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
-            // The pair of a and the set of e, restricted on x: true when it removes something.
-            const auto pairs = [&](const entry& e) {
-                if (static_cast<size_t>(e.set) <= i) return false;  // each pair once, from its first set
-                const bool wing = wingSizes(sizeA, e.size) && bitCount(a.digits | e.digits) == 4;
-                if (wing != wxyz) return false;
-                const unsigned common = a.digits & e.digits;
-                if (bitCount(common) < 2) return false;
-                const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
-                if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) return false;
-                for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
-                    const int z = lowBit(zm);
-                    const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
-                    if (gone.empty()) continue;
-                    alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[z]}, {b.cells, b.of[x], b.of[z]}, x,
-                              z, gone);
-                    if (delta) delta->frontier = a.place;
-                    return true;
-                }
-                return false;
-            };
             cellSet where = g.pos[x] & a.seenBy[x];
             if (done) where &= freshFirst[x];
             for (int c = where.pop(); c >= 0; c = where.pop())
                 for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
+                    // a and the set of e, restricted on x, and what that removes.
                     const entry& e = byPlace[static_cast<size_t>(k)];
-                    if ((!done || fresh[static_cast<size_t>(e.set)]) && pairs(e)) return true;
+                    if (static_cast<size_t>(e.set) <= i) continue;  // each pair once, from its first set
+                    if (done && !fresh[static_cast<size_t>(e.set)]) continue;
+                    const unsigned common = a.digits & e.digits;
+                    if (kNineBitCounts.of[common] < 2) continue;
+                    if ((wingSizes(sizeA, e.size) && kNineBitCounts.of[a.digits | e.digits] == 4) != wxyz) continue;
+                    const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
+                    if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
+                    for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
+                        const int z = lowBit(zm);
+                        const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
+                        if (gone.empty()) continue;
+                        alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[z]},
+                                  {b.cells, b.of[x], b.of[z]}, x, z, gone);
+                        if (delta) delta->frontier = a.place;
+                        return true;
+                    }
                 }
         }
     }
