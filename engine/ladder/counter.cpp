@@ -29,6 +29,7 @@ struct tables {
     // Indexed by the boxes each row of a band meets, three bits a row: the
     // cells a digit keeps in the band after box-line eliminations.
     uint32_t lockKeep[512];
+    uint32_t digitBands[512];  // a set of digits (bit d) as bits d * 3, band 0's dirty bits
 };
 
 constexpr tables makeTables() {
@@ -72,6 +73,9 @@ constexpr tables makeTables() {
         }
         t.lockKeep[v] = keep;
     }
+    for (int v = 0; v < 512; v++)
+        for (int d = 0; d < 9; d++)
+            if (v & (1 << d)) t.digitBands[v] |= 1u << (d * 3);
     for (int m = 0; m < 8; m++)
         for (int k = 0; k < 3; k++)
             if (m & (1 << k)) {
@@ -118,11 +122,9 @@ struct board {
         const int b = c.band;
         if (!(open[b] & c.bit)) return true;  // decided as d already
         open[b] &= ~c.bit;
-        for (unsigned other = m & ~digit; other; other &= other - 1) {
-            const int e = __builtin_ctz(other);
-            cand[e][b] &= ~c.bit;
-            dirty |= 1u << (e * 3 + b);
-        }
+        const unsigned others = m & ~digit;
+        dirty |= kTables.digitBands[others] << b;
+        for (unsigned e = others; e; e &= e - 1) cand[__builtin_ctz(e)][b] &= ~c.bit;
         cell[i] = static_cast<uint16_t>(digit);
         return remove(d, 0, c.peers[0]) && remove(d, 1, c.peers[1]) && remove(d, 2, c.peers[2]);
     }
@@ -225,20 +227,26 @@ struct board {
         return !empty;
     }
 
+    // Places the naked singles waiting, and those they lead to.
+    bool placePending() {
+        while (pendingCount > 0) {
+            const int q = pending[--pendingCount];
+            if (!place(__builtin_ctz(cell[q]), q)) return false;
+        }
+        return true;
+    }
+
     // Naked singles as they appear, hidden singles when those run out, and
     // if `locked`, box-line eliminations when both do, until none finds
     // anything; false on a contradiction.
     bool propagate(bool locked) {
         for (;;) {
-            while (pendingCount > 0) {
-                const int q = pending[--pendingCount];
-                if (!place(__builtin_ctz(cell[q]), q)) return false;
-            }
+            if (!placePending()) return false;
             if (solved()) return true;
             if (dirty != 0) {
                 lockDirty |= dirty;
                 bool found = false;
-                for (int d = 0; d < 9; d++) {
+                for (int d = 0; dirty >> (d * 3); d++) {
                     // Taken off before the scan: whatever changes d after it
                     // is for the next round.
                     const unsigned bands = (dirty >> (d * 3)) & 7;
@@ -253,6 +261,9 @@ struct board {
                             if (!place(d, b * 27 + __builtin_ctz(m))) return false;
                             found = true;
                         }
+                    // Their naked singles before the next digit's scan, which
+                    // then sees more decided.
+                    if (!placePending()) return false;
                 }
                 if (found || pendingCount > 0) continue;
             }
