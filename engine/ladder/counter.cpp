@@ -22,8 +22,6 @@ struct cellInfo {
 struct tables {
     cellInfo cells[81];
     uint16_t rowSingle[512];  // a row's mask when it holds a single cell, else 0
-    uint32_t rows[8];         // the rows of a band (bit r) as cells of the band
-    uint32_t boxes[8];        // the same for the boxes of a band
     uint8_t rowBoxes[512];    // the boxes (bit k) a row's mask meets
     uint16_t laneSingle[512]; // of a row's mask, the bits alone in their box
     // Indexed by the boxes each row of a band meets, three bits a row: the
@@ -76,12 +74,6 @@ constexpr tables makeTables() {
     for (int v = 0; v < 512; v++)
         for (int d = 0; d < 9; d++)
             if (v & (1 << d)) t.digitBands[v] |= 1u << (d * 3);
-    for (int m = 0; m < 8; m++)
-        for (int k = 0; k < 3; k++)
-            if (m & (1 << k)) {
-                t.rows[m] |= kRow << (k * 9);
-                t.boxes[m] |= (7u * kSpread) << (k * 3);
-            }
     return t;
 }
 
@@ -384,34 +376,38 @@ struct search {
 }  // namespace
 
 int ladderSolutions(const short* cells, short* solution) {
-    unsigned rows[9] = {}, cols[9] = {}, boxes[9] = {};  // the digits given in each unit
-    uint32_t rowsOf[9] = {}, colsOf[9] = {}, boxesOf[9] = {};  // the units where each digit is given
+    const uint32_t all = (1u << 27) - 1;
     board s;
-    for (auto& digit : s.cand) digit[0] = digit[1] = digit[2] = 0;
+    for (auto& digit : s.cand) digit[0] = digit[1] = digit[2] = all;
+    unsigned rows[9] = {}, cols[9] = {}, boxes[9] = {};  // the digits given in each unit
     uint32_t given[3] = {};
+    uint8_t givens[81];
+    int count = 0;
     for (int i = 0; i < 81; i++) {
         const unsigned d = static_cast<unsigned>(cells[i] - 1);
         if (d > 8) continue;  // an open cell
-        const unsigned digit = 1u << d;
         const cellInfo& c = kTables.cells[i];
-        if ((rows[c.row] | cols[c.col] | boxes[c.box]) & digit) return 0;  // a repeated given
-        rows[c.row] |= digit;
-        cols[c.col] |= digit;
-        boxes[c.box] |= digit;
-        rowsOf[d] |= 1u << c.row;
-        colsOf[d] |= 1u << c.col;
-        boxesOf[d] |= 1u << c.box;
+        // A given that repeats a digit finds its place taken by the first.
+        if (!(s.cand[d][c.band] & c.bit)) return 0;
+        s.cand[d][0] &= ~c.peers[0];
+        s.cand[d][1] &= ~c.peers[1];
+        s.cand[d][2] &= ~c.peers[2];
+        rows[c.row] |= 1u << d;
+        cols[c.col] |= 1u << d;
+        boxes[c.box] |= 1u << d;
         given[c.band] |= c.bit;
-        s.cand[d][c.band] |= c.bit;
-        s.cell[i] = static_cast<uint16_t>(digit);
+        s.cell[i] = static_cast<uint16_t>(1u << d);
+        givens[count++] = static_cast<uint8_t>(i);
     }
-    // A digit may go in every open cell outside the units where it is given.
-    for (int b = 0; b < 3; b++) s.open[b] = ~given[b] & ((1u << 27) - 1);
-    for (int d = 0; d < 9; d++)
-        for (int b = 0; b < 3; b++)
-            s.cand[d][b] |= s.open[b] & ~(kTables.rows[(rowsOf[d] >> (b * 3)) & 7] | (colsOf[d] * kSpread) |
-                                          kTables.boxes[(boxesOf[d] >> (b * 3)) & 7]);
-    s.dirty = (1u << 27) - 1;
+    // A given cell belongs to its own digit alone.
+    for (int b = 0; b < 3; b++) s.open[b] = ~given[b] & all;
+    for (auto& digit : s.cand)
+        for (int b = 0; b < 3; b++) digit[b] &= s.open[b];
+    for (int k = 0; k < count; k++) {
+        const cellInfo& c = kTables.cells[givens[k]];
+        s.cand[cells[givens[k]] - 1][c.band] |= c.bit;
+    }
+    s.dirty = all;
     s.lockDirty = 0;
     s.pendingCount = 0;
     for (int b = 0; b < 3; b++)
