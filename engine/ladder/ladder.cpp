@@ -2,6 +2,7 @@
 // the rating of a whole solve.
 #include "engine/ladder/ladder.h"
 
+#include "engine/ladder/counter.h"
 #include "engine/ladder/finders.h"
 #include "engine/solutions.h"
 #include "engine/sudoku.h"
@@ -240,7 +241,7 @@ bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step) {
 int ladderGuesses(const ladderGrid& start) {
     short cells[81], solution[81];
     for (int c = 0; c < 81; c++) cells[c] = start.value[c];
-    if (countSolutions(cells, 2, solution) != 1) return 0;
+    if (ladderSolutions(cells, solution) != 1) return 0;
     ladderGrid g = start;
     ladderOptions options;
     options.unique = true;
@@ -269,7 +270,7 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
     short givens[81];
     for (int c = 0; c < 81; c++) givens[c] = cells[c] >= 1 && cells[c] <= 9 ? cells[c] : 0;
     if (steps) steps->clear();
-    const int solutions = countSolutions(givens, 2);
+    const int solutions = ladderSolutions(givens);
     if (solutions != 1) {
         rating.status = solutions == 0 ? ladderNoSolution : ladderSeveral;
         return rating;
