@@ -344,6 +344,7 @@ struct search {
     bool careful = false;
     bool gaveUp = false;
     int budget = 32;  // guesses the quick try may make
+    long guesses = 0;
     int count = 0;
     uint16_t first[81];  // the first solution's cells, each a single candidate
 
@@ -358,6 +359,7 @@ struct search {
             return;
         }
         const int i = chooseCell(s, careful);
+        guesses++;
         unsigned digits = s.cell[i];
         while (digits != 0 && count < 2 && !gaveUp) {
             const int d = __builtin_ctz(digits);
@@ -375,7 +377,8 @@ struct search {
 
 }  // namespace
 
-int ladderSolutions(const short* cells, short* solution) {
+int ladderSolutions(const short* cells, short* solution, long* guesses) {
+    if (guesses) *guesses = 0;
     const uint32_t all = (1u << 27) - 1;
     board s;
     for (auto& digit : s.cand) digit[0] = digit[1] = digit[2] = all;
@@ -423,11 +426,13 @@ int ladderSolutions(const short* cells, short* solution) {
     board again = s;
     search counter;
     counter.run(s);
+    if (guesses) *guesses = counter.guesses;
     if (counter.gaveUp) {
         counter = search();
         counter.careful = true;
         if (!again.propagate(true)) return 0;
         counter.run(again);
+        if (guesses) *guesses += counter.guesses;
     }
     if (counter.count == 1 && solution)
         for (int i = 0; i < 81; i++) solution[i] = static_cast<short>(__builtin_ctz(counter.first[i]) + 1);

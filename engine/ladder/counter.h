@@ -9,7 +9,9 @@
 // any other value is an open cell): 0, 1, or 2 for two or more, the same
 // answer as countSolutions(cells, 2). Givens that repeat a digit in a row,
 // column or box have none. `solution`, if not null, receives the solution
-// when there is exactly one and is left alone otherwise.
-int ladderSolutions(const short* cells, short* solution = nullptr);
+// when there is exactly one and is left alone otherwise. `guesses`, if not
+// null, receives how many guesses the search made: its work, which tests
+// bound where a careless search would wander.
+int ladderSolutions(const short* cells, short* solution = nullptr, long* guesses = nullptr);
 
 #endif
