@@ -4,6 +4,7 @@
 #include "engine/ladder/maker.h"
 
 #include "engine/ladder/cellset.h"
+#include "engine/ladder/counter.h"
 #include "engine/solutions.h"
 
 namespace {
@@ -124,7 +125,7 @@ void makeOne(random64* random, short* cells) {
         given.put(cells, i, 0);
         given.put(cells, 80 - i, 0);
         // The fuller puzzle had one solution, so this one has one or more.
-        if (!forcedBack(cells, &given, i, a, 80 - i, b) && otherSolution(cells, i, a, 80 - i, b)) {
+        if (!forcedBack(cells, &given, i, a, 80 - i, b) && ladderSolutions(cells) == 2) {
             given.put(cells, i, a);
             given.put(cells, 80 - i, b);
         }
