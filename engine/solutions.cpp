@@ -60,9 +60,6 @@ struct board {
     int pendingCount;
     unsigned short solved[27];  // the decided digits of each unit
     unsigned changed;           // units whose candidates changed since their last scan
-    // With box-line eliminations when singles stall. Without, for grids of
-    // many givens, where the pass costs more than the guesses it spares.
-    bool locked = true;
 
     // Decides cell i as digit d and takes d from its peers; false when that
     // leaves a peer without candidates.
@@ -122,7 +119,6 @@ struct board {
                 }
                 continue;
             }
-            if (!locked) return true;
             bool narrowed = false;
             if (!lockedCandidates(narrowed)) return false;
             if (!narrowed) return true;
@@ -365,25 +361,6 @@ int countSolutions(const short* cells, int limit, short* first) {
     counter c{limit, 0, first};
     c.run(b);
     return c.count;
-}
-
-bool otherSolution(const short* cells, int i, int a, int j, int b) {
-    board start;
-    start.locked = false;
-    if (!startBoard(cells, start)) return false;
-    // Another solution has i other than a, or i as a and j other than b.
-    for (int branch = 0; branch < (i == j ? 1 : 2); branch++) {
-        board next = start;
-        bool narrowed = false;
-        bool ok = branch == 0 ? next.remove(i, 1u << (a - 1), narrowed)
-                              : next.decide(i, a) && next.remove(j, 1u << (b - 1), narrowed);
-        if (ok && next.propagate()) {
-            counter c{1, 0, nullptr};
-            c.run(next);
-            if (c.count > 0) return true;
-        }
-    }
-    return false;
 }
 
 void randomSolution(short* cells) {

@@ -12,12 +12,6 @@
 // not null it receives the first solution found (left alone when there is none).
 int countSolutions(const short* cells, int limit, short* first = nullptr);
 
-// For givens that, with cell i holding a and cell j holding b (j may be i),
-// have exactly one solution: whether without those two they have another.
-// The same answer as countSolutions(cells, 2) == 2 there, found without
-// searching again the part where i and j hold a and b.
-bool otherSolution(const short* cells, int i, int a, int j, int b);
-
 // Fills cells[81] with a complete valid grid, choosing among candidates with
 // rand(), so a seeded generator gives the same grid again.
 void randomSolution(short* cells);
