@@ -262,7 +262,7 @@ TEST(LadderWings, IndexedSearchesFindWhatPlainSearchesFind) {
             ladderGrid thin = g;
             for (int n = static_cast<int>(random() % 24); n > 0; n--) {
                 const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
-                if ((thin.cand[c] >> d & 1) && bitCount(thin.cand[c]) > 1) thin.remove(c, d);
+                if ((thin.cand[c] >> d & 1) && bitCount(thin.cand[c]) > 1) thin.remove(c, d + 1);
             }
             compare(thin);
             if (::testing::Test::HasFatalFailure()) return;
