@@ -206,6 +206,132 @@ bool exactlyTwo(cellSet s) {
     return s.pop() >= 0 && s.single();
 }
 
+// Which node each candidate is (cell * 9 + digit) and each crossing's group
+// (box * 6 + line, by digit), or -1; and each digit's groups and sets, by
+// index. A build fills it from empty; a kept graph keeps its own.
+struct graphIndex {
+    short nodeAt[729];
+    short groupAt[54][9];
+    std::vector<int> wide[9];
+    graphIndex() {
+        std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
+        std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
+    }
+};
+
+// The crossing (box * 6 + line: 0..2 its rows, 3..5 its columns) that holds
+// a group's cells.
+int crossingOf(const cellSet& cells) {
+    const int first = cells.first();
+    const int k = cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3 : 3 + columnOf(first) % 3;
+    return boxOf(first) * 6 + k;
+}
+
+// The cells of crossing `at` (box * 6 + line).
+cellSet crossingCells(int at) {
+    const int b = at / 6, k = at % 6;
+    const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
+    return kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
+}
+
+// Empties the index of the graph's nodes.
+void forgetNodes(const chainGraph& graph, graphIndex* at) {
+    for (int i = 0; i < graph.candidates; i++)
+        at->nodeAt[graph.nodes[static_cast<size_t>(i)].cells.first() * 9 + graph.nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    for (int i = graph.candidates; i < graph.plainNodes; i++)
+        at->groupAt[crossingOf(graph.nodes[static_cast<size_t>(i)].cells)][graph.nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    for (std::vector<int>& w : at->wide) w.clear();
+}
+
+// The group of digit d whose cells are exactly `cells` (two or more), or -1.
+int groupOf(const chainGraph& graph, const graphIndex& at, const cellSet& cells, int d) {
+    const int c = cells.first(), b = boxOf(c);
+    if (!cells.within(kGeometry.unit[kBoxUnit + b])) return -1;
+    int k;
+    if (cells.within(kGeometry.unit[kRowUnit + rowOf(c)])) k = rowOf(c) % 3;
+    else if (cells.within(kGeometry.unit[kColumnUnit + columnOf(c)])) k = 3 + columnOf(c) % 3;
+    else return -1;
+    const int i = at.groupAt[b * 6 + k][d];
+    return i >= 0 && graph.nodes[static_cast<size_t>(i)].cells == cells ? i : -1;
+}
+
+// Node x's weak links to the candidates of its digit that see all its cells.
+inline __attribute__((always_inline)) void weakToCandidates(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+    const int d = graph.nodes[static_cast<size_t>(x)].digit - 1;
+    for (cellSet v = graph.around[static_cast<size_t>(x)] & g.pos[d]; v.any();) {
+        const int j = at.nodeAt[v.pop() * 9 + d];
+        if (j >= 0) list->push_back(j);
+    }
+}
+
+// A candidate's weak links to the other digits of its cell.
+inline __attribute__((always_inline)) void weakInCell(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+    if (x >= graph.candidates) return;
+    const ladderNode& node = graph.nodes[static_cast<size_t>(x)];
+    const int c = node.cells.first();
+    for (unsigned m = g.cand[c] & ~(1u << (node.digit - 1)); m; m &= m - 1) {
+        const int j = at.nodeAt[c * 9 + lowBit(m)];
+        if (j >= 0) list->push_back(j);
+    }
+}
+
+// Node x's weak links, in the order buildGraph gives them.
+void weakLinks(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+    weakToCandidates(g, graph, at, x, list);
+    const cellSet& seen = graph.around[static_cast<size_t>(x)];
+    for (int j : at.wide[graph.nodes[static_cast<size_t>(x)].digit - 1])
+        if (graph.nodes[static_cast<size_t>(j)].cells.within(seen)) list->push_back(j);
+    weakInCell(g, graph, at, x, list);
+}
+
+// Node x's strong links, in the order buildGraph gives them.
+inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, const graphFilter& f, const chainGraph& graph, const graphIndex& at, int x,
+                 std::vector<int>* list) {
+    const ladderNode& node = graph.nodes[static_cast<size_t>(x)];
+    const int d = node.digit - 1;
+    const int c = x < graph.candidates ? node.cells.first() : -1;
+    if (!f.bivalueOnly && x < graph.plainNodes) {
+        // The units that hold all its cells: a cell's row, column and
+        // box; a group's line, then its box.
+        int units[3], count = 0;
+        if (c >= 0) {
+            for (int k = 0; k < 3; k++) units[count++] = kGeometry.cellUnit[c][k];
+        } else {
+            const int first = node.cells.first();
+            units[count++] = node.cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? kRowUnit + rowOf(first)
+                                                                                        : kColumnUnit + columnOf(first);
+            units[count++] = kBoxUnit + boxOf(first);
+        }
+        for (int k = 0; k < count; k++) {
+            const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
+            if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
+            const cellSet rest = places.minus(node.cells);
+            if (rest.empty()) continue;
+            const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(graph, at, rest, d);
+            if (j >= 0) list->push_back(j);
+        }
+    }
+    if (c >= 0 && bitCount(g.cand[c]) == 2) {
+        const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
+        if (j >= 0) list->push_back(j);
+    }
+    if (x >= graph.plainNodes) {
+        const int n = static_cast<int>(graph.nodes.size());
+        int first = x, last = x;
+        while (first > graph.plainNodes && graph.nodes[static_cast<size_t>(first) - 1].als == node.als) first--;
+        while (last + 1 < n && graph.nodes[static_cast<size_t>(last) + 1].als == node.als) last++;
+        for (int j = first; j <= last; j++)
+            if (j != x) list->push_back(j);
+    }
+}
+
+// Row x of `bits` (w words a node): the nodes of the list.
+void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* from, const int* to) {
+    unsigned long long* row = bits->data() + static_cast<size_t>(x) * w;
+    std::fill_n(row, w, 0);
+    for (; from < to; from++) row[*from / 64] |= 1ull << (*from % 64);
+}
+
 // A graph over every digit: its nodes (candidates by cell and digit, then
 // groups by box, line and digit, then the sets' digits) and each node's
 // links, in the order a search follows them: weak ones to the nodes of its
@@ -213,19 +339,9 @@ bool exactlyTwo(cellSet s) {
 // digits; strong ones unit by unit (a unit's candidates of the digit split
 // between it and one other node), then to its cell's other digit when the
 // cell has two, then to the other digits of its set. A node linked to
-// another in two units is listed twice, as the search counts both.
-void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
-    // Which node is the candidate (cell * 9 + digit), or the group of a
-    // crossing (box * 6 + line) and digit: -1 outside a build.
-    struct lookup {
-        short nodeAt[729];
-        short groupAt[54][9];
-        lookup() {
-            std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
-            std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
-        }
-    };
-    static thread_local lookup at;
+// another in two units is listed twice, as the search counts both. `at`
+// comes empty and is left holding the graph's nodes.
+void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, graphIndex& at) {
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
     for (cellSet cells = g.open; cells.any();) {
@@ -242,8 +358,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     if (f.reach >= reachGroups)
         for (int b = 0; b < 9; b++)
             for (int k = 0; k < 6; k++) {
-                const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
-                const cellSet cross = kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
+                const cellSet cross = crossingCells(b * 6 + k);
                 for (int d = 0; d < 9; d++) {
                     const cellSet cells = g.pos[d] & cross;
                     if (cells.empty() || cells.single()) continue;
@@ -270,8 +385,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     std::vector<cellSet>& around = graph->around;
     around.resize(static_cast<size_t>(n));
     // The groups and sets of each digit, by index.
-    static thread_local std::vector<int> wide[9];
-    for (int d = 0; d < 9; d++) wide[d].clear();
+    std::vector<int>* wide = at.wide;
     for (int i = 0; i < n; i++) {
         const ladderNode& node = nodes[static_cast<size_t>(i)];
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
@@ -295,17 +409,6 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
                 holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
     }
-    // The group of digit d whose cells are exactly `cells` (two or more), or -1.
-    const auto groupOf = [&](const cellSet& cells, int d) {
-        const int c = cells.first(), b = boxOf(c);
-        if (!cells.within(kGeometry.unit[kBoxUnit + b])) return -1;
-        int k;
-        if (cells.within(kGeometry.unit[kRowUnit + rowOf(c)])) k = rowOf(c) % 3;
-        else if (cells.within(kGeometry.unit[kColumnUnit + columnOf(c)])) k = 3 + columnOf(c) % 3;
-        else return -1;
-        const int i = at.groupAt[b * 6 + k][d];
-        return i >= 0 && nodes[static_cast<size_t>(i)].cells == cells ? i : -1;
-    };
     std::vector<int>& weakStart = graph->weakStart;
     std::vector<int>& weakList = graph->weakList;
     std::vector<int>& strongStart = graph->strongStart;
@@ -318,17 +421,13 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         const ladderNode& node = nodes[static_cast<size_t>(x)];
         const int d = node.digit - 1;
         const cellSet& seen = around[static_cast<size_t>(x)];
-        const int c = x < candidates ? node.cells.first() : -1;
         weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
-        for (cellSet v = seen & g.pos[d]; v.any();) {
-            const int j = at.nodeAt[v.pop() * 9 + d];
-            if (j >= 0) weakList.push_back(j);
-        }
         if (byCells(wide[d])) {
+            weakToCandidates(g, *graph, at, x, &weakList);
             const size_t count = wide[d].size(), words = (count + 63) / 64;
             // A cell sees few cells (those holding a cell outside fail),
             // a group or set fewer (those holding one inside may succeed).
-            const bool outside = c >= 0;
+            const bool outside = x < candidates;
             unsigned long long any[kMostWords];
             for (size_t k = 0; k < words; k++) any[k] = 0;
             for (cellSet v = outside ? wideCells[d].minus(seen) : wideCells[d] & seen; v.any();) {
@@ -343,61 +442,18 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                     if (outside || nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
                 }
             }
+            weakInCell(g, *graph, at, x, &weakList);
         } else {
-            for (int j : wide[d])
-                if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+            weakLinks(g, *graph, at, x, &weakList);
         }
-        if (c >= 0)
-            for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
-                const int j = at.nodeAt[c * 9 + lowBit(m)];
-                if (j >= 0) weakList.push_back(j);
-            }
         strongStart[static_cast<size_t>(x)] = static_cast<int>(strongList.size());
-        if (!f.bivalueOnly && x < plainNodes) {
-            // The units that hold all its cells: a cell's row, column and
-            // box; a group's line, then its box.
-            int units[3], count = 0;
-            if (c >= 0) {
-                for (int k = 0; k < 3; k++) units[count++] = kGeometry.cellUnit[c][k];
-            } else {
-                const int first = node.cells.first();
-                units[count++] = node.cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? kRowUnit + rowOf(first)
-                                                                                            : kColumnUnit + columnOf(first);
-                units[count++] = kBoxUnit + boxOf(first);
-            }
-            for (int k = 0; k < count; k++) {
-                const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
-                if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
-                const cellSet rest = places.minus(node.cells);
-                if (rest.empty()) continue;
-                const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(rest, d);
-                if (j >= 0) strongList.push_back(j);
-            }
-        }
-        if (c >= 0 && bitCount(g.cand[c]) == 2) {
-            const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
-            if (j >= 0) strongList.push_back(j);
-        }
-        if (x >= plainNodes) {
-            int first = x, last = x;
-            while (first > plainNodes && nodes[static_cast<size_t>(first) - 1].als == node.als) first--;
-            while (last + 1 < n && nodes[static_cast<size_t>(last) + 1].als == node.als) last++;
-            for (int j = first; j <= last; j++)
-                if (j != x) strongList.push_back(j);
-        }
+        strongLinks(g, f, *graph, at, x, &strongList);
     }
     weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
     strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
     graph->strongNodes.clear();
     for (int x = 0; x < n; x++)
         if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
-    for (int i = 0; i < candidates; i++) at.nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
-    for (int i = candidates; i < plainNodes; i++) {
-        const int first = nodes[static_cast<size_t>(i)].cells.first(), b = boxOf(first);
-        const int k = nodes[static_cast<size_t>(i)].cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3
-                                                                                                          : 3 + columnOf(first) % 3;
-        at.groupAt[b * 6 + k][nodes[static_cast<size_t>(i)].digit - 1] = -1;
-    }
 
     // One of a few lengths, so that the searches' loops over a row have a
     // fixed one (quietAndRows).
@@ -444,6 +500,164 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
         graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
     }
+}
+
+// A graph of candidates (and groups) kept from one search of its kind to
+// the next. When the grid is the one it was made for with a few candidates
+// taken away, it is brought up to date rather than built again: the nodes
+// that went stay as holes without links, so that every other node keeps its
+// index, and the search, which takes nodes and links in the order of their
+// indices, goes exactly as over a graph built anew.
+struct keptGraph {
+    chainGraph graph;
+    graphIndex at;
+    bool valid = false;
+    unsigned short cand[81];           // the grid it is up to date for
+    std::vector<unsigned char> hole;   // by node
+    int holes = 0;
+    std::vector<unsigned char> mark;   // by node, while bringing it up to date
+    std::vector<int> weakStart, weakList, strongStart, strongList;  // the new lists, likewise
+};
+
+// Candidates gone, at most, for bringing a graph up to date; past this (or
+// with a quarter of its nodes holes) a build costs less.
+const int kMostGone = 24;
+
+void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
+    if (k->valid) forgetNodes(k->graph, &k->at);
+    buildGraph(g, f, &k->graph, k->at);
+    k->hole.assign(k->graph.nodes.size(), 0);
+    k->holes = 0;
+    std::memcpy(k->cand, g.cand, sizeof k->cand);
+    k->valid = true;
+}
+
+// Brings a kept graph of candidates, or of candidates and groups, up to date
+// for g; false when g is not its grid with candidates taken away, or too
+// much changed. Only nodes that went, and links that came or went, change:
+// a node that went takes its links along; a unit that lost a place of a
+// digit may give strong links to the nodes of that digit it holds, a cell
+// that lost a candidate to the candidates it keeps; a group that lost a
+// cell is seen whole from more cells, and may gain weak links to the nodes
+// of its digit there. The lists of those nodes are made again, the others'
+// only lose what went.
+bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
+    enum { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16 };
+    chainGraph& graph = k->graph;
+    const int n = static_cast<int>(graph.nodes.size());
+    if (graph.words > kMostWords) return false;
+    int went = 0;
+    unsigned units[9] = {};  // by digit, the units that lost a place of it
+    cellSet cells;           // the cells that lost candidates
+    for (int c = 0; c < 81; c++) {
+        const unsigned was = k->cand[c], now = g.cand[c];
+        if (was == now) continue;
+        if (now & ~was) return false;
+        cells.add(c);
+        for (unsigned m = was & ~now; m; m &= m - 1) {
+            went++;
+            for (int i = 0; i < 3; i++) units[lowBit(m)] |= 1u << kGeometry.cellUnit[c][i];
+        }
+    }
+    if (went > kMostGone || 4 * (k->holes + went) > n) return false;
+    std::vector<unsigned char>& mark = k->mark;
+    mark.assign(static_cast<size_t>(n), 0);
+    graphIndex& at = k->at;
+    std::vector<ladderNode>& nodes = graph.nodes;
+    for (cellSet v = cells; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
+            short& x = at.nodeAt[c * 9 + lowBit(m)];
+            mark[static_cast<size_t>(x)] = gone;
+            x = -1;
+        }
+        for (unsigned m = g.cand[c]; m; m &= m - 1) mark[static_cast<size_t>(at.nodeAt[c * 9 + lowBit(m)])] |= strong;
+    }
+    for (int d = 0; d < 9; d++) {
+        for (unsigned m = units[d]; m; m &= m - 1)
+            for (cellSet v = kGeometry.unit[__builtin_ctz(m)] & g.pos[d]; v.any();)
+                mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
+        if (!units[d] || f.reach < reachGroups) continue;
+        // The groups in a unit that lost a place: their cells first, then
+        // the nodes that see them.
+        int changed[54], count = 0;
+        for (int x = 0; x < 54; x++) {
+            const int i = at.groupAt[x][d];
+            const int line = x % 6 < 3 ? kRowUnit + (x / 6 / 3) * 3 + x % 6 : kColumnUnit + (x / 6 % 3) * 3 + x % 6 - 3;
+            if (i < 0 || !((units[d] >> (kBoxUnit + x / 6)) & 1 || (units[d] >> line) & 1)) continue;
+            mark[static_cast<size_t>(i)] |= strong;
+            const cellSet now = g.pos[d] & crossingCells(x);
+            if (now == nodes[static_cast<size_t>(i)].cells) continue;
+            if (now.single() || now.empty()) {
+                mark[static_cast<size_t>(i)] = gone;
+                at.groupAt[x][d] = -1;
+                std::vector<int>& wide = at.wide[d];
+                wide.erase(std::find(wide.begin(), wide.end(), i));
+                continue;
+            }
+            nodes[static_cast<size_t>(i)].cells = now;
+            graph.around[static_cast<size_t>(i)] = seeingAll(now);
+            changed[count++] = i;
+        }
+        for (int k2 = 0; k2 < count; k2++) {
+            const int i = changed[k2];
+            const cellSet& seen = graph.around[static_cast<size_t>(i)];
+            mark[static_cast<size_t>(i)] |= weak;
+            for (cellSet v = seen & g.pos[d]; v.any();) mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= weak;
+            for (int j : at.wide[d])
+                if (nodes[static_cast<size_t>(j)].cells.within(seen)) mark[static_cast<size_t>(j)] |= weak;
+        }
+    }
+    // The lists again: made anew where marked, else the old ones less what went.
+    const auto relist = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
+                            std::vector<int>* list, int remake, int row, bool isWeak) {
+        start->resize(static_cast<size_t>(n) + 1);
+        list->clear();
+        for (int x = 0; x < n; x++) {
+            (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
+            unsigned char& here = mark[static_cast<size_t>(x)];
+            if (here & gone) continue;
+            if (here & remake) {
+                if (isWeak) weakLinks(g, graph, at, x, list);
+                else strongLinks(g, f, graph, at, x, list);
+                here |= static_cast<unsigned char>(row);
+                continue;
+            }
+            for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
+                const int j = oldList[static_cast<size_t>(e)];
+                if (mark[static_cast<size_t>(j)] & gone) here |= static_cast<unsigned char>(row);
+                else list->push_back(j);
+            }
+        }
+        (*start)[static_cast<size_t>(n)] = static_cast<int>(list->size());
+    };
+    relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, weak, weakRow, true);
+    relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, strong, strongRow, false);
+    graph.weakStart.swap(k->weakStart);
+    graph.weakList.swap(k->weakList);
+    graph.strongStart.swap(k->strongStart);
+    graph.strongList.swap(k->strongList);
+    const size_t w = static_cast<size_t>(graph.words);
+    graph.strongNodes.clear();
+    for (int x = 0; x < n; x++) {
+        const unsigned char here = mark[static_cast<size_t>(x)];
+        if (here & gone) {
+            k->hole[static_cast<size_t>(x)] = 1;
+            k->holes++;
+            std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
+            std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
+            continue;
+        }
+        const int* weakAt = graph.weakList.data();
+        const int* strongAt = graph.strongList.data();
+        if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + graph.weakStart[static_cast<size_t>(x)], weakAt + graph.weakStart[static_cast<size_t>(x) + 1]);
+        if (here & strongRow)
+            setRow(&graph.strongBits, w, x, strongAt + graph.strongStart[static_cast<size_t>(x)], strongAt + graph.strongStart[static_cast<size_t>(x) + 1]);
+        if (graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1]) graph.strongNodes.push_back(x);
+    }
+    graph.productiveKnown.assign(w, 0);
+    std::memcpy(k->cand, g.cand, sizeof k->cand);
+    return true;
 }
 
 // One digit's graph: node c is the digit in cell c, so that rows of bits
@@ -961,6 +1175,13 @@ int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* mem
     return memo->frontier;
 }
 
+bool searchGraph(const ladderGrid& g, chainGraph& graph, const chainSearch& search, int technique, ladderStep* step) {
+    chainFound found;
+    if (!searchChains(g, graph, search, &found)) return false;
+    chainStep(graph, found, technique, step);
+    return true;
+}
+
 bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch search, int technique,
                  ladderStep* step) {
     // XY-Chains (slot 0) and remote pairs (a slot for each pair).
@@ -981,10 +1202,22 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
     };
     static thread_local kept graphs[10];
     const bool oneDigit = filter.digit >= 0 && filter.reach == reachCandidates && !filter.bivalueOnly;
+    // The alternating chains' graphs of candidates, and of groups, are
+    // kept and brought up to date.
+    static thread_local keptGraph alternating[2];
+    if (skipQuietStarts && filter.digit < 0 && !filter.bivalueOnly && filter.reach < reachAls) {
+        keptGraph& k = alternating[filter.reach];
+        if (!k.valid || !updateGraph(g, filter, &k)) buildKept(g, filter, &k);
+        return searchGraph(g, k.graph, search, technique, step);
+    }
     kept& here = graphs[oneDigit ? filter.digit : 9];
     if (!oneDigit || !here.valid || here.places != g.pos[filter.digit]) {
         if (oneDigit) buildDigitGraph(g, filter.digit, &here.graph);
-        else buildGraph(g, filter, &here.graph);
+        else {
+            static thread_local graphIndex at;
+            buildGraph(g, filter, &here.graph, at);
+            forgetNodes(here.graph, &at);
+        }
         here.valid = oneDigit;
         if (oneDigit) here.places = g.pos[filter.digit];
     }
