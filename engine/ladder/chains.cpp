@@ -537,10 +537,9 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
 // much changed. Only nodes that went, and links that came or went, change:
 // a node that went takes its links along; a unit that lost a place of a
 // digit may give strong links to the nodes of that digit it holds, a cell
-// that lost a candidate to the candidates it keeps; a group that lost a
-// cell is seen whole from more cells, and may gain weak links to the nodes
-// of its digit there. The lists of those nodes are made again, the others'
-// only lose what went.
+// that lost a candidate to the candidates it keeps, and two groups that
+// lost the cell they shared may be weakly linked now. The lists of those
+// nodes are made again; the other lists only lose what went.
 bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     enum { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16 };
     chainGraph& graph = k->graph;
@@ -578,9 +577,10 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             for (cellSet v = kGeometry.unit[__builtin_ctz(m)] & g.pos[d]; v.any();)
                 mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
         if (!units[d] || f.reach < reachGroups) continue;
-        // The groups in a unit that lost a place: their cells first, then
-        // the nodes that see them.
-        int changed[54], count = 0;
+        // A group in a unit that lost a place: its strong links, and its
+        // cells. What sees it all is the same but for the cells that went,
+        // which held no other node of the digit but groups that lost them
+        // too: only such groups can be weakly linked anew.
         for (int x = 0; x < 54; x++) {
             const int i = at.groupAt[x][d];
             const int line = x % 6 < 3 ? kRowUnit + (x / 6 / 3) * 3 + x % 6 : kColumnUnit + (x / 6 % 3) * 3 + x % 6 - 3;
@@ -597,29 +597,22 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             }
             nodes[static_cast<size_t>(i)].cells = now;
             graph.around[static_cast<size_t>(i)] = seeingAll(now);
-            changed[count++] = i;
-        }
-        for (int k2 = 0; k2 < count; k2++) {
-            const int i = changed[k2];
-            const cellSet& seen = graph.around[static_cast<size_t>(i)];
             mark[static_cast<size_t>(i)] |= weak;
-            for (cellSet v = seen & g.pos[d]; v.any();) mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= weak;
-            for (int j : at.wide[d])
-                if (nodes[static_cast<size_t>(j)].cells.within(seen)) mark[static_cast<size_t>(j)] |= weak;
         }
     }
-    // The lists again: made anew where marked, else the old ones less what went.
+    // The lists again: made anew where marked, the others as they were
+    // less what went (and their rows then made again).
     const auto relist = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
-                            std::vector<int>* list, int remake, int row, bool isWeak) {
+                            std::vector<int>* list, bool strongs, int row) {
         start->resize(static_cast<size_t>(n) + 1);
         list->clear();
         for (int x = 0; x < n; x++) {
             (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
             unsigned char& here = mark[static_cast<size_t>(x)];
             if (here & gone) continue;
-            if (here & remake) {
-                if (isWeak) weakLinks(g, graph, at, x, list);
-                else strongLinks(g, f, graph, at, x, list);
+            if (here & (strongs ? strong : weak)) {
+                if (strongs) strongLinks(g, f, graph, at, x, list);
+                else weakLinks(g, graph, at, x, list);
                 here |= static_cast<unsigned char>(row);
                 continue;
             }
@@ -631,8 +624,8 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         }
         (*start)[static_cast<size_t>(n)] = static_cast<int>(list->size());
     };
-    relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, weak, weakRow, true);
-    relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, strong, strongRow, false);
+    relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false, weakRow);
+    relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true, strongRow);
     graph.weakStart.swap(k->weakStart);
     graph.weakList.swap(k->weakList);
     graph.strongStart.swap(k->strongStart);
@@ -658,6 +651,54 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     return true;
+}
+
+// Whether a kept graph is, holes aside, the graph built anew: the same
+// nodes in the same order, the same lists, and rows that are its lists.
+bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
+    const chainGraph& graph = k.graph;
+    const int n = static_cast<int>(graph.nodes.size());
+    std::vector<int> to(static_cast<size_t>(n), -1);
+    int m = 0, candidates = 0, plainNodes = 0;
+    for (int x = 0; x < n; x++)
+        if (!k.hole[static_cast<size_t>(x)]) {
+            to[static_cast<size_t>(x)] = m++;
+            candidates += x < graph.candidates;
+            plainNodes += x < graph.plainNodes;
+        }
+    if (m != static_cast<int>(fresh.nodes.size()) || candidates != fresh.candidates || plainNodes != fresh.plainNodes ||
+        graph.weakSeeing != fresh.weakSeeing)
+        return false;
+    const size_t w = static_cast<size_t>(graph.words);
+    std::vector<unsigned long long> row(w);
+    const auto sameList = [&](int x, const std::vector<int>& start, const std::vector<int>& list, const std::vector<int>& freshStart,
+                              const std::vector<int>& freshList, const std::vector<unsigned long long>& bits) {
+        const int y = to[static_cast<size_t>(x)];
+        const int size = start[static_cast<size_t>(x) + 1] - start[static_cast<size_t>(x)];
+        if (size != freshStart[static_cast<size_t>(y) + 1] - freshStart[static_cast<size_t>(y)]) return false;
+        std::fill(row.begin(), row.end(), 0);
+        for (int e = 0; e < size; e++) {
+            const int j = list[static_cast<size_t>(start[static_cast<size_t>(x)] + e)];
+            if (to[static_cast<size_t>(j)] != freshList[static_cast<size_t>(freshStart[static_cast<size_t>(y)] + e)]) return false;
+            row[static_cast<size_t>(j) / 64] |= 1ull << (j % 64);
+        }
+        return std::equal(row.begin(), row.end(), bits.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(x) * w));
+    };
+    std::vector<int> strongNodes;
+    for (int x = 0; x < n; x++) {
+        const int y = to[static_cast<size_t>(x)];
+        if (y < 0) continue;
+        const ladderNode& a = graph.nodes[static_cast<size_t>(x)];
+        const ladderNode& b = fresh.nodes[static_cast<size_t>(y)];
+        if (a.digit != b.digit || a.cells != b.cells || a.als != b.als ||
+            graph.around[static_cast<size_t>(x)] != fresh.around[static_cast<size_t>(y)])
+            return false;
+        if (!sameList(x, graph.weakStart, graph.weakList, fresh.weakStart, fresh.weakList, graph.weakBits) ||
+            !sameList(x, graph.strongStart, graph.strongList, fresh.strongStart, fresh.strongList, graph.strongBits))
+            return false;
+    }
+    for (int x : graph.strongNodes) strongNodes.push_back(to[static_cast<size_t>(x)]);
+    return strongNodes == fresh.strongNodes;
 }
 
 // One digit's graph: node c is the digit in cell c, so that rows of bits
@@ -1235,6 +1276,25 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
 
 void ladderSkipQuietChainStarts(bool skip) {
     skipQuietStarts = skip;
+}
+
+int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) {
+    if (grids.empty()) return 0;
+    graphFilter f;
+    f.reach = reach;
+    keptGraph k, fresh;
+    buildKept(grids[0], f, &k);
+    int updated = 0;
+    for (size_t i = 1; i < grids.size(); i++) {
+        if (!updateGraph(grids[i], f, &k)) {
+            buildKept(grids[i], f, &k);
+            continue;
+        }
+        buildKept(grids[i], f, &fresh);
+        if (!sameGraph(k, fresh.graph)) return -1;
+        updated++;
+    }
+    return updated;
 }
 
 void ladderChainLinkBudget(long links) {
