@@ -600,32 +600,50 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             mark[static_cast<size_t>(i)] |= weak;
         }
     }
-    // The lists again: made anew where marked, the others as they were
-    // less what went (and their rows then made again).
+    // The lists again: made anew where marked, the others as they were,
+    // less what went where a node that went was linked (and their rows
+    // then made again).
+    for (int x = 0; x < n; x++) {
+        if (!(mark[static_cast<size_t>(x)] & gone) || k->hole[static_cast<size_t>(x)]) continue;
+        for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
+            mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
+        for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
+            mark[static_cast<size_t>(graph.strongList[static_cast<size_t>(e)])] |= strongRow;
+    }
     const auto relist = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
-                            std::vector<int>* list, bool strongs, int row) {
+                            std::vector<int>* list, bool strongs) {
+        const int remake = strongs ? strong : weak, row = strongs ? strongRow : weakRow;
         start->resize(static_cast<size_t>(n) + 1);
         list->clear();
-        for (int x = 0; x < n; x++) {
-            (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
+        for (int x = 0; x < n;) {
             unsigned char& here = mark[static_cast<size_t>(x)];
-            if (here & gone) continue;
-            if (here & (strongs ? strong : weak)) {
+            if (!(here & (gone | remake | row))) {
+                // A run of nodes whose lists stay: copied at once.
+                int y = x + 1;
+                while (y < n && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
+                const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
+                for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
+                list->insert(list->end(), oldList.data() + oldStart[static_cast<size_t>(x)], oldList.data() + oldStart[static_cast<size_t>(y)]);
+                x = y;
+                continue;
+            }
+            (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
+            if (here & remake) {
                 if (strongs) strongLinks(g, f, graph, at, x, list);
                 else weakLinks(g, graph, at, x, list);
                 here |= static_cast<unsigned char>(row);
-                continue;
+            } else if (!(here & gone)) {
+                for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
+                    const int j = oldList[static_cast<size_t>(e)];
+                    if (!(mark[static_cast<size_t>(j)] & gone)) list->push_back(j);
+                }
             }
-            for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
-                const int j = oldList[static_cast<size_t>(e)];
-                if (mark[static_cast<size_t>(j)] & gone) here |= static_cast<unsigned char>(row);
-                else list->push_back(j);
-            }
+            x++;
         }
         (*start)[static_cast<size_t>(n)] = static_cast<int>(list->size());
     };
-    relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false, weakRow);
-    relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true, strongRow);
+    relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false);
+    relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true);
     graph.weakStart.swap(k->weakStart);
     graph.weakList.swap(k->weakList);
     graph.strongStart.swap(k->strongStart);
