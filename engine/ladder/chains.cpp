@@ -213,6 +213,9 @@ struct graphIndex {
     short nodeAt[729];
     short groupAt[54][9];
     std::vector<int> wide[9];
+    // The sets: the first node of each, in the order of the list of sets,
+    // with its place there (almostLockedSet::place); and by place.
+    std::vector<int> sets, setPlaces, setAt;
     graphIndex() {
         std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
         std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
@@ -241,6 +244,15 @@ void forgetNodes(const chainGraph& graph, graphIndex* at) {
     for (int i = graph.candidates; i < graph.plainNodes; i++)
         at->groupAt[crossingOf(graph.nodes[static_cast<size_t>(i)].cells)][graph.nodes[static_cast<size_t>(i)].digit - 1] = -1;
     for (std::vector<int>& w : at->wide) w.clear();
+    for (int place : at->setPlaces) at->setAt[static_cast<size_t>(place)] = -1;
+    at->sets.clear();
+    at->setPlaces.clear();
+}
+
+// The sets a chain goes through: a cell of two candidates is a strong link
+// already, and large sets make the search slow for little.
+bool chainSet(const almostLockedSet& a) {
+    return a.size >= 2 && a.size <= 3;
 }
 
 // The group of digit d whose cells are exactly `cells` (two or more), or -1.
@@ -368,11 +380,13 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
             }
     const int plainNodes = static_cast<int>(nodes.size());
     if (f.reach >= reachAls) {
+        if (at.setAt.empty()) at.setAt.assign(27 * 512, -1);
         for (const almostLockedSet* set : almostLockedSets(g, 4)) {
             const almostLockedSet& a = *set;
-            // A cell of two candidates is a strong link already; large sets
-            // make the search slow for little.
-            if (a.size < 2 || a.size > 3) continue;
+            if (!chainSet(a)) continue;
+            at.setAt[static_cast<size_t>(a.place)] = static_cast<int>(nodes.size());
+            at.sets.push_back(static_cast<int>(nodes.size()));
+            at.setPlaces.push_back(a.place);
             for (unsigned m = a.digits; m; m &= m - 1)
                 nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
         }
@@ -502,12 +516,13 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     }
 }
 
-// A graph of candidates (and groups) kept from one search of its kind to
-// the next. When the grid is the one it was made for with a few candidates
-// taken away, it is brought up to date rather than built again: the nodes
-// that went stay as holes without links, so that every other node keeps its
-// index, and the search, which takes nodes and links in the order of their
-// indices, goes exactly as over a graph built anew.
+// A graph of an alternating chain search kept from one search of its kind
+// to the next. When the grid is the one it was made for with a few
+// candidates taken away, it is brought up to date rather than built again:
+// the nodes that went stay as holes without links, so that every other
+// node keeps its index, and sets that came are put at the end. The search
+// takes starts and links in the order of its lists, which stay those of a
+// graph built anew, and goes exactly as over one.
 struct keptGraph {
     chainGraph graph;
     graphIndex at;
@@ -516,7 +531,7 @@ struct keptGraph {
     std::vector<unsigned char> hole;   // by node
     int holes = 0;
     std::vector<unsigned char> mark;   // by node, while bringing it up to date
-    std::vector<int> weakStart, weakList, strongStart, strongList;  // the new lists, likewise
+    std::vector<int> weakStart, weakList, strongStart, strongList, sets, setPlaces;  // the new ones, likewise
 };
 
 // Candidates gone, at most, for bringing a graph up to date; past this (or
@@ -532,16 +547,40 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     k->valid = true;
 }
 
-// Brings a kept graph of candidates, or of candidates and groups, up to date
-// for g; false when g is not its grid with candidates taken away, or too
-// much changed. Only nodes that went, and links that came or went, change:
-// a node that went takes its links along; a unit that lost a place of a
-// digit may give strong links to the nodes of that digit it holds, a cell
-// that lost a candidate to the candidates it keeps, and two groups that
-// lost the cell they shared may be weakly linked now. The lists of those
-// nodes are made again; the other lists only lose what went.
+// Sets or clears node i's bits in the rows of the candidates it is weakly
+// linked to (chainGraph::seeing), for the grid of `cand`.
+void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
+    const size_t w = static_cast<size_t>(graph.words), word = static_cast<size_t>(i) / 64;
+    const unsigned long long bit = 1ull << (i % 64);
+    const ladderNode& node = graph.nodes[static_cast<size_t>(i)];
+    const int d = node.digit - 1;
+    const auto flip = [&](int candidate) {
+        unsigned long long& at = graph.seeing[static_cast<size_t>(candidate) * w + word];
+        at = on ? at | bit : at & ~bit;
+    };
+    for (cellSet v = graph.around[static_cast<size_t>(i)]; v.any();) {
+        const int c = v.pop();
+        if ((cand[c] >> d) & 1) flip(c * 9 + d);
+    }
+    if (!node.cells.single()) return;
+    const int c = node.cells.first();
+    for (unsigned m = cand[c] & ~(1u << d); m; m &= m - 1) flip(c * 9 + lowBit(m));
+    unsigned long long& single = graph.singlesAt[static_cast<size_t>(c) * w + word];
+    single = on ? single | bit : single & ~bit;
+}
+
+// Brings a kept graph up to date for g; false when g is not its grid with
+// candidates taken away, or too much changed. Only nodes that went or came,
+// and links that came or went, change: a node that went takes its links
+// along; a unit that lost a place of a digit may give strong links to the
+// nodes of that digit it holds, a cell that lost a candidate to the
+// candidates it keeps; two groups that lost the cell they shared may be
+// weakly linked now; a set's digit with fewer cells is seen whole from
+// more cells, and, like a set that came, weakly linked to the nodes of its
+// digit there. The lists of those nodes are made again; the other lists
+// only lose what went.
 bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
-    enum { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16 };
+    enum { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32 };
     chainGraph& graph = k->graph;
     const int n = static_cast<int>(graph.nodes.size());
     if (graph.words > kMostWords) return false;
@@ -559,15 +598,49 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         }
     }
     if (went > kMostGone || 4 * (k->holes + went) > n) return false;
-    std::vector<unsigned char>& mark = k->mark;
-    mark.assign(static_cast<size_t>(n), 0);
     graphIndex& at = k->at;
+    const bool withSets = f.reach >= reachAls;
+    const std::vector<const almostLockedSet*>* sets = withSets ? &almostLockedSets(g, 4) : nullptr;
+    // The nodes of sets that came; a set kept has its digits.
+    int added = 0, kept = 0;
+    if (withSets) {
+        if (graph.weakSeeing) return false;  // made without sets: no tables for them
+        for (const almostLockedSet* a : *sets) {
+            if (!chainSet(*a)) continue;
+            const int i = at.setAt[static_cast<size_t>(a->place)];
+            if (i < 0) {
+                added += bitCount(a->digits);
+                continue;
+            }
+            kept++;
+            int digits = 0;
+            for (int j = i; j < n && graph.nodes[static_cast<size_t>(j)].als == a->cells; j++) digits |= 1 << (graph.nodes[static_cast<size_t>(j)].digit - 1);
+            if (static_cast<unsigned>(digits) != a->digits) return false;
+        }
+        if (kept == 0 && added == 0) return false;  // a graph built anew would have no tables
+    }
+    const int total = n + added;
+    if (total > graph.words * 64) return false;
+    std::vector<unsigned char>& mark = k->mark;
+    mark.assign(static_cast<size_t>(total), 0);
     std::vector<ladderNode>& nodes = graph.nodes;
+    // With sets, what each node gives the tables goes and comes with it.
+    const auto away = [&](int i) {
+        if (!withSets) return;
+        seeingBits(graph, k->cand, i, false);
+        graph.ofDigit[static_cast<size_t>(nodes[static_cast<size_t>(i)].digit - 1) * static_cast<size_t>(graph.words) + static_cast<size_t>(i) / 64] &= ~(1ull << (i % 64));
+    };
+    const auto back = [&](int i) {
+        if (!withSets) return;
+        seeingBits(graph, g.cand, i, true);
+        graph.ofDigit[static_cast<size_t>(nodes[static_cast<size_t>(i)].digit - 1) * static_cast<size_t>(graph.words) + static_cast<size_t>(i) / 64] |= 1ull << (i % 64);
+    };
     for (cellSet v = cells; v.any();) {
         const int c = v.pop();
         for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
             short& x = at.nodeAt[c * 9 + lowBit(m)];
             mark[static_cast<size_t>(x)] = gone;
+            away(x);
             x = -1;
         }
         for (unsigned m = g.cand[c]; m; m &= m - 1) mark[static_cast<size_t>(at.nodeAt[c * 9 + lowBit(m)])] |= strong;
@@ -579,8 +652,8 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         if (!units[d] || f.reach < reachGroups) continue;
         // A group in a unit that lost a place: its strong links, and its
         // cells. What sees it all is the same but for the cells that went,
-        // which held no other node of the digit but groups that lost them
-        // too: only such groups can be weakly linked anew.
+        // which held no other node of the digit but groups and sets that
+        // lost them too: only such can be weakly linked to it anew.
         for (int x = 0; x < 54; x++) {
             const int i = at.groupAt[x][d];
             const int line = x % 6 < 3 ? kRowUnit + (x / 6 / 3) * 3 + x % 6 : kColumnUnit + (x / 6 % 3) * 3 + x % 6 - 3;
@@ -588,16 +661,82 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             mark[static_cast<size_t>(i)] |= strong;
             const cellSet now = g.pos[d] & crossingCells(x);
             if (now == nodes[static_cast<size_t>(i)].cells) continue;
+            away(i);
             if (now.single() || now.empty()) {
                 mark[static_cast<size_t>(i)] = gone;
                 at.groupAt[x][d] = -1;
-                std::vector<int>& wide = at.wide[d];
-                wide.erase(std::find(wide.begin(), wide.end(), i));
+                if (!withSets) {
+                    std::vector<int>& wide = at.wide[d];
+                    wide.erase(std::find(wide.begin(), wide.end(), i));
+                }
                 continue;
             }
             nodes[static_cast<size_t>(i)].cells = now;
             graph.around[static_cast<size_t>(i)] = seeingAll(now);
             mark[static_cast<size_t>(i)] |= weak;
+            back(i);
+        }
+    }
+    if (withSets) {
+        // The sets in the order of the list, those that came at the end.
+        k->sets.clear();
+        k->setPlaces.clear();
+        std::vector<int> seenAnew;  // set nodes whose cells changed, or that came
+        for (const almostLockedSet* a : *sets) {
+            if (!chainSet(*a)) continue;
+            int i = at.setAt[static_cast<size_t>(a->place)];
+            if (i < 0) {
+                i = static_cast<int>(nodes.size());
+                at.setAt[static_cast<size_t>(a->place)] = i;
+                for (unsigned m = a->digits; m; m &= m - 1) {
+                    const int j = static_cast<int>(nodes.size());
+                    nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a->of[lowBit(m)], a->cells});
+                    graph.around.push_back(seeingAll(a->of[lowBit(m)]));
+                    mark[static_cast<size_t>(j)] = weak | strong | found;
+                    seenAnew.push_back(j);
+                }
+            } else {
+                for (int j = i; j < n && nodes[static_cast<size_t>(j)].als == a->cells; j++) {
+                    ladderNode& node = nodes[static_cast<size_t>(j)];
+                    mark[static_cast<size_t>(j)] |= found;
+                    if (node.cells == a->of[node.digit - 1]) continue;
+                    away(j);
+                    node.cells = a->of[node.digit - 1];
+                    graph.around[static_cast<size_t>(j)] = seeingAll(node.cells);
+                    mark[static_cast<size_t>(j)] |= weak;
+                    seenAnew.push_back(j);
+                }
+            }
+            k->sets.push_back(i);
+            k->setPlaces.push_back(a->place);
+        }
+        // The sets that went.
+        for (size_t s = 0; s < at.sets.size(); s++) {
+            const int i = at.sets[s];
+            if (mark[static_cast<size_t>(i)] & found) continue;
+            at.setAt[static_cast<size_t>(at.setPlaces[s])] = -1;
+            for (int j = i; j < n && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++) {
+                mark[static_cast<size_t>(j)] = gone;
+                away(j);
+            }
+        }
+        at.sets.swap(k->sets);
+        at.setPlaces.swap(k->setPlaces);
+        for (int j : seenAnew) back(j);
+        // Each digit's groups and sets, in the order of a build.
+        for (std::vector<int>& wide : at.wide) wide.clear();
+        for (int i = graph.candidates; i < graph.plainNodes; i++)
+            if (!(mark[static_cast<size_t>(i)] & gone) && !k->hole[static_cast<size_t>(i)]) at.wide[nodes[static_cast<size_t>(i)].digit - 1].push_back(i);
+        for (int i : at.sets)
+            for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
+                at.wide[nodes[static_cast<size_t>(j)].digit - 1].push_back(j);
+        // What now sees a set's digit whole is weakly linked to it.
+        for (int j : seenAnew) {
+            const int d = nodes[static_cast<size_t>(j)].digit - 1;
+            const cellSet& seen = graph.around[static_cast<size_t>(j)];
+            for (cellSet v = seen & g.pos[d]; v.any();) mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= weak;
+            for (int i : at.wide[d])
+                if (nodes[static_cast<size_t>(i)].cells.within(seen)) mark[static_cast<size_t>(i)] |= weak;
         }
     }
     // The lists again: made anew where marked, the others as they were,
@@ -613,14 +752,14 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     const auto relist = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
                             std::vector<int>* list, bool strongs) {
         const int remake = strongs ? strong : weak, row = strongs ? strongRow : weakRow;
-        start->resize(static_cast<size_t>(n) + 1);
+        start->resize(static_cast<size_t>(total) + 1);
         list->clear();
-        for (int x = 0; x < n;) {
+        for (int x = 0; x < total;) {
             unsigned char& here = mark[static_cast<size_t>(x)];
             if (!(here & (gone | remake | row))) {
                 // A run of nodes whose lists stay: copied at once.
                 int y = x + 1;
-                while (y < n && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
+                while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
                 const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
                 for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
                 list->insert(list->end(), oldList.data() + oldStart[static_cast<size_t>(x)], oldList.data() + oldStart[static_cast<size_t>(y)]);
@@ -640,7 +779,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             }
             x++;
         }
-        (*start)[static_cast<size_t>(n)] = static_cast<int>(list->size());
+        (*start)[static_cast<size_t>(total)] = static_cast<int>(list->size());
     };
     relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false);
     relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true);
@@ -649,8 +788,15 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     graph.strongStart.swap(k->strongStart);
     graph.strongList.swap(k->strongList);
     const size_t w = static_cast<size_t>(graph.words);
+    if (added) {
+        graph.weakBits.resize(static_cast<size_t>(total) * w);
+        graph.strongBits.resize(static_cast<size_t>(total) * w);
+        graph.productive.resize(static_cast<size_t>(total) * w);
+        k->hole.resize(static_cast<size_t>(total), 0);
+    }
     graph.strongNodes.clear();
-    for (int x = 0; x < n; x++) {
+    const auto linked = [&](int x) { return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1]; };
+    for (int x = 0; x < total; x++) {
         const unsigned char here = mark[static_cast<size_t>(x)];
         if (here & gone) {
             k->hole[static_cast<size_t>(x)] = 1;
@@ -664,8 +810,11 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + graph.weakStart[static_cast<size_t>(x)], weakAt + graph.weakStart[static_cast<size_t>(x) + 1]);
         if (here & strongRow)
             setRow(&graph.strongBits, w, x, strongAt + graph.strongStart[static_cast<size_t>(x)], strongAt + graph.strongStart[static_cast<size_t>(x) + 1]);
-        if (graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1]) graph.strongNodes.push_back(x);
+        if (x < graph.plainNodes && linked(x)) graph.strongNodes.push_back(x);
     }
+    for (int i : at.sets)
+        for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
+            if (linked(j)) graph.strongNodes.push_back(j);
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     return true;
@@ -676,14 +825,23 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
 bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
     const chainGraph& graph = k.graph;
     const int n = static_cast<int>(graph.nodes.size());
+    // Each node's place in a build: the candidates and groups in order, then
+    // the sets in the order of the list.
     std::vector<int> to(static_cast<size_t>(n), -1);
-    int m = 0, candidates = 0, plainNodes = 0;
-    for (int x = 0; x < n; x++)
+    int m = 0, candidates = 0;
+    for (int x = 0; x < graph.plainNodes; x++)
         if (!k.hole[static_cast<size_t>(x)]) {
             to[static_cast<size_t>(x)] = m++;
             candidates += x < graph.candidates;
-            plainNodes += x < graph.plainNodes;
         }
+    const int plainNodes = m;
+    for (int i : k.at.sets)
+        for (int j = i; j < n && graph.nodes[static_cast<size_t>(j)].als == graph.nodes[static_cast<size_t>(i)].als; j++) {
+            if (k.hole[static_cast<size_t>(j)] || to[static_cast<size_t>(j)] >= 0) return false;
+            to[static_cast<size_t>(j)] = m++;
+        }
+    for (int x = graph.plainNodes; x < n; x++)
+        if (!k.hole[static_cast<size_t>(x)] && to[static_cast<size_t>(x)] < 0) return false;
     if (m != static_cast<int>(fresh.nodes.size()) || candidates != fresh.candidates || plainNodes != fresh.plainNodes ||
         graph.weakSeeing != fresh.weakSeeing)
         return false;
@@ -716,7 +874,29 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
             return false;
     }
     for (int x : graph.strongNodes) strongNodes.push_back(to[static_cast<size_t>(x)]);
-    return strongNodes == fresh.strongNodes;
+    if (strongNodes != fresh.strongNodes) return false;
+    if (graph.weakSeeing) return true;
+    // The tables of what each candidate is weakly linked to, of the nodes
+    // of one cell alone, and of each digit: for the candidates of the grid
+    // (the others' rows are never read), and no hole in them.
+    const size_t fw = static_cast<size_t>(fresh.words);
+    const auto sameRow = [&](const std::vector<unsigned long long>& bits, const std::vector<unsigned long long>& freshBits, size_t r) {
+        for (int x = 0; x < n; x++) {
+            const bool on = (bits[r * w + static_cast<size_t>(x) / 64] >> (x % 64)) & 1;
+            const int y = to[static_cast<size_t>(x)];
+            if (on != (y >= 0 && ((freshBits[r * fw + static_cast<size_t>(y) / 64] >> (y % 64)) & 1))) return false;
+        }
+        return true;
+    };
+    for (int c = 0; c < 81; c++) {
+        for (unsigned d = k.cand[c]; d; d &= d - 1)
+            if (!sameRow(graph.seeing, fresh.seeing, static_cast<size_t>(c * 9 + lowBit(d)))) return false;
+        if (fresh.plainNodes < static_cast<int>(fresh.nodes.size()) && !sameRow(graph.singlesAt, fresh.singlesAt, static_cast<size_t>(c)))
+            return false;
+    }
+    for (int d = 0; d < 9 && fresh.plainNodes < static_cast<int>(fresh.nodes.size()); d++)
+        if (!sameRow(graph.ofDigit, fresh.ofDigit, static_cast<size_t>(d))) return false;
+    return true;
 }
 
 // One digit's graph: node c is the digit in cell c, so that rows of bits
@@ -1261,10 +1441,9 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
     };
     static thread_local kept graphs[10];
     const bool oneDigit = filter.digit >= 0 && filter.reach == reachCandidates && !filter.bivalueOnly;
-    // The alternating chains' graphs of candidates, and of groups, are
-    // kept and brought up to date.
-    static thread_local keptGraph alternating[2];
-    if (skipQuietStarts && filter.digit < 0 && !filter.bivalueOnly && filter.reach < reachAls) {
+    // The alternating chains' graphs are kept and brought up to date.
+    static thread_local keptGraph alternating[3];
+    if (skipQuietStarts && filter.digit < 0 && !filter.bivalueOnly) {
         keptGraph& k = alternating[filter.reach];
         if (!k.valid || !updateGraph(g, filter, &k)) buildKept(g, filter, &k);
         return searchGraph(g, k.graph, search, technique, step);
