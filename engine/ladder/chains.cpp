@@ -344,6 +344,13 @@ void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* f
     for (; from < to; from++) row[*from / 64] |= 1ull << (*from % 64);
 }
 
+// The words of a row of bits over n nodes: one of a few lengths, so that
+// the searches' loops over a row have a fixed one (quietAndRows).
+int rowWords(int n) {
+    const int words = (n + 63) / 64;
+    return words <= 8 ? words : words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
+}
+
 // A graph over every digit: its nodes (candidates by cell and digit, then
 // groups by box, line and digit, then the sets' digits) and each node's
 // links, in the order a search follows them: weak ones to the nodes of its
@@ -469,10 +476,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     for (int x = 0; x < n; x++)
         if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
 
-    // One of a few lengths, so that the searches' loops over a row have a
-    // fixed one (quietAndRows).
-    int words = (n + 63) / 64;
-    if (words > 8) words = words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
+    const int words = rowWords(n);
     graph->words = words;
     graph->strongBits.clear();
     graph->weakBits.clear();
@@ -620,7 +624,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         if (kept == 0 && added == 0) return false;  // a graph built anew would have no tables
     }
     const int total = n + added;
-    if (total > graph.words * 64) return false;
+    if (total > graph.words * 64) return false;  // a build has rows wide enough, and no holes
     std::vector<unsigned char>& mark = k->mark;
     mark.assign(static_cast<size_t>(total), 0);
     std::vector<ladderNode>& nodes = graph.nodes;
