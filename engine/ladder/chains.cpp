@@ -536,6 +536,9 @@ struct keptGraph {
     int holes = 0;
     std::vector<unsigned char> mark;   // by node, while bringing it up to date
     std::vector<int> weakStart, weakList, strongStart, strongList, sets, setPlaces;  // the new ones, likewise
+    // A graph of the two-candidate cells: its nodes in the order of their
+    // cells, those that came at the end.
+    bool bivalue = false;
 };
 
 // Candidates gone, at most, for bringing a graph up to date; past this (or
@@ -545,11 +548,17 @@ const int kMostGone = 24;
 void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     if (k->valid) forgetNodes(k->graph, &k->at);
     buildGraph(g, f, &k->graph, k->at);
+    k->bivalue = f.bivalueOnly;
     k->hole.assign(k->graph.nodes.size(), 0);
     k->holes = 0;
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     k->valid = true;
 }
+
+// What bringing a kept graph up to date marks a node with: its weak or
+// strong list to be made again, gone, its rows to be made again, a set
+// found in the grid's list.
+enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32 };
 
 // Sets or clears node i's bits in the rows of the candidates it is weakly
 // linked to (chainGraph::seeing), for the grid of `cand`.
@@ -569,8 +578,88 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
     if (!node.cells.single()) return;
     const int c = node.cells.first();
     for (unsigned m = cand[c] & ~(1u << d); m; m &= m - 1) flip(c * 9 + lowBit(m));
+    if (graph.singlesAt.empty()) return;  // no sets: no such table
     unsigned long long& single = graph.singlesAt[static_cast<size_t>(c) * w + word];
     single = on ? single | bit : single & ~bit;
+}
+
+// The end of bringing a kept graph of n nodes up to date, total with those
+// that came: its lists again, made anew where marked, the others as they
+// were, less what went where a node that went was linked; the rows of
+// those lists; the nodes that went made holes.
+void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGraph* k) {
+    chainGraph& graph = k->graph;
+    std::vector<unsigned char>& mark = k->mark;
+    const graphIndex& at = k->at;
+    for (int x = 0; x < n; x++) {
+        if (!(mark[static_cast<size_t>(x)] & gone) || k->hole[static_cast<size_t>(x)]) continue;
+        for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
+            mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
+        for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
+            mark[static_cast<size_t>(graph.strongList[static_cast<size_t>(e)])] |= strongRow;
+    }
+    const auto lists = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
+                            std::vector<int>* list, bool strongs) {
+        const int remake = strongs ? strong : weak, row = strongs ? strongRow : weakRow;
+        start->resize(static_cast<size_t>(total) + 1);
+        list->clear();
+        for (int x = 0; x < total;) {
+            unsigned char& here = mark[static_cast<size_t>(x)];
+            if (!(here & (gone | remake | row))) {
+                // A run of nodes whose lists stay: copied at once.
+                int y = x + 1;
+                while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
+                const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
+                for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
+                list->insert(list->end(), oldList.data() + oldStart[static_cast<size_t>(x)], oldList.data() + oldStart[static_cast<size_t>(y)]);
+                x = y;
+                continue;
+            }
+            (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
+            if (here & remake) {
+                if (strongs) strongLinks(g, f, graph, at, x, list);
+                else weakLinks(g, graph, at, x, list);
+                here |= static_cast<unsigned char>(row);
+            } else if (!(here & gone)) {
+                for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
+                    const int j = oldList[static_cast<size_t>(e)];
+                    if (!(mark[static_cast<size_t>(j)] & gone)) list->push_back(j);
+                }
+            }
+            x++;
+        }
+        (*start)[static_cast<size_t>(total)] = static_cast<int>(list->size());
+    };
+    lists(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false);
+    lists(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true);
+    graph.weakStart.swap(k->weakStart);
+    graph.weakList.swap(k->weakList);
+    graph.strongStart.swap(k->strongStart);
+    graph.strongList.swap(k->strongList);
+    const size_t w = static_cast<size_t>(graph.words);
+    if (total > n) {
+        graph.weakBits.resize(static_cast<size_t>(total) * w);
+        graph.strongBits.resize(static_cast<size_t>(total) * w);
+        graph.productive.resize(static_cast<size_t>(total) * w);
+        k->hole.resize(static_cast<size_t>(total), 0);
+    }
+    for (int x = 0; x < total; x++) {
+        const unsigned char here = mark[static_cast<size_t>(x)];
+        if (here & gone) {
+            k->hole[static_cast<size_t>(x)] = 1;
+            k->holes++;
+            std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
+            std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
+            continue;
+        }
+        const int* weakAt = graph.weakList.data();
+        const int* strongAt = graph.strongList.data();
+        if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + graph.weakStart[static_cast<size_t>(x)], weakAt + graph.weakStart[static_cast<size_t>(x) + 1]);
+        if (here & strongRow)
+            setRow(&graph.strongBits, w, x, strongAt + graph.strongStart[static_cast<size_t>(x)], strongAt + graph.strongStart[static_cast<size_t>(x) + 1]);
+    }
+    graph.productiveKnown.assign(w, 0);
+    std::memcpy(k->cand, g.cand, sizeof k->cand);
 }
 
 // Brings a kept graph up to date for g; false when g is not its grid with
@@ -584,7 +673,6 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
 // digit there. The lists of those nodes are made again; the other lists
 // only lose what went.
 bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
-    enum { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32 };
     chainGraph& graph = k->graph;
     const int n = static_cast<int>(graph.nodes.size());
     if (graph.words > kMostWords) return false;
@@ -743,84 +831,77 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
                 if (nodes[static_cast<size_t>(i)].cells.within(seen)) mark[static_cast<size_t>(i)] |= weak;
         }
     }
-    // The lists again: made anew where marked, the others as they were,
-    // less what went where a node that went was linked (and their rows
-    // then made again).
-    for (int x = 0; x < n; x++) {
-        if (!(mark[static_cast<size_t>(x)] & gone) || k->hole[static_cast<size_t>(x)]) continue;
-        for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
-            mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
-        for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
-            mark[static_cast<size_t>(graph.strongList[static_cast<size_t>(e)])] |= strongRow;
-    }
-    const auto relist = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
-                            std::vector<int>* list, bool strongs) {
-        const int remake = strongs ? strong : weak, row = strongs ? strongRow : weakRow;
-        start->resize(static_cast<size_t>(total) + 1);
-        list->clear();
-        for (int x = 0; x < total;) {
-            unsigned char& here = mark[static_cast<size_t>(x)];
-            if (!(here & (gone | remake | row))) {
-                // A run of nodes whose lists stay: copied at once.
-                int y = x + 1;
-                while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
-                const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
-                for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
-                list->insert(list->end(), oldList.data() + oldStart[static_cast<size_t>(x)], oldList.data() + oldStart[static_cast<size_t>(y)]);
-                x = y;
-                continue;
-            }
-            (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
-            if (here & remake) {
-                if (strongs) strongLinks(g, f, graph, at, x, list);
-                else weakLinks(g, graph, at, x, list);
-                here |= static_cast<unsigned char>(row);
-            } else if (!(here & gone)) {
-                for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
-                    const int j = oldList[static_cast<size_t>(e)];
-                    if (!(mark[static_cast<size_t>(j)] & gone)) list->push_back(j);
-                }
-            }
-            x++;
-        }
-        (*start)[static_cast<size_t>(total)] = static_cast<int>(list->size());
-    };
-    relist(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false);
-    relist(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true);
-    graph.weakStart.swap(k->weakStart);
-    graph.weakList.swap(k->weakList);
-    graph.strongStart.swap(k->strongStart);
-    graph.strongList.swap(k->strongList);
-    const size_t w = static_cast<size_t>(graph.words);
-    if (added) {
-        graph.weakBits.resize(static_cast<size_t>(total) * w);
-        graph.strongBits.resize(static_cast<size_t>(total) * w);
-        graph.productive.resize(static_cast<size_t>(total) * w);
-        k->hole.resize(static_cast<size_t>(total), 0);
-    }
+    relist(g, f, n, total, k);
     graph.strongNodes.clear();
     const auto linked = [&](int x) { return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1]; };
-    for (int x = 0; x < total; x++) {
-        const unsigned char here = mark[static_cast<size_t>(x)];
-        if (here & gone) {
-            k->hole[static_cast<size_t>(x)] = 1;
-            k->holes++;
-            std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
-            std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
-            continue;
-        }
-        const int* weakAt = graph.weakList.data();
-        const int* strongAt = graph.strongList.data();
-        if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + graph.weakStart[static_cast<size_t>(x)], weakAt + graph.weakStart[static_cast<size_t>(x) + 1]);
-        if (here & strongRow)
-            setRow(&graph.strongBits, w, x, strongAt + graph.strongStart[static_cast<size_t>(x)], strongAt + graph.strongStart[static_cast<size_t>(x) + 1]);
-        if (x < graph.plainNodes && linked(x)) graph.strongNodes.push_back(x);
-    }
+    for (int x = 0; x < graph.plainNodes; x++)
+        if (linked(x)) graph.strongNodes.push_back(x);
     for (int i : at.sets)
         for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
             if (linked(j)) graph.strongNodes.push_back(j);
-    graph.productiveKnown.assign(w, 0);
-    std::memcpy(k->cand, g.cand, sizeof k->cand);
+    return true;
+}
+
+// Brings a kept graph of the two-candidate cells (of every pair) up to date
+// for g, as updateGraph does. A cell that has two candidates no more takes
+// its nodes along; one that has two now brings two nodes, and weak links to
+// the nodes of their digits that see it.
+bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
+    chainGraph& graph = k->graph;
+    const int n = static_cast<int>(graph.nodes.size());
+    if (graph.words > kMostWords) return false;
+    cellSet lost, came;
+    for (int c = 0; c < 81; c++) {
+        const unsigned was = k->cand[c], now = g.cand[c];
+        if (was == now) continue;
+        if (now & ~was) return false;
+        if (bitCount(was) == 2) lost.add(c);
+        else if (bitCount(now) == 2) came.add(c);
+    }
+    const int went = 2 * lost.count(), total = n + 2 * came.count();
+    if (went + total - n > kMostGone || 4 * (k->holes + went) > n || total > graph.words * 64) return false;
+    std::vector<unsigned char>& mark = k->mark;
+    mark.assign(static_cast<size_t>(total), 0);
+    graphIndex& at = k->at;
+    for (cellSet v = lost; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = k->cand[c]; m; m &= m - 1) {
+            short& x = at.nodeAt[c * 9 + lowBit(m)];
+            mark[static_cast<size_t>(x)] = gone;
+            seeingBits(graph, k->cand, x, false);
+            x = -1;
+        }
+    }
+    for (cellSet v = came; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = g.cand[c]; m; m &= m - 1) {
+            const int j = static_cast<int>(graph.nodes.size());
+            at.nodeAt[c * 9 + lowBit(m)] = static_cast<short>(j);
+            graph.nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), cellSet::of(c), cellSet()});
+            graph.around.push_back(kGeometry.peers[c]);
+            mark[static_cast<size_t>(j)] = weak | strong;
+        }
+    }
+    for (cellSet v = came; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = g.cand[c]; m; m &= m - 1) {
+            const int d = lowBit(m);
+            seeingBits(graph, g.cand, at.nodeAt[c * 9 + d], true);
+            for (cellSet seen = kGeometry.peers[c] & g.pos[d]; seen.any();) {
+                const int j = at.nodeAt[seen.pop() * 9 + d];
+                if (j >= 0) mark[static_cast<size_t>(j)] |= weak;
+            }
+        }
+    }
+    graph.candidates = graph.plainNodes = total;
+    relist(g, f, n, total, k);
+    // Every node is a start, in the order of the cells.
+    graph.strongNodes.clear();
+    for (cellSet v = g.open; v.any();) {
+        const int c = v.pop();
+        if (bitCount(g.cand[c]) != 2) continue;
+        for (unsigned m = g.cand[c]; m; m &= m - 1) graph.strongNodes.push_back(at.nodeAt[c * 9 + lowBit(m)]);
+    }
     return true;
 }
 
@@ -833,7 +914,17 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
     // the sets in the order of the list.
     std::vector<int> to(static_cast<size_t>(n), -1);
     int m = 0, candidates = 0;
-    for (int x = 0; x < graph.plainNodes; x++)
+    if (k.bivalue) {
+        // Of the two-candidate cells, in the order of the cells.
+        for (int c = 0; c < 81; c++)
+            for (unsigned d = bitCount(k.cand[c]) == 2 ? k.cand[c] : 0; d; d &= d - 1) {
+                const int x = k.at.nodeAt[c * 9 + lowBit(d)];
+                if (x < 0 || k.hole[static_cast<size_t>(x)]) return false;
+                to[static_cast<size_t>(x)] = m++;
+            }
+        candidates = m;
+    }
+    for (int x = 0; x < graph.plainNodes && !k.bivalue; x++)
         if (!k.hole[static_cast<size_t>(x)]) {
             to[static_cast<size_t>(x)] = m++;
             candidates += x < graph.candidates;
@@ -844,7 +935,7 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
             if (k.hole[static_cast<size_t>(j)] || to[static_cast<size_t>(j)] >= 0) return false;
             to[static_cast<size_t>(j)] = m++;
         }
-    for (int x = graph.plainNodes; x < n; x++)
+    for (int x = 0; x < n; x++)
         if (!k.hole[static_cast<size_t>(x)] && to[static_cast<size_t>(x)] < 0) return false;
     if (m != static_cast<int>(fresh.nodes.size()) || candidates != fresh.candidates || plainNodes != fresh.plainNodes ||
         graph.weakSeeing != fresh.weakSeeing)
@@ -1022,7 +1113,7 @@ struct chainSearch {
     // machine. 0: no bound.
     long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
-    int from = 0;        // no start below this node
+    int from = 0;        // no start before this one (its place in the graph's starts)
 };
 
 struct chainFound {
@@ -1031,7 +1122,7 @@ struct chainFound {
     int loop = loopNone;
     int placeCell = -1, placeDigit = 0;
     std::vector<unsigned short> removals;
-    int firstStart = kSearchedAll;  // the start that found the first chain, if any
+    int firstStart = kSearchedAll;  // the start that found the first chain, if any (its place)
 };
 
 bool skipQuietStarts = true;
@@ -1283,9 +1374,10 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
-    for (int start : graph.strongNodes) {
+    for (size_t place = 0; place < graph.strongNodes.size(); place++) {
+        const int start = graph.strongNodes[place];
         if (s.budget != 0 && looked >= s.budget) break;
-        if (start < s.from) continue;
+        if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
         if (!graph.lists) digitLists(g, &graph);
@@ -1370,7 +1462,7 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
                 }
             }
         }
-        if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = start;
+        if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = static_cast<int>(place);
     }
     return bestLength <= s.maxNodes;
 }
@@ -1393,7 +1485,7 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
 // A graph of two-candidate cells depends on those cells alone. Searched
 // again with the same such cells and no candidate that the last search did
 // not have, each start finds the same chains with at most the same
-// effects: the starts below the one that found the last search's first
+// effects: the starts before the one that found the last search's first
 // chain (all, if it found none) find nothing again.
 struct bivalueMemo {
     bool valid = false;
@@ -1418,9 +1510,12 @@ int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* mem
     return memo->frontier;
 }
 
-bool searchGraph(const ladderGrid& g, chainGraph& graph, const chainSearch& search, int technique, ladderStep* step) {
+bool searchGraph(const ladderGrid& g, chainGraph& graph, const chainSearch& search, int technique, ladderStep* step,
+                 bivalueMemo* memo) {
     chainFound found;
-    if (!searchChains(g, graph, search, &found)) return false;
+    const bool any = searchChains(g, graph, search, &found);
+    if (memo) memo->frontier = found.firstStart;
+    if (!any) return false;
     chainStep(graph, found, technique, step);
     return true;
 }
@@ -1450,7 +1545,13 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
     if (skipQuietStarts && filter.digit < 0 && !filter.bivalueOnly) {
         keptGraph& k = alternating[filter.reach];
         if (!k.valid || !updateGraph(g, filter, &k)) buildKept(g, filter, &k);
-        return searchGraph(g, k.graph, search, technique, step);
+        return searchGraph(g, k.graph, search, technique, step, nullptr);
+    }
+    // And the XY-Chains' graph of every two-candidate cell.
+    static thread_local keptGraph bivalue;
+    if (skipQuietStarts && filter.bivalueOnly && !filter.pair) {
+        if (!bivalue.valid || !updateBivalueGraph(g, filter, &bivalue)) buildKept(g, filter, &bivalue);
+        return searchGraph(g, bivalue.graph, search, technique, step, memo);
     }
     kept& here = graphs[oneDigit ? filter.digit : 9];
     if (!oneDigit || !here.valid || here.places != g.pos[filter.digit]) {
@@ -1482,12 +1583,14 @@ void ladderSkipQuietChainStarts(bool skip) {
 int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) {
     if (grids.empty()) return 0;
     graphFilter f;
-    f.reach = reach;
+    f.reach = reach < reachAls ? reach : reachAls;
+    f.bivalueOnly = reach > reachAls;
+    if (f.bivalueOnly) f.reach = reachCandidates;
     keptGraph k, fresh;
     buildKept(grids[0], f, &k);
     int updated = 0;
     for (size_t i = 1; i < grids.size(); i++) {
-        if (!updateGraph(grids[i], f, &k)) {
+        if (!(f.bivalueOnly ? updateBivalueGraph(grids[i], f, &k) : updateGraph(grids[i], f, &k))) {
             buildKept(grids[i], f, &k);
             continue;
         }

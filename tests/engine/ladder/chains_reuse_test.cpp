@@ -44,14 +44,14 @@ std::vector<ladderGrid> solveGrids(const std::string& line) {
 TEST(LadderChainReuse, KeptGraphsAreTheGraphsBuiltAnew) {
     const std::vector<std::string> lines = expertPuzzles();
     ASSERT_GE(lines.size(), 1000u);
-    long updates[3] = {0, 0, 0};
+    long updates[4] = {0, 0, 0, 0};
     for (size_t k = 0; k < lines.size(); k += 10) {
         const std::vector<ladderGrid> grids = solveGrids(lines[k]);
         for (size_t stride : {1, 3}) {
             std::vector<ladderGrid> seen;
             for (size_t i = 0; i < grids.size(); i += stride) seen.push_back(grids[i]);
             if (seen.size() > 4) seen.push_back(seen[seen.size() / 2]);
-            for (int reach = 0; reach < 3; reach++) {
+            for (int reach = 0; reach < 4; reach++) {
                 const int updated = ladderCheckKeptChainGraphs(seen, reach);
                 ASSERT_GE(updated, 0) << lines[k] << " stride " << stride << " reach " << reach;
                 updates[reach] += updated;
@@ -61,4 +61,5 @@ TEST(LadderChainReuse, KeptGraphsAreTheGraphsBuiltAnew) {
     EXPECT_GT(updates[0], 2000);
     EXPECT_GT(updates[1], 2000);
     EXPECT_GT(updates[2], 2000);
+    EXPECT_GT(updates[3], 2000);
 }
