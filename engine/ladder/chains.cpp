@@ -288,7 +288,7 @@ inline __attribute__((always_inline)) void weakInCell(const ladderGrid& g, const
 }
 
 // Node x's weak links, in the order buildGraph gives them.
-void weakLinks(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+inline __attribute__((always_inline)) void weakLinks(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
     weakToCandidates(g, graph, at, x, list);
     const cellSet& seen = graph.around[static_cast<size_t>(x)];
     for (int j : at.wide[graph.nodes[static_cast<size_t>(x)].digit - 1])
