@@ -239,10 +239,11 @@ cellSet crossingCells(int at) {
 
 // Empties the index of the graph's nodes.
 void forgetNodes(const chainGraph& graph, graphIndex* at) {
+    const std::vector<ladderNode>& nodes = graph.nodes;
     for (int i = 0; i < graph.candidates; i++)
-        at->nodeAt[graph.nodes[static_cast<size_t>(i)].cells.first() * 9 + graph.nodes[static_cast<size_t>(i)].digit - 1] = -1;
+        at->nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
     for (int i = graph.candidates; i < graph.plainNodes; i++)
-        at->groupAt[crossingOf(graph.nodes[static_cast<size_t>(i)].cells)][graph.nodes[static_cast<size_t>(i)].digit - 1] = -1;
+        at->groupAt[crossingOf(nodes[static_cast<size_t>(i)].cells)][nodes[static_cast<size_t>(i)].digit - 1] = -1;
     for (std::vector<int>& w : at->wide) w.clear();
     for (int place : at->setPlaces) at->setAt[static_cast<size_t>(place)] = -1;
     at->sets.clear();
@@ -268,7 +269,9 @@ int groupOf(const chainGraph& graph, const graphIndex& at, const cellSet& cells,
 }
 
 // Node x's weak links to the candidates of its digit that see all its cells.
-inline __attribute__((always_inline)) void weakToCandidates(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+// (These are inlined: a build calls them for every node.)
+inline __attribute__((always_inline)) void weakToCandidates(const ladderGrid& g, const chainGraph& graph,
+                                                            const graphIndex& at, int x, std::vector<int>* list) {
     const int d = graph.nodes[static_cast<size_t>(x)].digit - 1;
     for (cellSet v = graph.around[static_cast<size_t>(x)] & g.pos[d]; v.any();) {
         const int j = at.nodeAt[v.pop() * 9 + d];
@@ -277,7 +280,8 @@ inline __attribute__((always_inline)) void weakToCandidates(const ladderGrid& g,
 }
 
 // A candidate's weak links to the other digits of its cell.
-inline __attribute__((always_inline)) void weakInCell(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+inline __attribute__((always_inline)) void weakInCell(const ladderGrid& g, const chainGraph& graph, const graphIndex& at,
+                                                      int x, std::vector<int>* list) {
     if (x >= graph.candidates) return;
     const ladderNode& node = graph.nodes[static_cast<size_t>(x)];
     const int c = node.cells.first();
@@ -288,7 +292,8 @@ inline __attribute__((always_inline)) void weakInCell(const ladderGrid& g, const
 }
 
 // Node x's weak links, in the order buildGraph gives them.
-inline __attribute__((always_inline)) void weakLinks(const ladderGrid& g, const chainGraph& graph, const graphIndex& at, int x, std::vector<int>* list) {
+inline __attribute__((always_inline)) void weakLinks(const ladderGrid& g, const chainGraph& graph, const graphIndex& at,
+                                                     int x, std::vector<int>* list) {
     weakToCandidates(g, graph, at, x, list);
     const cellSet& seen = graph.around[static_cast<size_t>(x)];
     for (int j : at.wide[graph.nodes[static_cast<size_t>(x)].digit - 1])
@@ -297,8 +302,8 @@ inline __attribute__((always_inline)) void weakLinks(const ladderGrid& g, const 
 }
 
 // Node x's strong links, in the order buildGraph gives them.
-inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, const graphFilter& f, const chainGraph& graph, const graphIndex& at, int x,
-                 std::vector<int>* list) {
+inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, const graphFilter& f, const chainGraph& graph,
+                                                       const graphIndex& at, int x, std::vector<int>* list) {
     const ladderNode& node = graph.nodes[static_cast<size_t>(x)];
     const int d = node.digit - 1;
     const int c = x < graph.candidates ? node.cells.first() : -1;
@@ -611,7 +616,8 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
                 while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
                 const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
                 for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
-                list->insert(list->end(), oldList.data() + oldStart[static_cast<size_t>(x)], oldList.data() + oldStart[static_cast<size_t>(y)]);
+                list->insert(list->end(), oldList.begin() + oldStart[static_cast<size_t>(x)],
+                             oldList.begin() + oldStart[static_cast<size_t>(y)]);
                 x = y;
                 continue;
             }
@@ -654,9 +660,11 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
         }
         const int* weakAt = graph.weakList.data();
         const int* strongAt = graph.strongList.data();
-        if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + graph.weakStart[static_cast<size_t>(x)], weakAt + graph.weakStart[static_cast<size_t>(x) + 1]);
-        if (here & strongRow)
-            setRow(&graph.strongBits, w, x, strongAt + graph.strongStart[static_cast<size_t>(x)], strongAt + graph.strongStart[static_cast<size_t>(x) + 1]);
+        const std::vector<int>& weakFrom = graph.weakStart;
+        const std::vector<int>& strongFrom = graph.strongStart;
+        const size_t i = static_cast<size_t>(x);
+        if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + weakFrom[i], weakAt + weakFrom[i + 1]);
+        if (here & strongRow) setRow(&graph.strongBits, w, x, strongAt + strongFrom[i], strongAt + strongFrom[i + 1]);
     }
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
@@ -706,7 +714,8 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             }
             kept++;
             int digits = 0;
-            for (int j = i; j < n && graph.nodes[static_cast<size_t>(j)].als == a->cells; j++) digits |= 1 << (graph.nodes[static_cast<size_t>(j)].digit - 1);
+            for (int j = i; j < n && graph.nodes[static_cast<size_t>(j)].als == a->cells; j++)
+                digits |= 1 << (graph.nodes[static_cast<size_t>(j)].digit - 1);
             if (static_cast<unsigned>(digits) != a->digits) return false;
         }
         if (kept == 0 && added == 0) return false;  // a graph built anew would have no tables
@@ -717,15 +726,19 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     mark.assign(static_cast<size_t>(total), 0);
     std::vector<ladderNode>& nodes = graph.nodes;
     // With sets, what each node gives the tables goes and comes with it.
+    const auto ofDigit = [&](int i) -> unsigned long long& {
+        const size_t row = static_cast<size_t>(nodes[static_cast<size_t>(i)].digit - 1);
+        return graph.ofDigit[row * static_cast<size_t>(graph.words) + static_cast<size_t>(i) / 64];
+    };
     const auto away = [&](int i) {
         if (!withSets) return;
         seeingBits(graph, k->cand, i, false);
-        graph.ofDigit[static_cast<size_t>(nodes[static_cast<size_t>(i)].digit - 1) * static_cast<size_t>(graph.words) + static_cast<size_t>(i) / 64] &= ~(1ull << (i % 64));
+        ofDigit(i) &= ~(1ull << (i % 64));
     };
     const auto back = [&](int i) {
         if (!withSets) return;
         seeingBits(graph, g.cand, i, true);
-        graph.ofDigit[static_cast<size_t>(nodes[static_cast<size_t>(i)].digit - 1) * static_cast<size_t>(graph.words) + static_cast<size_t>(i) / 64] |= 1ull << (i % 64);
+        ofDigit(i) |= 1ull << (i % 64);
     };
     for (cellSet v = cells; v.any();) {
         const int c = v.pop();
@@ -818,7 +831,8 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         // Each digit's groups and sets, in the order of a build.
         for (std::vector<int>& wide : at.wide) wide.clear();
         for (int i = graph.candidates; i < graph.plainNodes; i++)
-            if (!(mark[static_cast<size_t>(i)] & gone) && !k->hole[static_cast<size_t>(i)]) at.wide[nodes[static_cast<size_t>(i)].digit - 1].push_back(i);
+            if (!(mark[static_cast<size_t>(i)] & gone) && !k->hole[static_cast<size_t>(i)])
+                at.wide[nodes[static_cast<size_t>(i)].digit - 1].push_back(i);
         for (int i : at.sets)
             for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
                 at.wide[nodes[static_cast<size_t>(j)].digit - 1].push_back(j);
@@ -833,7 +847,9 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     }
     relist(g, f, n, total, k);
     graph.strongNodes.clear();
-    const auto linked = [&](int x) { return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1]; };
+    const auto linked = [&](int x) {
+        return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1];
+    };
     for (int x = 0; x < graph.plainNodes; x++)
         if (linked(x)) graph.strongNodes.push_back(x);
     for (int i : at.sets)
@@ -942,15 +958,17 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
         return false;
     const size_t w = static_cast<size_t>(graph.words);
     std::vector<unsigned long long> row(w);
-    const auto sameList = [&](int x, const std::vector<int>& start, const std::vector<int>& list, const std::vector<int>& freshStart,
-                              const std::vector<int>& freshList, const std::vector<unsigned long long>& bits) {
+    const auto sameList = [&](int x, const std::vector<int>& start, const std::vector<int>& list,
+                              const std::vector<int>& freshStart, const std::vector<int>& freshList,
+                              const std::vector<unsigned long long>& bits) {
         const int y = to[static_cast<size_t>(x)];
         const int size = start[static_cast<size_t>(x) + 1] - start[static_cast<size_t>(x)];
         if (size != freshStart[static_cast<size_t>(y) + 1] - freshStart[static_cast<size_t>(y)]) return false;
         std::fill(row.begin(), row.end(), 0);
         for (int e = 0; e < size; e++) {
             const int j = list[static_cast<size_t>(start[static_cast<size_t>(x)] + e)];
-            if (to[static_cast<size_t>(j)] != freshList[static_cast<size_t>(freshStart[static_cast<size_t>(y)] + e)]) return false;
+            const int freshJ = freshList[static_cast<size_t>(freshStart[static_cast<size_t>(y)] + e)];
+            if (to[static_cast<size_t>(j)] != freshJ) return false;
             row[static_cast<size_t>(j) / 64] |= 1ull << (j % 64);
         }
         return std::equal(row.begin(), row.end(), bits.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(x) * w));
@@ -975,7 +993,8 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
     // of one cell alone, and of each digit: for the candidates of the grid
     // (the others' rows are never read), and no hole in them.
     const size_t fw = static_cast<size_t>(fresh.words);
-    const auto sameRow = [&](const std::vector<unsigned long long>& bits, const std::vector<unsigned long long>& freshBits, size_t r) {
+    const auto sameRow = [&](const std::vector<unsigned long long>& bits, const std::vector<unsigned long long>& freshBits,
+                             size_t r) {
         for (int x = 0; x < n; x++) {
             const bool on = (bits[r * w + static_cast<size_t>(x) / 64] >> (x % 64)) & 1;
             const int y = to[static_cast<size_t>(x)];
@@ -986,8 +1005,8 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
     for (int c = 0; c < 81; c++) {
         for (unsigned d = k.cand[c]; d; d &= d - 1)
             if (!sameRow(graph.seeing, fresh.seeing, static_cast<size_t>(c * 9 + lowBit(d)))) return false;
-        if (fresh.plainNodes < static_cast<int>(fresh.nodes.size()) && !sameRow(graph.singlesAt, fresh.singlesAt, static_cast<size_t>(c)))
-            return false;
+        const bool sets = fresh.plainNodes < static_cast<int>(fresh.nodes.size());
+        if (sets && !sameRow(graph.singlesAt, fresh.singlesAt, static_cast<size_t>(c))) return false;
     }
     for (int d = 0; d < 9 && fresh.plainNodes < static_cast<int>(fresh.nodes.size()); d++)
         if (!sameRow(graph.ofDigit, fresh.ofDigit, static_cast<size_t>(d))) return false;
