@@ -525,13 +525,14 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     }
 }
 
-// A graph of an alternating chain search kept from one search of its kind
-// to the next. When the grid is the one it was made for with a few
-// candidates taken away, it is brought up to date rather than built again:
-// the nodes that went stay as holes without links, so that every other
-// node keeps its index, and sets that came are put at the end. The search
-// takes starts and links in the order of its lists, which stay those of a
-// graph built anew, and goes exactly as over one.
+// A chain graph kept from one search of its kind to the next. When the grid
+// is the one it was made for with a few candidates taken away, it is
+// brought up to date rather than built again: the nodes that went stay as
+// holes without links, so that every other node keeps its index, and the
+// nodes that came (a set's, or a cell's that came to two candidates) are
+// put at the end. The search takes starts and links in the order of its
+// lists, which stay those of a graph built anew, so it goes exactly as over
+// one; only the indices differ.
 struct keptGraph {
     chainGraph graph;
     graphIndex at;
