@@ -206,6 +206,156 @@ bool exactlyTwo(cellSet s) {
     return s.pop() >= 0 && s.single();
 }
 
+// Which node each candidate is (cell * 9 + digit) and each crossing's group
+// (box * 6 + line, by digit), or -1; and each digit's groups and sets, by
+// index. A build fills it from empty; a kept graph keeps its own.
+struct graphIndex {
+    short nodeAt[729];
+    short groupAt[54][9];
+    std::vector<int> wide[9];
+    // The sets: the first node of each, in the order of the list of sets,
+    // with its place there (almostLockedSet::place); and by place.
+    std::vector<int> sets, setPlaces, setAt;
+    graphIndex() {
+        std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
+        std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
+    }
+};
+
+// The crossing (box * 6 + line: 0..2 its rows, 3..5 its columns) that holds
+// a group's cells.
+int crossingOf(const cellSet& cells) {
+    const int first = cells.first();
+    const int k = cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3 : 3 + columnOf(first) % 3;
+    return boxOf(first) * 6 + k;
+}
+
+// The cells of crossing `at` (box * 6 + line).
+cellSet crossingCells(int at) {
+    const int b = at / 6, k = at % 6;
+    const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
+    return kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
+}
+
+// Empties the index of the graph's nodes.
+void forgetNodes(const chainGraph& graph, graphIndex* at) {
+    const std::vector<ladderNode>& nodes = graph.nodes;
+    for (int i = 0; i < graph.candidates; i++)
+        at->nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    for (int i = graph.candidates; i < graph.plainNodes; i++)
+        at->groupAt[crossingOf(nodes[static_cast<size_t>(i)].cells)][nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    for (std::vector<int>& w : at->wide) w.clear();
+    for (int place : at->setPlaces) at->setAt[static_cast<size_t>(place)] = -1;
+    at->sets.clear();
+    at->setPlaces.clear();
+}
+
+// The sets a chain goes through: a cell of two candidates is a strong link
+// already, and large sets make the search slow for little.
+bool chainSet(const almostLockedSet& a) {
+    return a.size >= 2 && a.size <= 3;
+}
+
+// The group of digit d whose cells are exactly `cells` (two or more), or -1.
+int groupOf(const chainGraph& graph, const graphIndex& at, const cellSet& cells, int d) {
+    const int c = cells.first(), b = boxOf(c);
+    if (!cells.within(kGeometry.unit[kBoxUnit + b])) return -1;
+    int k;
+    if (cells.within(kGeometry.unit[kRowUnit + rowOf(c)])) k = rowOf(c) % 3;
+    else if (cells.within(kGeometry.unit[kColumnUnit + columnOf(c)])) k = 3 + columnOf(c) % 3;
+    else return -1;
+    const int i = at.groupAt[b * 6 + k][d];
+    return i >= 0 && graph.nodes[static_cast<size_t>(i)].cells == cells ? i : -1;
+}
+
+// Node x's weak links to the candidates of its digit that see all its cells.
+// (These are inlined: a build calls them for every node.)
+inline __attribute__((always_inline)) void weakToCandidates(const ladderGrid& g, const chainGraph& graph,
+                                                            const graphIndex& at, int x, std::vector<int>* list) {
+    const int d = graph.nodes[static_cast<size_t>(x)].digit - 1;
+    for (cellSet v = graph.around[static_cast<size_t>(x)] & g.pos[d]; v.any();) {
+        const int j = at.nodeAt[v.pop() * 9 + d];
+        if (j >= 0) list->push_back(j);
+    }
+}
+
+// A candidate's weak links to the other digits of its cell.
+inline __attribute__((always_inline)) void weakInCell(const ladderGrid& g, const chainGraph& graph, const graphIndex& at,
+                                                      int x, std::vector<int>* list) {
+    if (x >= graph.candidates) return;
+    const ladderNode& node = graph.nodes[static_cast<size_t>(x)];
+    const int c = node.cells.first();
+    for (unsigned m = g.cand[c] & ~(1u << (node.digit - 1)); m; m &= m - 1) {
+        const int j = at.nodeAt[c * 9 + lowBit(m)];
+        if (j >= 0) list->push_back(j);
+    }
+}
+
+// Node x's weak links, in the order buildGraph gives them.
+inline __attribute__((always_inline)) void weakLinks(const ladderGrid& g, const chainGraph& graph, const graphIndex& at,
+                                                     int x, std::vector<int>* list) {
+    weakToCandidates(g, graph, at, x, list);
+    const cellSet& seen = graph.around[static_cast<size_t>(x)];
+    for (int j : at.wide[graph.nodes[static_cast<size_t>(x)].digit - 1])
+        if (graph.nodes[static_cast<size_t>(j)].cells.within(seen)) list->push_back(j);
+    weakInCell(g, graph, at, x, list);
+}
+
+// Node x's strong links, in the order buildGraph gives them.
+inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, const graphFilter& f, const chainGraph& graph,
+                                                       const graphIndex& at, int x, std::vector<int>* list) {
+    const ladderNode& node = graph.nodes[static_cast<size_t>(x)];
+    const int d = node.digit - 1;
+    const int c = x < graph.candidates ? node.cells.first() : -1;
+    if (!f.bivalueOnly && x < graph.plainNodes) {
+        // The units that hold all its cells: a cell's row, column and
+        // box; a group's line, then its box.
+        int units[3], count = 0;
+        if (c >= 0) {
+            for (int k = 0; k < 3; k++) units[count++] = kGeometry.cellUnit[c][k];
+        } else {
+            const int first = node.cells.first();
+            units[count++] = node.cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? kRowUnit + rowOf(first)
+                                                                                        : kColumnUnit + columnOf(first);
+            units[count++] = kBoxUnit + boxOf(first);
+        }
+        for (int k = 0; k < count; k++) {
+            const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
+            if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
+            const cellSet rest = places.minus(node.cells);
+            if (rest.empty()) continue;
+            const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(graph, at, rest, d);
+            if (j >= 0) list->push_back(j);
+        }
+    }
+    if (c >= 0 && bitCount(g.cand[c]) == 2) {
+        const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
+        if (j >= 0) list->push_back(j);
+    }
+    if (x >= graph.plainNodes) {
+        const int n = static_cast<int>(graph.nodes.size());
+        int first = x, last = x;
+        while (first > graph.plainNodes && graph.nodes[static_cast<size_t>(first) - 1].als == node.als) first--;
+        while (last + 1 < n && graph.nodes[static_cast<size_t>(last) + 1].als == node.als) last++;
+        for (int j = first; j <= last; j++)
+            if (j != x) list->push_back(j);
+    }
+}
+
+// Row x of `bits` (w words a node): the nodes of the list.
+void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* from, const int* to) {
+    unsigned long long* row = bits->data() + static_cast<size_t>(x) * w;
+    std::fill_n(row, w, 0);
+    for (; from < to; from++) row[*from / 64] |= 1ull << (*from % 64);
+}
+
+// The words of a row of bits over n nodes: one of a few lengths, so that
+// the searches' loops over a row have a fixed one (quietAndRows).
+int rowWords(int n) {
+    const int words = (n + 63) / 64;
+    return words <= 8 ? words : words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
+}
+
 // A graph over every digit: its nodes (candidates by cell and digit, then
 // groups by box, line and digit, then the sets' digits) and each node's
 // links, in the order a search follows them: weak ones to the nodes of its
@@ -213,19 +363,9 @@ bool exactlyTwo(cellSet s) {
 // digits; strong ones unit by unit (a unit's candidates of the digit split
 // between it and one other node), then to its cell's other digit when the
 // cell has two, then to the other digits of its set. A node linked to
-// another in two units is listed twice, as the search counts both.
-void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
-    // Which node is the candidate (cell * 9 + digit), or the group of a
-    // crossing (box * 6 + line) and digit: -1 outside a build.
-    struct lookup {
-        short nodeAt[729];
-        short groupAt[54][9];
-        lookup() {
-            std::fill(&nodeAt[0], &nodeAt[0] + 729, -1);
-            std::fill(&groupAt[0][0], &groupAt[0][0] + 54 * 9, -1);
-        }
-    };
-    static thread_local lookup at;
+// another in two units is listed twice, as the search counts both. `at`
+// comes empty and is left holding the graph's nodes.
+void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, graphIndex& at) {
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
     for (cellSet cells = g.open; cells.any();) {
@@ -242,8 +382,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     if (f.reach >= reachGroups)
         for (int b = 0; b < 9; b++)
             for (int k = 0; k < 6; k++) {
-                const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
-                const cellSet cross = kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
+                const cellSet cross = crossingCells(b * 6 + k);
                 for (int d = 0; d < 9; d++) {
                     const cellSet cells = g.pos[d] & cross;
                     if (cells.empty() || cells.single()) continue;
@@ -253,11 +392,13 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             }
     const int plainNodes = static_cast<int>(nodes.size());
     if (f.reach >= reachAls) {
+        if (at.setAt.empty()) at.setAt.assign(27 * 512, -1);
         for (const almostLockedSet* set : almostLockedSets(g, 4)) {
             const almostLockedSet& a = *set;
-            // A cell of two candidates is a strong link already; large sets
-            // make the search slow for little.
-            if (a.size < 2 || a.size > 3) continue;
+            if (!chainSet(a)) continue;
+            at.setAt[static_cast<size_t>(a.place)] = static_cast<int>(nodes.size());
+            at.sets.push_back(static_cast<int>(nodes.size()));
+            at.setPlaces.push_back(a.place);
             for (unsigned m = a.digits; m; m &= m - 1)
                 nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a.of[lowBit(m)], a.cells});
         }
@@ -270,8 +411,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
     std::vector<cellSet>& around = graph->around;
     around.resize(static_cast<size_t>(n));
     // The groups and sets of each digit, by index.
-    static thread_local std::vector<int> wide[9];
-    for (int d = 0; d < 9; d++) wide[d].clear();
+    std::vector<int>* wide = at.wide;
     for (int i = 0; i < n; i++) {
         const ladderNode& node = nodes[static_cast<size_t>(i)];
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
@@ -295,17 +435,6 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
             for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
                 holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
     }
-    // The group of digit d whose cells are exactly `cells` (two or more), or -1.
-    const auto groupOf = [&](const cellSet& cells, int d) {
-        const int c = cells.first(), b = boxOf(c);
-        if (!cells.within(kGeometry.unit[kBoxUnit + b])) return -1;
-        int k;
-        if (cells.within(kGeometry.unit[kRowUnit + rowOf(c)])) k = rowOf(c) % 3;
-        else if (cells.within(kGeometry.unit[kColumnUnit + columnOf(c)])) k = 3 + columnOf(c) % 3;
-        else return -1;
-        const int i = at.groupAt[b * 6 + k][d];
-        return i >= 0 && nodes[static_cast<size_t>(i)].cells == cells ? i : -1;
-    };
     std::vector<int>& weakStart = graph->weakStart;
     std::vector<int>& weakList = graph->weakList;
     std::vector<int>& strongStart = graph->strongStart;
@@ -318,17 +447,13 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         const ladderNode& node = nodes[static_cast<size_t>(x)];
         const int d = node.digit - 1;
         const cellSet& seen = around[static_cast<size_t>(x)];
-        const int c = x < candidates ? node.cells.first() : -1;
         weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
-        for (cellSet v = seen & g.pos[d]; v.any();) {
-            const int j = at.nodeAt[v.pop() * 9 + d];
-            if (j >= 0) weakList.push_back(j);
-        }
         if (byCells(wide[d])) {
+            weakToCandidates(g, *graph, at, x, &weakList);
             const size_t count = wide[d].size(), words = (count + 63) / 64;
             // A cell sees few cells (those holding a cell outside fail),
             // a group or set fewer (those holding one inside may succeed).
-            const bool outside = c >= 0;
+            const bool outside = x < candidates;
             unsigned long long any[kMostWords];
             for (size_t k = 0; k < words; k++) any[k] = 0;
             for (cellSet v = outside ? wideCells[d].minus(seen) : wideCells[d] & seen; v.any();) {
@@ -343,66 +468,20 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
                     if (outside || nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
                 }
             }
+            weakInCell(g, *graph, at, x, &weakList);
         } else {
-            for (int j : wide[d])
-                if (nodes[static_cast<size_t>(j)].cells.within(seen)) weakList.push_back(j);
+            weakLinks(g, *graph, at, x, &weakList);
         }
-        if (c >= 0)
-            for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) {
-                const int j = at.nodeAt[c * 9 + lowBit(m)];
-                if (j >= 0) weakList.push_back(j);
-            }
         strongStart[static_cast<size_t>(x)] = static_cast<int>(strongList.size());
-        if (!f.bivalueOnly && x < plainNodes) {
-            // The units that hold all its cells: a cell's row, column and
-            // box; a group's line, then its box.
-            int units[3], count = 0;
-            if (c >= 0) {
-                for (int k = 0; k < 3; k++) units[count++] = kGeometry.cellUnit[c][k];
-            } else {
-                const int first = node.cells.first();
-                units[count++] = node.cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? kRowUnit + rowOf(first)
-                                                                                            : kColumnUnit + columnOf(first);
-                units[count++] = kBoxUnit + boxOf(first);
-            }
-            for (int k = 0; k < count; k++) {
-                const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
-                if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
-                const cellSet rest = places.minus(node.cells);
-                if (rest.empty()) continue;
-                const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(rest, d);
-                if (j >= 0) strongList.push_back(j);
-            }
-        }
-        if (c >= 0 && bitCount(g.cand[c]) == 2) {
-            const int j = at.nodeAt[c * 9 + lowBit(g.cand[c] & ~(1u << d))];
-            if (j >= 0) strongList.push_back(j);
-        }
-        if (x >= plainNodes) {
-            int first = x, last = x;
-            while (first > plainNodes && nodes[static_cast<size_t>(first) - 1].als == node.als) first--;
-            while (last + 1 < n && nodes[static_cast<size_t>(last) + 1].als == node.als) last++;
-            for (int j = first; j <= last; j++)
-                if (j != x) strongList.push_back(j);
-        }
+        strongLinks(g, f, *graph, at, x, &strongList);
     }
     weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
     strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
     graph->strongNodes.clear();
     for (int x = 0; x < n; x++)
         if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
-    for (int i = 0; i < candidates; i++) at.nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
-    for (int i = candidates; i < plainNodes; i++) {
-        const int first = nodes[static_cast<size_t>(i)].cells.first(), b = boxOf(first);
-        const int k = nodes[static_cast<size_t>(i)].cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3
-                                                                                                          : 3 + columnOf(first) % 3;
-        at.groupAt[b * 6 + k][nodes[static_cast<size_t>(i)].digit - 1] = -1;
-    }
 
-    // One of a few lengths, so that the searches' loops over a row have a
-    // fixed one (quietAndRows).
-    int words = (n + 63) / 64;
-    if (words > 8) words = words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
+    const int words = rowWords(n);
     graph->words = words;
     graph->strongBits.clear();
     graph->weakBits.clear();
@@ -444,6 +523,495 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph) {
         if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
         graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
     }
+}
+
+// A chain graph kept from one search of its kind to the next. When the grid
+// is the one it was made for with a few candidates taken away, it is
+// brought up to date rather than built again: the nodes that went stay as
+// holes without links, so that every other node keeps its index, and the
+// nodes that came (a set's, or a cell's that came to two candidates) are
+// put at the end. The search takes starts and links in the order of its
+// lists, which stay those of a graph built anew, so it goes exactly as over
+// one; only the indices differ.
+struct keptGraph {
+    chainGraph graph;
+    graphIndex at;
+    bool valid = false;
+    unsigned short cand[81];           // the grid it is up to date for
+    std::vector<unsigned char> hole;   // by node
+    int holes = 0;
+    std::vector<unsigned char> mark;   // by node, while bringing it up to date
+    std::vector<int> weakStart, weakList, strongStart, strongList, sets, setPlaces;  // the new ones, likewise
+    // A graph of the two-candidate cells: its nodes in the order of their
+    // cells, those that came at the end.
+    bool bivalue = false;
+};
+
+// Candidates gone, at most, for bringing a graph up to date; past this (or
+// with a quarter of its nodes holes) a build costs less.
+const int kMostGone = 24;
+
+void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
+    if (k->valid) forgetNodes(k->graph, &k->at);
+    buildGraph(g, f, &k->graph, k->at);
+    k->bivalue = f.bivalueOnly;
+    k->hole.assign(k->graph.nodes.size(), 0);
+    k->holes = 0;
+    std::memcpy(k->cand, g.cand, sizeof k->cand);
+    k->valid = true;
+}
+
+// What bringing a kept graph up to date marks a node with: its weak or
+// strong list to be made again, gone, its rows to be made again, a set
+// found in the grid's list.
+enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32 };
+
+// Sets or clears node i's bits in the rows of the candidates it is weakly
+// linked to (chainGraph::seeing), for the grid of `cand`.
+void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
+    const size_t w = static_cast<size_t>(graph.words), word = static_cast<size_t>(i) / 64;
+    const unsigned long long bit = 1ull << (i % 64);
+    const ladderNode& node = graph.nodes[static_cast<size_t>(i)];
+    const int d = node.digit - 1;
+    const auto flip = [&](int candidate) {
+        unsigned long long& at = graph.seeing[static_cast<size_t>(candidate) * w + word];
+        at = on ? at | bit : at & ~bit;
+    };
+    for (cellSet v = graph.around[static_cast<size_t>(i)]; v.any();) {
+        const int c = v.pop();
+        if ((cand[c] >> d) & 1) flip(c * 9 + d);
+    }
+    if (!node.cells.single()) return;
+    const int c = node.cells.first();
+    for (unsigned m = cand[c] & ~(1u << d); m; m &= m - 1) flip(c * 9 + lowBit(m));
+    if (graph.singlesAt.empty()) return;  // no sets: no such table
+    unsigned long long& single = graph.singlesAt[static_cast<size_t>(c) * w + word];
+    single = on ? single | bit : single & ~bit;
+}
+
+// The end of bringing a kept graph of n nodes up to date, total with those
+// that came: its lists again, made anew where marked, the others as they
+// were, less what went where a node that went was linked; the rows of
+// those lists; the nodes that went made holes.
+void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGraph* k) {
+    chainGraph& graph = k->graph;
+    std::vector<unsigned char>& mark = k->mark;
+    const graphIndex& at = k->at;
+    for (int x = 0; x < n; x++) {
+        if (!(mark[static_cast<size_t>(x)] & gone) || k->hole[static_cast<size_t>(x)]) continue;
+        for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
+            mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
+        for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
+            mark[static_cast<size_t>(graph.strongList[static_cast<size_t>(e)])] |= strongRow;
+    }
+    const auto lists = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
+                            std::vector<int>* list, bool strongs) {
+        const int remake = strongs ? strong : weak, row = strongs ? strongRow : weakRow;
+        start->resize(static_cast<size_t>(total) + 1);
+        list->clear();
+        for (int x = 0; x < total;) {
+            unsigned char& here = mark[static_cast<size_t>(x)];
+            if (!(here & (gone | remake | row))) {
+                // A run of nodes whose lists stay: copied at once.
+                int y = x + 1;
+                while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
+                const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
+                for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
+                list->insert(list->end(), oldList.begin() + oldStart[static_cast<size_t>(x)],
+                             oldList.begin() + oldStart[static_cast<size_t>(y)]);
+                x = y;
+                continue;
+            }
+            (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
+            if (here & remake) {
+                if (strongs) strongLinks(g, f, graph, at, x, list);
+                else weakLinks(g, graph, at, x, list);
+                here |= static_cast<unsigned char>(row);
+            } else if (!(here & gone)) {
+                for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
+                    const int j = oldList[static_cast<size_t>(e)];
+                    if (!(mark[static_cast<size_t>(j)] & gone)) list->push_back(j);
+                }
+            }
+            x++;
+        }
+        (*start)[static_cast<size_t>(total)] = static_cast<int>(list->size());
+    };
+    lists(graph.weakStart, graph.weakList, &k->weakStart, &k->weakList, false);
+    lists(graph.strongStart, graph.strongList, &k->strongStart, &k->strongList, true);
+    graph.weakStart.swap(k->weakStart);
+    graph.weakList.swap(k->weakList);
+    graph.strongStart.swap(k->strongStart);
+    graph.strongList.swap(k->strongList);
+    const size_t w = static_cast<size_t>(graph.words);
+    if (total > n) {
+        graph.weakBits.resize(static_cast<size_t>(total) * w);
+        graph.strongBits.resize(static_cast<size_t>(total) * w);
+        graph.productive.resize(static_cast<size_t>(total) * w);
+        k->hole.resize(static_cast<size_t>(total), 0);
+    }
+    for (int x = 0; x < total; x++) {
+        const unsigned char here = mark[static_cast<size_t>(x)];
+        if (here & gone) {
+            k->hole[static_cast<size_t>(x)] = 1;
+            k->holes++;
+            std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
+            std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
+            continue;
+        }
+        const int* weakAt = graph.weakList.data();
+        const int* strongAt = graph.strongList.data();
+        const std::vector<int>& weakFrom = graph.weakStart;
+        const std::vector<int>& strongFrom = graph.strongStart;
+        const size_t i = static_cast<size_t>(x);
+        if (here & weakRow) setRow(&graph.weakBits, w, x, weakAt + weakFrom[i], weakAt + weakFrom[i + 1]);
+        if (here & strongRow) setRow(&graph.strongBits, w, x, strongAt + strongFrom[i], strongAt + strongFrom[i + 1]);
+    }
+    graph.productiveKnown.assign(w, 0);
+    std::memcpy(k->cand, g.cand, sizeof k->cand);
+}
+
+// Brings a kept graph up to date for g; false when g is not its grid with
+// candidates taken away, or too much changed. Only nodes that went or came,
+// and links that came or went, change: a node that went takes its links
+// along; a unit that lost a place of a digit may give strong links to the
+// nodes of that digit it holds, a cell that lost a candidate to the
+// candidates it keeps; two groups that lost the cell they shared may be
+// weakly linked now; a set's digit with fewer cells is seen whole from
+// more cells, and, like a set that came, weakly linked to the nodes of its
+// digit there. The lists of those nodes are made again; the other lists
+// only lose what went.
+bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
+    chainGraph& graph = k->graph;
+    const int n = static_cast<int>(graph.nodes.size());
+    if (graph.words > kMostWords) return false;
+    int went = 0;
+    unsigned units[9] = {};  // by digit, the units that lost a place of it
+    cellSet cells;           // the cells that lost candidates
+    for (int c = 0; c < 81; c++) {
+        const unsigned was = k->cand[c], now = g.cand[c];
+        if (was == now) continue;
+        if (now & ~was) return false;
+        cells.add(c);
+        for (unsigned m = was & ~now; m; m &= m - 1) {
+            went++;
+            for (int i = 0; i < 3; i++) units[lowBit(m)] |= 1u << kGeometry.cellUnit[c][i];
+        }
+    }
+    if (went > kMostGone || 4 * (k->holes + went) > n) return false;
+    graphIndex& at = k->at;
+    const bool withSets = f.reach >= reachAls;
+    const std::vector<const almostLockedSet*>* sets = withSets ? &almostLockedSets(g, 4) : nullptr;
+    // The nodes of sets that came; a set kept has its digits.
+    int added = 0, kept = 0;
+    if (withSets) {
+        if (graph.weakSeeing) return false;  // made without sets: no tables for them
+        for (const almostLockedSet* a : *sets) {
+            if (!chainSet(*a)) continue;
+            const int i = at.setAt[static_cast<size_t>(a->place)];
+            if (i < 0) {
+                added += bitCount(a->digits);
+                continue;
+            }
+            kept++;
+            int digits = 0;
+            for (int j = i; j < n && graph.nodes[static_cast<size_t>(j)].als == a->cells; j++)
+                digits |= 1 << (graph.nodes[static_cast<size_t>(j)].digit - 1);
+            if (static_cast<unsigned>(digits) != a->digits) return false;
+        }
+        if (kept == 0 && added == 0) return false;  // a graph built anew would have no tables
+    }
+    const int total = n + added;
+    if (total > graph.words * 64) return false;  // a build has rows wide enough, and no holes
+    std::vector<unsigned char>& mark = k->mark;
+    mark.assign(static_cast<size_t>(total), 0);
+    std::vector<ladderNode>& nodes = graph.nodes;
+    // With sets, what each node gives the tables goes and comes with it.
+    const auto ofDigit = [&](int i) -> unsigned long long& {
+        const size_t row = static_cast<size_t>(nodes[static_cast<size_t>(i)].digit - 1);
+        return graph.ofDigit[row * static_cast<size_t>(graph.words) + static_cast<size_t>(i) / 64];
+    };
+    const auto away = [&](int i) {
+        if (!withSets) return;
+        seeingBits(graph, k->cand, i, false);
+        ofDigit(i) &= ~(1ull << (i % 64));
+    };
+    const auto back = [&](int i) {
+        if (!withSets) return;
+        seeingBits(graph, g.cand, i, true);
+        ofDigit(i) |= 1ull << (i % 64);
+    };
+    for (cellSet v = cells; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
+            short& x = at.nodeAt[c * 9 + lowBit(m)];
+            mark[static_cast<size_t>(x)] = gone;
+            away(x);
+            x = -1;
+        }
+        for (unsigned m = g.cand[c]; m; m &= m - 1) mark[static_cast<size_t>(at.nodeAt[c * 9 + lowBit(m)])] |= strong;
+    }
+    for (int d = 0; d < 9; d++) {
+        for (unsigned m = units[d]; m; m &= m - 1)
+            for (cellSet v = kGeometry.unit[__builtin_ctz(m)] & g.pos[d]; v.any();)
+                mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
+        if (!units[d] || f.reach < reachGroups) continue;
+        // A group in a unit that lost a place: its strong links, and its
+        // cells. What sees it all is the same but for the cells that went,
+        // which held no other node of the digit but groups and sets that
+        // lost them too: only such can be weakly linked to it anew.
+        for (int x = 0; x < 54; x++) {
+            const int i = at.groupAt[x][d];
+            const int line = x % 6 < 3 ? kRowUnit + (x / 6 / 3) * 3 + x % 6 : kColumnUnit + (x / 6 % 3) * 3 + x % 6 - 3;
+            if (i < 0 || !((units[d] >> (kBoxUnit + x / 6)) & 1 || (units[d] >> line) & 1)) continue;
+            mark[static_cast<size_t>(i)] |= strong;
+            const cellSet now = g.pos[d] & crossingCells(x);
+            if (now == nodes[static_cast<size_t>(i)].cells) continue;
+            away(i);
+            if (now.single() || now.empty()) {
+                mark[static_cast<size_t>(i)] = gone;
+                at.groupAt[x][d] = -1;
+                if (!withSets) {
+                    std::vector<int>& wide = at.wide[d];
+                    wide.erase(std::find(wide.begin(), wide.end(), i));
+                }
+                continue;
+            }
+            nodes[static_cast<size_t>(i)].cells = now;
+            graph.around[static_cast<size_t>(i)] = seeingAll(now);
+            mark[static_cast<size_t>(i)] |= weak;
+            back(i);
+        }
+    }
+    if (withSets) {
+        // The sets in the order of the list, those that came at the end.
+        k->sets.clear();
+        k->setPlaces.clear();
+        std::vector<int> seenAnew;  // set nodes whose cells changed, or that came
+        for (const almostLockedSet* a : *sets) {
+            if (!chainSet(*a)) continue;
+            int i = at.setAt[static_cast<size_t>(a->place)];
+            if (i < 0) {
+                i = static_cast<int>(nodes.size());
+                at.setAt[static_cast<size_t>(a->place)] = i;
+                for (unsigned m = a->digits; m; m &= m - 1) {
+                    const int j = static_cast<int>(nodes.size());
+                    nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a->of[lowBit(m)], a->cells});
+                    graph.around.push_back(seeingAll(a->of[lowBit(m)]));
+                    mark[static_cast<size_t>(j)] = weak | strong | found;
+                    seenAnew.push_back(j);
+                }
+            } else {
+                for (int j = i; j < n && nodes[static_cast<size_t>(j)].als == a->cells; j++) {
+                    ladderNode& node = nodes[static_cast<size_t>(j)];
+                    mark[static_cast<size_t>(j)] |= found;
+                    if (node.cells == a->of[node.digit - 1]) continue;
+                    away(j);
+                    node.cells = a->of[node.digit - 1];
+                    graph.around[static_cast<size_t>(j)] = seeingAll(node.cells);
+                    mark[static_cast<size_t>(j)] |= weak;
+                    seenAnew.push_back(j);
+                }
+            }
+            k->sets.push_back(i);
+            k->setPlaces.push_back(a->place);
+        }
+        // The sets that went.
+        for (size_t s = 0; s < at.sets.size(); s++) {
+            const int i = at.sets[s];
+            if (mark[static_cast<size_t>(i)] & found) continue;
+            at.setAt[static_cast<size_t>(at.setPlaces[s])] = -1;
+            for (int j = i; j < n && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++) {
+                mark[static_cast<size_t>(j)] = gone;
+                away(j);
+            }
+        }
+        at.sets.swap(k->sets);
+        at.setPlaces.swap(k->setPlaces);
+        for (int j : seenAnew) back(j);
+        // Each digit's groups and sets, in the order of a build.
+        for (std::vector<int>& wide : at.wide) wide.clear();
+        for (int i = graph.candidates; i < graph.plainNodes; i++)
+            if (!(mark[static_cast<size_t>(i)] & gone) && !k->hole[static_cast<size_t>(i)])
+                at.wide[nodes[static_cast<size_t>(i)].digit - 1].push_back(i);
+        for (int i : at.sets)
+            for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
+                at.wide[nodes[static_cast<size_t>(j)].digit - 1].push_back(j);
+        // What now sees a set's digit whole is weakly linked to it.
+        for (int j : seenAnew) {
+            const int d = nodes[static_cast<size_t>(j)].digit - 1;
+            const cellSet& seen = graph.around[static_cast<size_t>(j)];
+            for (cellSet v = seen & g.pos[d]; v.any();) mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= weak;
+            for (int i : at.wide[d])
+                if (nodes[static_cast<size_t>(i)].cells.within(seen)) mark[static_cast<size_t>(i)] |= weak;
+        }
+    }
+    relist(g, f, n, total, k);
+    graph.strongNodes.clear();
+    const auto linked = [&](int x) {
+        return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1];
+    };
+    for (int x = 0; x < graph.plainNodes; x++)
+        if (linked(x)) graph.strongNodes.push_back(x);
+    for (int i : at.sets)
+        for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
+            if (linked(j)) graph.strongNodes.push_back(j);
+    return true;
+}
+
+// Brings a kept graph of the two-candidate cells (of every pair) up to date
+// for g, as updateGraph does. A cell that has two candidates no more takes
+// its nodes along; one that has two now brings two nodes, and weak links to
+// the nodes of their digits that see it.
+bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
+    chainGraph& graph = k->graph;
+    const int n = static_cast<int>(graph.nodes.size());
+    if (graph.words > kMostWords) return false;
+    cellSet lost, came;
+    for (int c = 0; c < 81; c++) {
+        const unsigned was = k->cand[c], now = g.cand[c];
+        if (was == now) continue;
+        if (now & ~was) return false;
+        if (bitCount(was) == 2) lost.add(c);
+        else if (bitCount(now) == 2) came.add(c);
+    }
+    const int went = 2 * lost.count(), total = n + 2 * came.count();
+    if (went + total - n > kMostGone || 4 * (k->holes + went) > n || total > graph.words * 64) return false;
+    std::vector<unsigned char>& mark = k->mark;
+    mark.assign(static_cast<size_t>(total), 0);
+    graphIndex& at = k->at;
+    for (cellSet v = lost; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = k->cand[c]; m; m &= m - 1) {
+            short& x = at.nodeAt[c * 9 + lowBit(m)];
+            mark[static_cast<size_t>(x)] = gone;
+            seeingBits(graph, k->cand, x, false);
+            x = -1;
+        }
+    }
+    for (cellSet v = came; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = g.cand[c]; m; m &= m - 1) {
+            const int j = static_cast<int>(graph.nodes.size());
+            at.nodeAt[c * 9 + lowBit(m)] = static_cast<short>(j);
+            graph.nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), cellSet::of(c), cellSet()});
+            graph.around.push_back(kGeometry.peers[c]);
+            mark[static_cast<size_t>(j)] = weak | strong;
+        }
+    }
+    for (cellSet v = came; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = g.cand[c]; m; m &= m - 1) {
+            const int d = lowBit(m);
+            seeingBits(graph, g.cand, at.nodeAt[c * 9 + d], true);
+            for (cellSet seen = kGeometry.peers[c] & g.pos[d]; seen.any();) {
+                const int j = at.nodeAt[seen.pop() * 9 + d];
+                if (j >= 0) mark[static_cast<size_t>(j)] |= weak;
+            }
+        }
+    }
+    graph.candidates = graph.plainNodes = total;
+    relist(g, f, n, total, k);
+    // Every node is a start, in the order of the cells.
+    graph.strongNodes.clear();
+    for (cellSet v = g.open; v.any();) {
+        const int c = v.pop();
+        if (bitCount(g.cand[c]) != 2) continue;
+        for (unsigned m = g.cand[c]; m; m &= m - 1) graph.strongNodes.push_back(at.nodeAt[c * 9 + lowBit(m)]);
+    }
+    return true;
+}
+
+// Whether a kept graph is, holes aside, the graph built anew: the same
+// nodes in the same order, the same lists, and rows that are its lists.
+bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
+    const chainGraph& graph = k.graph;
+    const int n = static_cast<int>(graph.nodes.size());
+    // Each node's place in a build: the candidates and groups in order, then
+    // the sets in the order of the list.
+    std::vector<int> to(static_cast<size_t>(n), -1);
+    int m = 0, candidates = 0;
+    if (k.bivalue) {
+        // Of the two-candidate cells, in the order of the cells.
+        for (int c = 0; c < 81; c++)
+            for (unsigned d = bitCount(k.cand[c]) == 2 ? k.cand[c] : 0; d; d &= d - 1) {
+                const int x = k.at.nodeAt[c * 9 + lowBit(d)];
+                if (x < 0 || k.hole[static_cast<size_t>(x)]) return false;
+                to[static_cast<size_t>(x)] = m++;
+            }
+        candidates = m;
+    }
+    for (int x = 0; x < graph.plainNodes && !k.bivalue; x++)
+        if (!k.hole[static_cast<size_t>(x)]) {
+            to[static_cast<size_t>(x)] = m++;
+            candidates += x < graph.candidates;
+        }
+    const int plainNodes = m;
+    for (int i : k.at.sets)
+        for (int j = i; j < n && graph.nodes[static_cast<size_t>(j)].als == graph.nodes[static_cast<size_t>(i)].als; j++) {
+            if (k.hole[static_cast<size_t>(j)] || to[static_cast<size_t>(j)] >= 0) return false;
+            to[static_cast<size_t>(j)] = m++;
+        }
+    for (int x = 0; x < n; x++)
+        if (!k.hole[static_cast<size_t>(x)] && to[static_cast<size_t>(x)] < 0) return false;
+    if (m != static_cast<int>(fresh.nodes.size()) || candidates != fresh.candidates || plainNodes != fresh.plainNodes ||
+        graph.weakSeeing != fresh.weakSeeing)
+        return false;
+    const size_t w = static_cast<size_t>(graph.words);
+    std::vector<unsigned long long> row(w);
+    const auto sameList = [&](int x, const std::vector<int>& start, const std::vector<int>& list,
+                              const std::vector<int>& freshStart, const std::vector<int>& freshList,
+                              const std::vector<unsigned long long>& bits) {
+        const int y = to[static_cast<size_t>(x)];
+        const int size = start[static_cast<size_t>(x) + 1] - start[static_cast<size_t>(x)];
+        if (size != freshStart[static_cast<size_t>(y) + 1] - freshStart[static_cast<size_t>(y)]) return false;
+        std::fill(row.begin(), row.end(), 0);
+        for (int e = 0; e < size; e++) {
+            const int j = list[static_cast<size_t>(start[static_cast<size_t>(x)] + e)];
+            const int freshJ = freshList[static_cast<size_t>(freshStart[static_cast<size_t>(y)] + e)];
+            if (to[static_cast<size_t>(j)] != freshJ) return false;
+            row[static_cast<size_t>(j) / 64] |= 1ull << (j % 64);
+        }
+        return std::equal(row.begin(), row.end(), bits.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(x) * w));
+    };
+    std::vector<int> strongNodes;
+    for (int x = 0; x < n; x++) {
+        const int y = to[static_cast<size_t>(x)];
+        if (y < 0) continue;
+        const ladderNode& a = graph.nodes[static_cast<size_t>(x)];
+        const ladderNode& b = fresh.nodes[static_cast<size_t>(y)];
+        if (a.digit != b.digit || a.cells != b.cells || a.als != b.als ||
+            graph.around[static_cast<size_t>(x)] != fresh.around[static_cast<size_t>(y)])
+            return false;
+        if (!sameList(x, graph.weakStart, graph.weakList, fresh.weakStart, fresh.weakList, graph.weakBits) ||
+            !sameList(x, graph.strongStart, graph.strongList, fresh.strongStart, fresh.strongList, graph.strongBits))
+            return false;
+    }
+    for (int x : graph.strongNodes) strongNodes.push_back(to[static_cast<size_t>(x)]);
+    if (strongNodes != fresh.strongNodes) return false;
+    if (graph.weakSeeing) return true;
+    // The tables of what each candidate is weakly linked to, of the nodes
+    // of one cell alone, and of each digit: for the candidates of the grid
+    // (the others' rows are never read), and no hole in them.
+    const size_t fw = static_cast<size_t>(fresh.words);
+    const auto sameRow = [&](const std::vector<unsigned long long>& bits, const std::vector<unsigned long long>& freshBits,
+                             size_t r) {
+        for (int x = 0; x < n; x++) {
+            const bool on = (bits[r * w + static_cast<size_t>(x) / 64] >> (x % 64)) & 1;
+            const int y = to[static_cast<size_t>(x)];
+            if (on != (y >= 0 && ((freshBits[r * fw + static_cast<size_t>(y) / 64] >> (y % 64)) & 1))) return false;
+        }
+        return true;
+    };
+    for (int c = 0; c < 81; c++) {
+        for (unsigned d = k.cand[c]; d; d &= d - 1)
+            if (!sameRow(graph.seeing, fresh.seeing, static_cast<size_t>(c * 9 + lowBit(d)))) return false;
+        const bool sets = fresh.plainNodes < static_cast<int>(fresh.nodes.size());
+        if (sets && !sameRow(graph.singlesAt, fresh.singlesAt, static_cast<size_t>(c))) return false;
+    }
+    for (int d = 0; d < 9 && fresh.plainNodes < static_cast<int>(fresh.nodes.size()); d++)
+        if (!sameRow(graph.ofDigit, fresh.ofDigit, static_cast<size_t>(d))) return false;
+    return true;
 }
 
 // One digit's graph: node c is the digit in cell c, so that rows of bits
@@ -565,7 +1133,7 @@ struct chainSearch {
     // machine. 0: no bound.
     long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
-    int from = 0;        // no start below this node
+    int from = 0;        // no start before this one (its place in the graph's starts)
 };
 
 struct chainFound {
@@ -574,7 +1142,7 @@ struct chainFound {
     int loop = loopNone;
     int placeCell = -1, placeDigit = 0;
     std::vector<unsigned short> removals;
-    int firstStart = kSearchedAll;  // the start that found the first chain, if any
+    int firstStart = kSearchedAll;  // the start that found the first chain, if any (its place)
 };
 
 bool skipQuietStarts = true;
@@ -826,9 +1394,10 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
-    for (int start : graph.strongNodes) {
+    for (size_t place = 0; place < graph.strongNodes.size(); place++) {
+        const int start = graph.strongNodes[place];
         if (s.budget != 0 && looked >= s.budget) break;
-        if (start < s.from) continue;
+        if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
         if (!graph.lists) digitLists(g, &graph);
@@ -913,7 +1482,7 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
                 }
             }
         }
-        if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = start;
+        if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = static_cast<int>(place);
     }
     return bestLength <= s.maxNodes;
 }
@@ -936,7 +1505,7 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
 // A graph of two-candidate cells depends on those cells alone. Searched
 // again with the same such cells and no candidate that the last search did
 // not have, each start finds the same chains with at most the same
-// effects: the starts below the one that found the last search's first
+// effects: the starts before the one that found the last search's first
 // chain (all, if it found none) find nothing again.
 struct bivalueMemo {
     bool valid = false;
@@ -961,6 +1530,16 @@ int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* mem
     return memo->frontier;
 }
 
+bool searchGraph(const ladderGrid& g, chainGraph& graph, const chainSearch& search, int technique, ladderStep* step,
+                 bivalueMemo* memo) {
+    chainFound found;
+    const bool any = searchChains(g, graph, search, &found);
+    if (memo) memo->frontier = found.firstStart;
+    if (!any) return false;
+    chainStep(graph, found, technique, step);
+    return true;
+}
+
 bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch search, int technique,
                  ladderStep* step) {
     // XY-Chains (slot 0) and remote pairs (a slot for each pair).
@@ -981,10 +1560,27 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
     };
     static thread_local kept graphs[10];
     const bool oneDigit = filter.digit >= 0 && filter.reach == reachCandidates && !filter.bivalueOnly;
+    // The alternating chains' graphs are kept and brought up to date.
+    static thread_local keptGraph alternating[3];
+    if (skipQuietStarts && filter.digit < 0 && !filter.bivalueOnly) {
+        keptGraph& k = alternating[filter.reach];
+        if (!k.valid || !updateGraph(g, filter, &k)) buildKept(g, filter, &k);
+        return searchGraph(g, k.graph, search, technique, step, nullptr);
+    }
+    // And the XY-Chains' graph of every two-candidate cell.
+    static thread_local keptGraph bivalue;
+    if (skipQuietStarts && filter.bivalueOnly && !filter.pair) {
+        if (!bivalue.valid || !updateBivalueGraph(g, filter, &bivalue)) buildKept(g, filter, &bivalue);
+        return searchGraph(g, bivalue.graph, search, technique, step, memo);
+    }
     kept& here = graphs[oneDigit ? filter.digit : 9];
     if (!oneDigit || !here.valid || here.places != g.pos[filter.digit]) {
         if (oneDigit) buildDigitGraph(g, filter.digit, &here.graph);
-        else buildGraph(g, filter, &here.graph);
+        else {
+            static thread_local graphIndex at;
+            buildGraph(g, filter, &here.graph, at);
+            forgetNodes(here.graph, &at);
+        }
         here.valid = oneDigit;
         if (oneDigit) here.places = g.pos[filter.digit];
     }
@@ -1002,6 +1598,27 @@ bool chainFinder(const ladderGrid& g, const graphFilter& filter, chainSearch sea
 
 void ladderSkipQuietChainStarts(bool skip) {
     skipQuietStarts = skip;
+}
+
+int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) {
+    if (grids.empty()) return 0;
+    graphFilter f;
+    f.reach = reach < reachAls ? reach : reachAls;
+    f.bivalueOnly = reach > reachAls;
+    if (f.bivalueOnly) f.reach = reachCandidates;
+    keptGraph k, fresh;
+    buildKept(grids[0], f, &k);
+    int updated = 0;
+    for (size_t i = 1; i < grids.size(); i++) {
+        if (!(f.bivalueOnly ? updateBivalueGraph(grids[i], f, &k) : updateGraph(grids[i], f, &k))) {
+            buildKept(grids[i], f, &k);
+            continue;
+        }
+        buildKept(grids[i], f, &fresh);
+        if (!sameGraph(k, fresh.graph)) return -1;
+        updated++;
+    }
+    return updated;
 }
 
 void ladderChainLinkBudget(long links) {

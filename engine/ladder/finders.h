@@ -83,6 +83,14 @@ bool findAic(const ladderGrid& g, int reach, ladderStep* step);
 // from every start and weigh every end in full, as a check that this
 // changes no step; not to be changed while another thread searches.
 void ladderSkipQuietChainStarts(bool skip);
+// The graphs of the alternating chains over candidates (reach 0), groups
+// (1) and sets (2), and the XY-Chains' (3), are kept between searches and
+// brought up to date when a few candidates went. Checks that: the graph
+// made for grids[0] is brought up to date for each later grid in turn
+// (made anew where that is not the grid before with a few candidates taken
+// away) and compared each time with one built anew. The number of times it
+// was brought up to date, or -1 if it once differed.
+int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach);
 // The links an alternating chain search looks at, at most: 150,000 (or
 // with 0). Tests lower it to see the bound hold where it is reached.
 void ladderChainLinkBudget(long links);
