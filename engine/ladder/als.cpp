@@ -32,31 +32,17 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
             at[n] = k;
             cells[n++] = kGeometry.unitCell[u][k];
         }
-    // Depth first over growing subsets: one with more than most + 1 digits
-    // can only grow into more, so it is not grown.
-    unsigned found[256];
+    // Every subset of the open cells as a mask, in ascending order, with
+    // the digits of its cells from those of the mask without its lowest.
+    unsigned found[256], digitsOf[512];
     int count = 0;
-    struct frame {
-        int next;
-        unsigned mask, digits;
-    } stack[10];
-    int top = 0;
-    stack[0] = {0, 0, 0};
-    while (top >= 0) {
-        frame& f = stack[top];
-        if (f.next >= n) {
-            top--;
-            continue;
-        }
-        const int i = f.next++;
-        const unsigned mask = f.mask | (1u << i), digits = f.digits | g.cand[cells[i]];
-        const int size = bitCount(mask), held = bitCount(digits);
-        if (held > most + 1) continue;
-        if (held == size + 1 && count < 256) found[count++] = mask;
-        if (size < most) stack[++top] = {i + 1, mask, digits};
+    digitsOf[0] = 0;
+    for (unsigned mask = 1; mask < (1u << n); mask++) {
+        const unsigned digits = digitsOf[mask & (mask - 1)] | g.cand[cells[lowBit(mask)]];
+        digitsOf[mask] = digits;
+        const int size = kNineBitCounts.of[mask];
+        if (size <= most && kNineBitCounts.of[digits] == size + 1 && count < 256) found[count++] = mask;
     }
-    // In ascending order of mask, as the sets have always been listed.
-    std::sort(found, found + count);
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
         const int size = bitCount(mask);
@@ -82,10 +68,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         // Masks of the open cells and of all the unit's are in the same
         // order, as one maps to the other keeping the order of the cells.
         a.place = u * 512 + static_cast<int>(inUnit);
-        for (int d = 0; d < 9; d++) {
-            a.of[d] = cellSet();
-            a.seenBy[d] = cellSet();
-        }
+        // Only its own digits' entries are ever read.
         for (unsigned m = a.digits; m; m &= m - 1) {
             const int d = lowBit(m);
             a.of[d] = g.pos[d] & a.cells;
