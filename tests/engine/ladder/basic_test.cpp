@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "engine/ladder/finders.h"
+#include "engine/ladder/ladder_test_util.h"
+
+using namespace laddertest;
 
 namespace plain {
 
@@ -409,15 +411,6 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
 
 namespace {
 
-std::vector<std::string> expertLines() {
-    std::vector<std::string> out;
-    std::ifstream in(VELUNDA_EXPERT_FILE);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.size() >= 81) out.push_back(line.substr(0, 81));
-    return out;
-}
-
 // Everything a step says, pattern included.
 std::string stepText(bool found, const ladderStep& s) {
     if (!found) return "none";
@@ -474,13 +467,13 @@ int compareAll(const ladderGrid& g, unsigned digits, unsigned units, const std::
 // again after each, so that what the finders keep between calls is used
 // across grids.
 TEST(LadderBasicFinders, SameStepsAsThePlainSearch) {
-    const std::vector<std::string> lines = expertLines();
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 rng(11);
     int grids = 0, found = 0;
     for (size_t k = 0; k < lines.size(); k += 10) {
         short cells[81];
-        for (int c = 0; c < 81; c++) cells[c] = lines[k][c] >= '1' && lines[k][c] <= '9' ? lines[k][c] - '0' : 0;
+        cellsOf(lines[k], cells);
         std::vector<ladderStep> steps;
         ladderRate(cells, &steps);
         ladderGrid g, before;

@@ -2,27 +2,20 @@
 // a search made afresh gives.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/ladder/finders.h"
+#include "engine/ladder/ladder_test_util.h"
+
+using namespace laddertest;
 
 namespace {
-
-std::vector<std::string> expertPuzzles() {
-    std::vector<std::string> out;
-    std::ifstream in(VELUNDA_EXPERT_FILE);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.size() >= 81) out.push_back(line.substr(0, 81));
-    return out;
-}
 
 // The grids of a solve: the givens, then after each step.
 std::vector<ladderGrid> solveGrids(const std::string& line) {
     short cells[81];
-    for (int c = 0; c < 81; c++) cells[c] = line[c] >= '1' && line[c] <= '9' ? static_cast<short>(line[c] - '0') : 0;
+    cellsOf(line, cells);
     std::vector<ladderStep> steps;
     ladderRate(cells, &steps);
     std::vector<ladderGrid> grids(1);
@@ -42,7 +35,7 @@ std::vector<ladderGrid> solveGrids(const std::string& line) {
 // Now and then the grid goes back to an earlier one, with candidates back:
 // that graph is made anew, and brought up to date from there.
 TEST(LadderChainReuse, KeptGraphsAreTheGraphsBuiltAnew) {
-    const std::vector<std::string> lines = expertPuzzles();
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     long updates[4] = {0, 0, 0, 0};
     for (size_t k = 0; k < lines.size(); k += 10) {

@@ -2,23 +2,16 @@
 // never change the chain they find.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/ladder/describe.h"
 #include "engine/ladder/finders.h"
+#include "engine/ladder/ladder_test_util.h"
+
+using namespace laddertest;
 
 namespace {
-
-std::vector<std::string> expertLines() {
-    std::vector<std::string> out;
-    std::ifstream in(VELUNDA_EXPERT_FILE);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.size() >= 81) out.push_back(line.substr(0, 81));
-    return out;
-}
 
 std::string says(int technique, const ladderGrid& g) {
     ladderStep s;
@@ -31,20 +24,11 @@ std::string says(int technique, const ladderGrid& g) {
 // where the step is of the expert tier or above.
 template <typename F>
 void eachHardPlace(size_t stride, const F& f) {
-    const std::vector<std::string> lines = expertLines();
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
-    for (size_t k = 0; k < lines.size(); k += stride) {
-        short cells[81];
-        for (int c = 0; c < 81; c++) cells[c] = lines[k][c] >= '1' && lines[k][c] <= '9' ? static_cast<short>(lines[k][c] - '0') : 0;
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        for (const ladderStep& step : steps) {
-            if (ladderInfo(step.technique).level >= levelExpert) f(g, lines[k]);
-            g.apply(step);
-        }
-    }
+    eachPlace(lines, stride, [&](const ladderGrid& g, const ladderStep& step, const std::string& line) {
+        if (ladderInfo(step.technique).level >= levelExpert) f(g, line);
+    });
 }
 
 }  // namespace

@@ -6,28 +6,17 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "engine/ladder/counter.h"
 #include "engine/solutions.h"
+#include "engine/ladder/ladder_test_util.h"
+
+using namespace laddertest;
 
 namespace {
-
-std::vector<std::string> gridLines(const char* path) {
-    std::vector<std::string> out;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.size() >= 81) out.push_back(line.substr(0, 81));
-    return out;
-}
-
-void cellsOf(const std::string& text, short* cells) {
-    for (int i = 0; i < 81; i++) cells[i] = text[i] >= '1' && text[i] <= '9' ? static_cast<short>(text[i] - '0') : 0;
-}
 
 std::string textOf(const short* cells) {
     std::string out;
@@ -77,7 +66,7 @@ TEST(LadderCounter, AgreesWithTheGamesCounter) {
     int tally[3] = {};
     short cells[81], solution[81];
     for (const char* path : {VELUNDA_EXPERT_FILE, VELUNDA_CORPUS_FILE})
-        for (const std::string& line : gridLines(path)) {
+        for (const std::string& line : puzzleLines(path)) {
             cellsOf(line, cells);
             ASSERT_TRUE(agree(cells, tally));
             if (countSolutions(cells, 2, solution) != 1) continue;

@@ -46,19 +46,6 @@ std::vector<example> loadExamples() {
     return out;
 }
 
-std::vector<std::string> puzzleLines(const char* path) {
-    std::vector<std::string> out;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.size() >= 81) out.push_back(line.substr(0, 81));
-    return out;
-}
-
-void cellsOf(const std::string& line, short* cells) {
-    for (int c = 0; c < 81; c++) cells[c] = line[c] >= '1' && line[c] <= '9' ? static_cast<short>(line[c] - '0') : 0;
-}
-
 }  // namespace
 
 // The ladder counts cells and digits from tables and word tricks; each
@@ -214,29 +201,19 @@ TEST(LadderCorpus, SkippedChainStartsNeverChangeAChain) {
         for (unsigned short r : s.removals) *out += " -" + std::to_string(r);
     };
     int found = 0, places = 0;
-    for (size_t k = 0; k < lines.size(); k += 8) {
-        short cells[81];
-        cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        for (const ladderStep& step : steps) {
-            if (ladderInfo(step.technique).level >= levelExpert) {
-                places++;
-                for (int t : chains) {
-                    std::string skipping, everyStart;
-                    says(t, g, &skipping);
-                    ladderSkipQuietChainStarts(false);
-                    says(t, g, &everyStart);
-                    ladderSkipQuietChainStarts(true);
-                    ASSERT_EQ(skipping, everyStart) << lines[k] << " " << ladderInfo(t).key;
-                    found += skipping != "none";
-                }
-            }
-            g.apply(step);
+    eachPlace(lines, 8, [&](const ladderGrid& g, const ladderStep& step, const std::string& line) {
+        if (ladderInfo(step.technique).level < levelExpert || ::testing::Test::HasFatalFailure()) return;
+        places++;
+        for (int t : chains) {
+            std::string skipping, everyStart;
+            says(t, g, &skipping);
+            ladderSkipQuietChainStarts(false);
+            says(t, g, &everyStart);
+            ladderSkipQuietChainStarts(true);
+            ASSERT_EQ(skipping, everyStart) << line << " " << ladderInfo(t).key;
+            found += skipping != "none";
         }
-    }
+    });
     EXPECT_GT(places, 100);
     EXPECT_GT(found, 100);
 }
@@ -252,21 +229,13 @@ TEST(LadderCorpus, WxyzWingIsTheOneTheSearchOverAllSetsFinds) {
         return out;
     };
     int found = 0;
-    for (size_t k = 0; k < lines.size(); k += 4) {
-        short cells[81];
-        cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        for (const ladderStep& step : steps) {
-            ladderStep direct, general;
-            const bool d = findWxyzWing(g, &direct), a = findAlsXZ(g, true, &general);
-            ASSERT_EQ(says(d, direct), says(a, general)) << lines[k] << " " << stateText(g);
-            found += d;
-            g.apply(step);
-        }
-    }
+    eachPlace(lines, 4, [&](const ladderGrid& g, const ladderStep&, const std::string& line) {
+        if (::testing::Test::HasFatalFailure()) return;
+        ladderStep direct, general;
+        const bool d = findWxyzWing(g, &direct), a = findAlsXZ(g, true, &general);
+        ASSERT_EQ(says(d, direct), says(a, general)) << line << " " << stateText(g);
+        found += d;
+    });
     EXPECT_GT(found, 1000);
 }
 

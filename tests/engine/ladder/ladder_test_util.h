@@ -3,7 +3,9 @@
 #ifndef VELUNDA_TESTS_ENGINE_LADDER_UTIL_H
 #define VELUNDA_TESTS_ENGINE_LADDER_UTIL_H
 
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/ladder/ladder.h"
 
@@ -191,6 +193,39 @@ inline std::string effectText(const ladderStep& s) {
         out += (out.empty() ? "-r" : " -r") + std::to_string(r / 81 + 1) + "c" + std::to_string(r / 9 % 9 + 1) + ":" +
                std::to_string(r % 9 + 1);
     return out;
+}
+
+// The first 81 characters of each line of a puzzle list that has them.
+inline std::vector<std::string> puzzleLines(const char* path) {
+    std::vector<std::string> out;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.size() >= 81) out.push_back(line.substr(0, 81));
+    return out;
+}
+
+// The givens of a puzzle line: digits 1..9, anything else an open cell.
+inline void cellsOf(const std::string& line, short* cells) {
+    for (int c = 0; c < 81; c++) cells[c] = line[c] >= '1' && line[c] <= '9' ? static_cast<short>(line[c] - '0') : 0;
+}
+
+// Calls f(grid, step, line) along the ladder's solve of every `stride`th
+// puzzle of `lines`, with the grid the step was found on.
+template <typename F>
+void eachPlace(const std::vector<std::string>& lines, size_t stride, const F& f) {
+    for (size_t k = 0; k < lines.size(); k += stride) {
+        short cells[81];
+        cellsOf(lines[k], cells);
+        std::vector<ladderStep> steps;
+        ladderRate(cells, &steps);
+        ladderGrid g;
+        g.start(cells);
+        for (const ladderStep& step : steps) {
+            f(g, step, lines[k]);
+            g.apply(step);
+        }
+    }
 }
 
 }  // namespace laddertest

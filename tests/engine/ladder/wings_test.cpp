@@ -6,7 +6,6 @@
 // at random (many more patterns, and grids that do not follow one another).
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <initializer_list>
 #include <random>
 #include <string>
@@ -211,11 +210,7 @@ std::string says(bool found, const ladderStep& s) {
 }  // namespace
 
 TEST(LadderWings, IndexedSearchesFindWhatPlainSearchesFind) {
-    std::ifstream in(VELUNDA_EXPERT_FILE);
-    std::string line;
-    std::vector<std::string> puzzles;
-    while (std::getline(in, line))
-        if (line.size() >= 81) puzzles.push_back(line.substr(0, 81));
+    const std::vector<std::string> puzzles = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(puzzles.size(), 1000u);
     std::mt19937 random(7);
     const int techniques[] = {techXYWing,           techXYZWing,          techWWing,
@@ -248,27 +243,17 @@ TEST(LadderWings, IndexedSearchesFindWhatPlainSearchesFind) {
             ASSERT_EQ(says(x, indexed), says(p, plain)) << ladderInfo(t).name << " on " << stateText(g);
         }
     };
-    for (size_t k = 0; k < puzzles.size(); k += 5) {
-        short cells[81];
-        for (int c = 0; c < 81; c++) cells[c] = puzzles[k][c] >= '1' && puzzles[k][c] <= '9' ? puzzles[k][c] - '0' : 0;
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        for (const ladderStep& step : steps) {
-            compare(g);
-            if (::testing::Test::HasFatalFailure()) return;
-            // The same grid thinned: a few candidates out of cells that keep one.
-            ladderGrid thin = g;
-            for (int n = static_cast<int>(random() % 24); n > 0; n--) {
-                const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
-                if ((thin.cand[c] >> d & 1) && bitCount(thin.cand[c]) > 1) thin.remove(c, d + 1);
-            }
-            compare(thin);
-            if (::testing::Test::HasFatalFailure()) return;
-            g.apply(step);
+    eachPlace(puzzles, 5, [&](const ladderGrid& g, const ladderStep&, const std::string&) {
+        if (::testing::Test::HasFatalFailure()) return;
+        compare(g);
+        // The same grid thinned: a few candidates out of cells that keep one.
+        ladderGrid thin = g;
+        for (int n = static_cast<int>(random() % 24); n > 0; n--) {
+            const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
+            if ((thin.cand[c] >> d & 1) && bitCount(thin.cand[c]) > 1) thin.remove(c, d + 1);
         }
-    }
+        compare(thin);
+    });
     EXPECT_GT(grids, 10000);
     for (int i = 0; i < count; i++) EXPECT_GT(found[i], 100) << ladderInfo(techniques[i]).name;
 }
