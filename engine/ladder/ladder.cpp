@@ -13,8 +13,9 @@ namespace {
 
 const unsigned kBoxUnits = ((1u << 9) - 1) << kBoxUnit, kLineUnits = (1u << kBoxUnit) - 1;
 
-// How a technique's finder may be narrowed: to digits, to units, or not at all.
-enum scopeKind { scopeNone, scopeDigits, scopeUnits };
+// How a technique's finder may be narrowed: to digits, or not at all (the
+// finders that look at one unit at a time keep what they saw themselves).
+enum scopeKind { scopeNone, scopeDigits };
 
 int scopeOf(int technique) {
     switch (technique) {
@@ -36,7 +37,7 @@ int scopeOf(int technique) {
     }
 }
 
-// Tries one technique over `scope` (digits or units, as scopeOf says); the
+// Tries one technique over `scope` (digits, as scopeOf says); the
 // finders that serve two (a fish and its sashimi, say) are asked under the
 // first.
 bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta* delta) {
@@ -92,60 +93,20 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     }
 }
 
-// The candidates of each unit's cells, in the unit's order; gathered when
-// first asked for, as most steps are singles and never need them.
-class unitCandidates {
-public:
-    explicit unitCandidates(const ladderGrid& g) : g_(g) {}
-    const unsigned short* of(int u) {
-        if (!ready_) {
-            for (int v = 0; v < 27; v++)
-                for (int k = 0; k < 9; k++) cand_[v][k] = g_.cand[kGeometry.unitCell[v][k]];
-            ready_ = true;
-        }
-        return cand_[u];
-    }
-    static const size_t kSize = 9 * sizeof(unsigned short);
-
-private:
-    const ladderGrid& g_;
-    bool ready_ = false;
-    unsigned short cand_[27][9];
-};
-
-// What a narrowed finder is still to look at: the digits or units whose
-// candidates changed since it last found nothing there.
-unsigned freshScope(const ladderGrid& g, unitCandidates& units, int technique, int kind, const ladderMemo* memo) {
-    if (kind == scopeDigits) {
-        unsigned digits = kAllDigits;
-        if (memo)
-            for (int d = 0; d < 9; d++)
-                if ((memo->digitsValid[technique] & (1u << d)) && memo->digitSeen[technique][d] == g.pos[d])
-                    digits &= ~(1u << d);
-        return digits;
-    }
-    unsigned fresh = kAllUnits;
+// What a narrowed finder is still to look at: the digits whose candidates
+// changed since it last found nothing there.
+unsigned freshScope(const ladderGrid& g, int technique, const ladderMemo* memo) {
+    unsigned digits = kAllDigits;
     if (memo)
-        for (unsigned m = memo->unitsValid[technique]; m; m &= m - 1) {
-            const int u = __builtin_ctz(m);
-            if (std::memcmp(memo->unitSeen[technique][u], units.of(u), unitCandidates::kSize) == 0) fresh &= ~(1u << u);
-        }
-    return fresh;
+        for (int d = 0; d < 9; d++)
+            if ((memo->digitsValid[technique] & (1u << d)) && memo->digitSeen[technique][d] == g.pos[d]) digits &= ~(1u << d);
+    return digits;
 }
 
-void rememberFailure(const ladderGrid& g, unitCandidates& units, int technique, int kind, unsigned scope,
-                     ladderMemo* memo) {
-    if (kind == scopeDigits) {
-        for (int d = 0; d < 9; d++)
-            if (scope & (1u << d)) memo->digitSeen[technique][d] = g.pos[d];
-        memo->digitsValid[technique] |= scope;
-        return;
-    }
-    for (unsigned m = scope; m; m &= m - 1) {
-        const int u = __builtin_ctz(m);
-        std::memcpy(memo->unitSeen[technique][u], units.of(u), unitCandidates::kSize);
-    }
-    memo->unitsValid[technique] |= scope;
+void rememberFailure(const ladderGrid& g, int technique, unsigned scope, ladderMemo* memo) {
+    for (int d = 0; d < 9; d++)
+        if (scope & (1u << d)) memo->digitSeen[technique][d] = g.pos[d];
+    memo->digitsValid[technique] |= scope;
 }
 
 // The finders that take a searchDelta.
@@ -205,12 +166,11 @@ int gameRating(const short* givens) {
 
 bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladderStep* step, ladderMemo* memo) {
     if (grid.solved()) return false;
-    unitCandidates units(grid);
     for (int t = 0; t < kLadderTechniques; t++) {
         if (ladderInfo(t).level > options.maxLevel) break;
         if (needsUniqueness(t) && !options.unique) continue;
         const int kind = scopeOf(t);
-        const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, units, t, kind, memo);
+        const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, t, memo);
         if (kind != scopeNone && scope == 0) continue;
         const bool inOrder = searchesOnlyChanges(t);
         searchDelta delta = inOrder ? deltaSince(grid, memo, t) : searchDelta();
@@ -220,7 +180,7 @@ bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladder
             if (memo && inOrder) rememberSearch(grid, t, delta, true, memo);
             return true;
         }
-        if (memo && kind != scopeNone) rememberFailure(grid, units, t, kind, scope, memo);
+        if (memo && kind != scopeNone) rememberFailure(grid, t, scope, memo);
         if (memo && inOrder) rememberSearch(grid, t, delta, false, memo);
     }
     step->clear();
@@ -234,7 +194,7 @@ bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step) {
                            ? technique - 1
                            : technique;
     const int kind = scopeOf(finder);
-    const unsigned scope = kind == scopeDigits ? kAllDigits : kind == scopeUnits ? kAllUnits : 0;
+    const unsigned scope = kind == scopeDigits ? kAllDigits : 0;
     return tryTechnique(finder, grid, scope, step, nullptr) && step->technique == technique && effective(grid, *step);
 }
 

@@ -219,13 +219,11 @@ struct ladderOptions {
 };
 
 // What the ladder keeps between the steps of one solve: where a technique
-// that looks at one digit or one unit at a time found nothing, with the
-// candidates it saw there, so that it looks again only where they changed.
+// that looks at one digit at a time found nothing, with the candidates it
+// saw there, so that it looks again only where they changed.
 struct ladderMemo {
     cellSet digitSeen[kLadderTechniques][9];
     unsigned digitsValid[kLadderTechniques] = {};
-    unsigned short unitSeen[kLadderTechniques][27][9];
-    unsigned unitsValid[kLadderTechniques] = {};
     // For a technique that searches the whole grid in a fixed order: the
     // candidates of its last search, and where that search stopped.
     unsigned short gridSeen[kLadderTechniques][81];
