@@ -7,6 +7,96 @@
 
 namespace {
 
+// Whether no subset of any kind or size has an effect among nine items (a
+// unit's cells, or a digit's rows) holding values a[i] (digits, or the
+// columns); an item holding nothing is no item. A naked subset is k items
+// holding k values between them; a hidden one, and a fish, k values held by
+// k items alone. What either removes is a pairing (item, value) that no way
+// of giving every item a value of its own uses, as the subset's items take
+// its values in every such way. So when such ways exist with every value
+// used (else false: not known), it is enough that every pairing is in one.
+// With one way found, a pairing is in another when it closes a cycle of
+// swaps: linking item i to the item given a value i holds, every link must
+// lie on a cycle, i.e. each part the links connect is strongly connected.
+bool everyPairingUsable(const unsigned* a) {
+    unsigned items = 0, values = 0;
+    for (int i = 0; i < 9; i++) {
+        if (a[i]) items |= 1u << i;
+        values |= a[i];
+    }
+    if (kNineBitCounts.of[items] != kNineBitCounts.of[values]) return false;
+    // One pairing: the owner of each value, greedily, then by paths that
+    // hand values on (breadth first) where the greedy choice ran out.
+    signed char owner[9];
+    unsigned char mate[9];
+    unsigned freeValues = values;
+    for (unsigned is = items; is; is &= is - 1) {
+        const int i = lowBit(is);
+        const unsigned f = a[i] & freeValues;
+        if (f) {
+            const int v = lowBit(f);
+            owner[v] = static_cast<signed char>(i);
+            mate[i] = static_cast<unsigned char>(v);
+            freeValues &= ~(1u << v);
+            continue;
+        }
+        signed char from[9];  // the item a value was reached from
+        unsigned seen = a[i], frontier = a[i];
+        for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
+        int end = -1;
+        while (frontier && end < 0) {
+            unsigned next = 0;
+            for (unsigned m = frontier; m; m &= m - 1) {
+                const int j = owner[lowBit(m)];
+                const unsigned fresh = a[j] & ~seen & ~next;
+                for (unsigned k = fresh; k; k &= k - 1) from[lowBit(k)] = static_cast<signed char>(j);
+                next |= fresh;
+                if (fresh & freeValues) {
+                    end = lowBit(fresh & freeValues);
+                    break;
+                }
+            }
+            seen |= next;
+            frontier = next;
+        }
+        if (end < 0) return false;
+        freeValues &= ~(1u << end);
+        for (int v = end;;) {
+            const int j = from[v];
+            const int was = j == i ? -1 : mate[j];
+            owner[v] = static_cast<signed char>(j);
+            mate[j] = static_cast<unsigned char>(v);
+            if (was < 0) break;
+            v = was;
+        }
+    }
+    // Over values now: v links to the values its owner holds. Part by part,
+    // the values reached forwards and backwards from one must be the same.
+    unsigned next[9];
+    for (unsigned vs = values; vs; vs &= vs - 1) next[lowBit(vs)] = a[owner[lowBit(vs)]];
+    for (unsigned rest = values; rest;) {
+        const unsigned start = rest & -rest;
+        unsigned forward = start;
+        for (unsigned fresh = start; fresh;) {
+            unsigned more = 0;
+            for (unsigned m = fresh; m; m &= m - 1) more |= next[lowBit(m)];
+            fresh = more & ~forward;
+            forward |= more;
+        }
+        unsigned backward = start;
+        for (;;) {
+            unsigned more = 0;
+            for (unsigned m = rest & ~backward; m; m &= m - 1)
+                if (next[lowBit(m)] & backward) more |= m & -m;
+            if (!more) break;
+            backward |= more;
+        }
+        if (forward != backward) return false;
+        rest &= ~forward;
+    }
+    return true;
+}
+
 // A digit's candidates unit by unit, each as a 9-bit mask in the unit's
 // order: for a row the columns that hold it, for a column the rows, for a
 // box its cells. Most finders of a step ask for the same digits on the same
@@ -16,6 +106,7 @@ namespace {
 struct digitLines {
     uint64_t lo, hi;
     unsigned unit[27];
+    unsigned char quiet;  // for its rows and columns as everyPairingUsable says: 0 not known yet, 1 no, 2 yes
 
     const unsigned* row() const { return unit + kRowUnit; }
     const unsigned* column() const { return unit + kColumnUnit; }
@@ -24,6 +115,7 @@ struct digitLines {
 void refreshLines(digitLines* k, const cellSet& p) {
     k->lo = p.lo;
     k->hi = p.hi;
+    k->quiet = 0;
     unsigned* u = k->unit;
     lineMasks(p, u + kRowUnit, u + kColumnUnit);
     for (int b = 0; b < 9; b++) {
@@ -33,12 +125,19 @@ void refreshLines(digitLines* k, const cellSet& p) {
     }
 }
 
-inline const digitLines& linesOf(const ladderGrid& g, int d) {
+inline digitLines& linesOf(const ladderGrid& g, int d) {
     static thread_local digitLines kept[9];
     digitLines& k = kept[d];
     const cellSet& p = g.pos[d];
     if (k.lo != p.lo || k.hi != p.hi) refreshLines(&k, p);
     return k;
+}
+
+// Whether the digit has no fish of any size either way: its rows are the
+// items, the columns they hold their values.
+bool quietDigit(digitLines& l) {
+    if (!l.quiet) l.quiet = everyPairingUsable(l.row()) ? 2 : 1;
+    return l.quiet == 2;
 }
 
 // The sets of `left` more items below `limit` added to `chosen` (a mask),
@@ -208,22 +307,32 @@ static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladder
     singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
 }
 
-// Every digit's candidates when a search over units last found nothing,
-// and the units known then to give nothing. What a unit gives depends on
-// its own cells alone, so a unit none of whose cells changed since still
-// gives nothing. All zero (no candidates, no units known) needs no first
-// filling.
-struct unitsFailure {
-    uint64_t lo[9], hi[9];
-    unsigned known;
+// What the finders over units know of the grid they last saw: for each
+// finder, the units seen to give nothing; and the units known to be quiet
+// (everyPairingUsable of their cells: no subset of any kind or size there).
+// What a unit gives depends on its own cells alone, so when the grid
+// changes, each unit with a changed cell is forgotten, once for all the
+// finders. All zero (no candidates, nothing known) needs no first filling.
+enum unitFinder {
+    finderHiddenLines,
+    finderHiddenBoxes,
+    finderNaked,                  // + size - 2
+    finderHidden = finderNaked + 3,  // + size - 2
+    kUnitFinders = finderHidden + 3
 };
 
-// The units (bit u) with a cell whose candidates changed since the failure.
-static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
+struct unitFacts {
+    uint64_t lo[9], hi[9];
+    unsigned nothing[kUnitFinders];
+    unsigned quietKnown, quiet;
+};
+
+// The units (bit u) with a cell whose candidates changed since f's grid.
+static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
     for (int d = 0; d < 9; d++) {
-        lo |= failed.lo[d] ^ g.pos[d].lo;
-        hi |= failed.hi[d] ^ g.pos[d].hi;
+        lo |= f.lo[d] ^ g.pos[d].lo;
+        hi |= f.hi[d] ^ g.pos[d].hi;
     }
     if (!(lo | hi)) return 0;
     unsigned out = 0, bandColumns[3] = {0, 0, 0};
@@ -239,24 +348,39 @@ static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
     return out;
 }
 
-// A search of `units` found nothing on g: they are known now, with the
-// others known before that did not change.
-static void rememberUnits(unitsFailure* failed, const ladderGrid& g, unsigned units, unsigned changed) {
-    for (int d = 0; d < 9; d++) {
-        failed->lo[d] = g.pos[d].lo;
-        failed->hi[d] = g.pos[d].hi;
+static unitFacts& factsOf(const ladderGrid& g) {
+    static thread_local unitFacts f;
+    const unsigned changed = changedUnits(f, g);
+    if (changed) {
+        for (unsigned& known : f.nothing) known &= ~changed;
+        f.quietKnown &= ~changed;
+        for (int d = 0; d < 9; d++) {
+            f.lo[d] = g.pos[d].lo;
+            f.hi[d] = g.pos[d].hi;
+        }
     }
-    failed->known = units | (failed->known & ~changed);
+    return f;
+}
+
+// Those of `units` that are quiet.
+static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
+    for (unsigned us = units & ~f.quietKnown; us; us &= us - 1) {
+        const int u = lowBit(us);
+        unsigned held[9];
+        for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
+        if (everyPairingUsable(held)) f.quiet |= 1u << u;
+        else f.quiet &= ~(1u << u);
+    }
+    f.quietKnown |= units;
+    return units & f.quiet;
 }
 
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
-    static thread_local unitsFailure failures[2];  // lines, boxes
-    unitsFailure& failed = failures[boxes];
+    unsigned& nothing = factsOf(g).nothing[boxes ? finderHiddenBoxes : finderHiddenLines];
     const unsigned kind = boxes ? kAllUnits & ~((1u << kBoxUnit) - 1) : (1u << kBoxUnit) - 1;
-    const unsigned changed = changedUnits(failed, g);
-    const unsigned todo = kind & ~(failed.known & ~changed);
+    const unsigned todo = kind & ~nothing;
     if (!todo) return false;
-    const auto remember = [&] { rememberUnits(&failed, g, kind, changed); };
+    const auto remember = [&] { nothing |= kind; };
     if (boxes) {
         for (int b = 0; b < 9; b++) {
             if (!(todo & (1u << (kBoxUnit + b)))) continue;
@@ -454,12 +578,12 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
     const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
     units &= kAllUnits;
     if (!units || size < 2 || size > 4) return false;
-    static thread_local unitsFailure failures[3];  // by size
-    unitsFailure& failed = failures[size - 2];
-    const unsigned changed = changedUnits(failed, g);
-    const unsigned todo = units & ~(failed.known & ~changed);
+    unitFacts& facts = factsOf(g);
+    unsigned& nothing = facts.nothing[finderNaked + size - 2];
+    unsigned todo = units & ~nothing;
+    if (todo) todo &= ~quietUnits(g, facts, todo);
     if (!todo) {
-        rememberUnits(&failed, g, units, changed);
+        nothing |= units;
         return false;
     }
     const cellSet few = fewCandidates(g, size);
@@ -491,19 +615,19 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
         });
         if (found) return true;
     }
-    rememberUnits(&failed, g, units, changed);
+    nothing |= units;
     return false;
 }
 
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
     units &= kAllUnits;
     if (!units || size < 2 || size > 4) return false;
-    static thread_local unitsFailure failures[3];  // by size
-    unitsFailure& failed = failures[size - 2];
-    const unsigned changed = changedUnits(failed, g);
-    const unsigned todo = units & ~(failed.known & ~changed);
+    unitFacts& facts = factsOf(g);
+    unsigned& nothing = facts.nothing[finderHidden + size - 2];
+    unsigned todo = units & ~nothing;
+    if (todo) todo &= ~quietUnits(g, facts, todo);
     if (!todo) {
-        rememberUnits(&failed, g, units, changed);
+        nothing |= units;
         return false;
     }
     const digitLines* lines[9];
@@ -541,7 +665,7 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
         });
         if (found) return true;
     }
-    rememberUnits(&failed, g, units, changed);
+    nothing |= units;
     return false;
 }
 
@@ -549,7 +673,8 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
     const int technique = size == 2 ? techXWing : size == 3 ? techSwordfish : techJellyfish;
     for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
         const int d = lowBit(ds);
-        const digitLines& l = linesOf(g, d);
+        digitLines& l = linesOf(g, d);
+        if (quietDigit(l)) continue;
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             const unsigned* along = rows ? l.row() : l.column();
