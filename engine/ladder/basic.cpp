@@ -7,73 +7,95 @@
 
 namespace {
 
-// Whether no subset of any kind or size has an effect among nine items (a
-// unit's cells, or a digit's rows) holding values a[i] (digits, or the
-// columns); an item holding nothing is no item. A naked subset is k items
-// holding k values between them; a hidden one, and a fish, k values held by
-// k items alone. What either removes is a pairing (item, value) that no way
-// of giving every item a value of its own uses, as the subset's items take
-// its values in every such way. So when such ways exist with every value
-// used (else false: not known), it is enough that every pairing is in one.
-// With one way found, a pairing is in another when it closes a cycle of
-// swaps: linking item i to the item given a value i holds, every link must
-// lie on a cycle, i.e. each part the links connect is strongly connected.
-bool everyPairingUsable(const unsigned* a) {
+// A way of giving items (a unit's cells, or a digit's rows) values (digits,
+// or columns) of their own: each value's owner and each item's value.
+struct pairing {
+    signed char owner[9];
+    unsigned char mate[9];
+};
+
+// Gives item i a value among held(i), handing values on along a path
+// (breadth first) from item to item (j may take any of held(j)) to one of
+// `spare`, which loses it; false when no path reaches one.
+template <typename Held>
+bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
+    signed char from[9];  // the item a value was reached from
+    unsigned seen = held(i), frontier = seen;
+    for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
+    int end = frontier & *spare ? lowBit(frontier & *spare) : -1;
+    while (frontier && end < 0) {
+        unsigned next = 0;
+        for (unsigned m = frontier; m; m &= m - 1) {
+            const int j = p->owner[lowBit(m)];
+            if (j < 0) continue;
+            const unsigned fresh = held(j) & ~seen & ~next;
+            for (unsigned k = fresh; k; k &= k - 1) from[lowBit(k)] = static_cast<signed char>(j);
+            next |= fresh;
+            if (fresh & *spare) {
+                end = lowBit(fresh & *spare);
+                break;
+            }
+        }
+        seen |= next;
+        frontier = next;
+    }
+    if (end < 0) return false;
+    *spare &= ~(1u << end);
+    for (int v = end;;) {
+        const int j = from[v];
+        const int was = j == i ? -1 : p->mate[j];
+        p->owner[v] = static_cast<signed char>(j);
+        p->mate[j] = static_cast<unsigned char>(v);
+        if (was < 0) return true;
+        v = was;
+    }
+}
+
+// Every item of a (those holding something) paired with a value of its own,
+// every value held used: false when that cannot be (no solution there).
+bool pairAll(const unsigned* a, pairing* p) {
     unsigned items = 0, values = 0;
     for (int i = 0; i < 9; i++) {
         if (a[i]) items |= 1u << i;
         values |= a[i];
     }
     if (kNineBitCounts.of[items] != kNineBitCounts.of[values]) return false;
-    // One pairing: the owner of each value, greedily, then by paths that
-    // hand values on (breadth first) where the greedy choice ran out.
-    signed char owner[9];
-    unsigned char mate[9];
-    unsigned freeValues = values;
+    unsigned spare = values;
     for (unsigned is = items; is; is &= is - 1) {
         const int i = lowBit(is);
-        const unsigned f = a[i] & freeValues;
-        if (f) {
+        const unsigned f = a[i] & spare;
+        if (f) {  // mostly
             const int v = lowBit(f);
-            owner[v] = static_cast<signed char>(i);
-            mate[i] = static_cast<unsigned char>(v);
-            freeValues &= ~(1u << v);
-            continue;
-        }
-        signed char from[9];  // the item a value was reached from
-        unsigned seen = a[i], frontier = a[i];
-        for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
-        int end = -1;
-        while (frontier && end < 0) {
-            unsigned next = 0;
-            for (unsigned m = frontier; m; m &= m - 1) {
-                const int j = owner[lowBit(m)];
-                const unsigned fresh = a[j] & ~seen & ~next;
-                for (unsigned k = fresh; k; k &= k - 1) from[lowBit(k)] = static_cast<signed char>(j);
-                next |= fresh;
-                if (fresh & freeValues) {
-                    end = lowBit(fresh & freeValues);
-                    break;
-                }
-            }
-            seen |= next;
-            frontier = next;
-        }
-        if (end < 0) return false;
-        freeValues &= ~(1u << end);
-        for (int v = end;;) {
-            const int j = from[v];
-            const int was = j == i ? -1 : mate[j];
-            owner[v] = static_cast<signed char>(j);
-            mate[j] = static_cast<unsigned char>(v);
-            if (was < 0) break;
-            v = was;
+            p->owner[v] = static_cast<signed char>(i);
+            p->mate[i] = static_cast<unsigned char>(v);
+            spare &= ~(1u << v);
+        } else if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p)) {
+            return false;
         }
     }
+    return true;
+}
+
+// Whether no subset of any kind or size has an effect among nine items
+// holding values a[i]; p gets a pairing of them all. A naked subset is k
+// items holding k values between them; a hidden one, and a fish, k values
+// held by k items alone. What either removes is a pairing (item, value)
+// that no way of pairing them all uses, as the subset's items take its
+// values in every such way. So when such ways exist (else false: not
+// known), it is enough that every pairing is in one. With one way found, a
+// pairing is in another when it closes a cycle of swaps: linking item i to
+// the item given a value i holds, every link must lie on a cycle, i.e. each
+// part the links connect is strongly connected.
+bool everyPairingUsable(const unsigned* a, pairing* p) {
+    if (!pairAll(a, p)) return false;
     // Over values now: v links to the values its owner holds. Part by part,
     // the values reached forwards and backwards from one must be the same.
-    unsigned next[9];
-    for (unsigned vs = values; vs; vs &= vs - 1) next[lowBit(vs)] = a[owner[lowBit(vs)]];
+    unsigned next[9], values = 0;
+    for (int i = 0; i < 9; i++)
+        if (a[i]) {
+            next[p->mate[i]] = a[i];
+            values |= a[i];
+        }
     for (unsigned rest = values; rest;) {
         const unsigned start = rest & -rest;
         unsigned forward = start;
@@ -97,6 +119,72 @@ bool everyPairingUsable(const unsigned* a) {
     return true;
 }
 
+// Whether a digit with no fish (everyPairingUsable of its rows a, paired
+// by p) has no finned or sashimi fish either, of any size, either way. One
+// with an effect removes a candidate e of the fins' box: were e the digit,
+// its row, its column and the rest of its box (the fins) would go, and the
+// fish's base lines would be left with one cover line fewer than lines. So
+// it is enough that for every e, the rows other than e's can still each be
+// paired with a column of its own that is not e's and off e's box. A box
+// holding nothing off e's row and column takes nothing more from e's row
+// and column than they do; pairings without them exist when every pairing,
+// e's too, is in some way of pairing them all. Else, for the box and e's
+// column c: in H, the grid less the box's candidates off c, e is in some
+// way of pairing all when (H paired by p mended) the row paired with c can
+// hand values on to e's row's value.
+bool noFinnedFish(const unsigned* a, const pairing& all) {
+    unsigned b[9];
+    for (int i = 0; i < 9; i++) b[i] = a[i];
+    const auto held = [&b](int j) { return b[j]; };
+    for (int band = 0; band < 3; band++)
+        for (int stack = 0; stack < 3; stack++) {
+            const unsigned stackColumns = 7u << (stack * 3);
+            unsigned inBox[3], boxColumns = 0, boxRows = 0;
+            for (int k = 0; k < 3; k++) {
+                inBox[k] = a[band * 3 + k] & stackColumns;
+                boxColumns |= inBox[k];
+                if (inBox[k]) boxRows |= 1u << k;
+            }
+            if (kNineBitCounts.of[boxRows] < 2 || kNineBitCounts.of[boxColumns] < 2) continue;
+            for (unsigned cm = boxColumns; cm; cm &= cm - 1) {
+                const int c = lowBit(cm);
+                // The box's rows holding c and something of the box off c and off that row.
+                unsigned rows = 0;
+                for (int k = 0; k < 3; k++)
+                    if ((inBox[k] >> c) & 1 && ((inBox[(k + 1) % 3] | inBox[(k + 2) % 3]) & ~(1u << c)))
+                        rows |= 1u << (band * 3 + k);
+                if (!rows) continue;
+                const unsigned gone = stackColumns & ~(1u << c);
+                pairing p = all;
+                unsigned lost = 0, spare = 0;
+                for (int k = 0; k < 3; k++) {
+                    const int r = band * 3 + k;
+                    b[r] = a[r] & ~gone;
+                    if (a[r] && (gone >> p.mate[r]) & 1) {
+                        lost |= 1u << r;
+                        spare |= 1u << p.mate[r];
+                        p.owner[p.mate[r]] = -1;
+                    }
+                }
+                for (unsigned lm = lost; lm; lm &= lm - 1)
+                    if (!pairItem(lowBit(lm), held, &spare, &p)) return false;
+                const int start = p.owner[c];
+                unsigned targets = 0;
+                for (unsigned rm = rows & ~(1u << start); rm; rm &= rm - 1) targets |= 1u << p.mate[lowBit(rm)];
+                unsigned reached = b[start];
+                for (unsigned fresh = reached; (targets & ~reached) && fresh;) {
+                    unsigned more = 0;
+                    for (unsigned m = fresh; m; m &= m - 1) more |= b[p.owner[lowBit(m)]];
+                    fresh = more & ~reached;
+                    reached |= more;
+                }
+                if (targets & ~reached) return false;
+            }
+            for (int k = 0; k < 3; k++) b[band * 3 + k] = a[band * 3 + k];
+        }
+    return true;
+}
+
 // A digit's candidates unit by unit, each as a 9-bit mask in the unit's
 // order: for a row the columns that hold it, for a column the rows, for a
 // box its cells. Most finders of a step ask for the same digits on the same
@@ -106,7 +194,10 @@ bool everyPairingUsable(const unsigned* a) {
 struct digitLines {
     uint64_t lo, hi;
     unsigned unit[27];
-    unsigned char quiet;  // for its rows and columns as everyPairingUsable says: 0 not known yet, 1 no, 2 yes
+    // For its rows and columns, what everyPairingUsable says, then
+    // noFinnedFish: 0 not known yet, 1 no, 2 yes; with the pairing.
+    unsigned char quiet, finless;
+    pairing paired;
 
     const unsigned* row() const { return unit + kRowUnit; }
     const unsigned* column() const { return unit + kColumnUnit; }
@@ -115,7 +206,7 @@ struct digitLines {
 void refreshLines(digitLines* k, const cellSet& p) {
     k->lo = p.lo;
     k->hi = p.hi;
-    k->quiet = 0;
+    k->quiet = k->finless = 0;
     unsigned* u = k->unit;
     lineMasks(p, u + kRowUnit, u + kColumnUnit);
     for (int b = 0; b < 9; b++) {
@@ -125,19 +216,42 @@ void refreshLines(digitLines* k, const cellSet& p) {
     }
 }
 
+// A digit that only lost candidates since its masks were made (mostly a few
+// cells) has them taken out of its masks one by one.
+void thinLines(digitLines* k, const cellSet& p) {
+    cellSet gone(k->lo & ~p.lo, k->hi & ~p.hi);
+    k->lo = p.lo;
+    k->hi = p.hi;
+    k->quiet = k->finless = 0;
+    for (int c = gone.pop(); c >= 0; c = gone.pop()) {
+        const int r = rowOf(c), col = columnOf(c);
+        k->unit[kRowUnit + r] &= ~(1u << col);
+        k->unit[kColumnUnit + col] &= ~(1u << r);
+        k->unit[kBoxUnit + boxOf(c)] &= ~(1u << (r % 3 * 3 + col % 3));
+    }
+}
+
 inline digitLines& linesOf(const ladderGrid& g, int d) {
     static thread_local digitLines kept[9];
     digitLines& k = kept[d];
     const cellSet& p = g.pos[d];
-    if (k.lo != p.lo || k.hi != p.hi) refreshLines(&k, p);
+    if (k.lo != p.lo || k.hi != p.hi) {
+        if ((p.lo & ~k.lo) | (p.hi & ~k.hi)) refreshLines(&k, p);
+        else thinLines(&k, p);
+    }
     return k;
 }
 
 // Whether the digit has no fish of any size either way: its rows are the
 // items, the columns they hold their values.
 bool quietDigit(digitLines& l) {
-    if (!l.quiet) l.quiet = everyPairingUsable(l.row()) ? 2 : 1;
+    if (!l.quiet) l.quiet = everyPairingUsable(l.row(), &l.paired) ? 2 : 1;
     return l.quiet == 2;
+}
+
+bool finlessDigit(digitLines& l) {
+    if (!l.finless) l.finless = quietDigit(l) && noFinnedFish(l.row(), l.paired) ? 2 : 1;
+    return l.finless == 2;
 }
 
 // The sets of `left` more items below `limit` added to `chosen` (a mask),
@@ -368,7 +482,8 @@ static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
         const int u = lowBit(us);
         unsigned held[9];
         for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
-        if (everyPairingUsable(held)) f.quiet |= 1u << u;
+        pairing p;
+        if (everyPairingUsable(held, &p)) f.quiet |= 1u << u;
         else f.quiet &= ~(1u << u);
     }
     f.quietKnown |= units;
@@ -837,8 +952,8 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
                 lost[0] |= 1u << columnOf(c);
             }
         }
-        const digitLines& l = linesOf(g, d);
-        for (int rows = 1; rows >= 0; rows--) {
+        digitLines& l = linesOf(g, d);
+        for (int rows = 1; rows >= 0 && !finlessDigit(l); rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             const unsigned* along = rows ? l.row() : l.column();  // base line i: its cover lines
             int lines[9], n = 0;
