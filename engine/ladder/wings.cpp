@@ -169,18 +169,65 @@ const digitPlaces& placesOf(const ladderGrid& g, int d, bool boxes) {
     return p;
 }
 
+// The candidates a wing finder saw when it last found nothing. On a grid
+// that is that one with candidates taken away, a pattern none of whose
+// cells changed still removes nothing (what it would remove is only
+// fewer), so the finder looks only at patterns with a changed cell: in the
+// same order, it meets the same first pattern. All zero (no candidates)
+// needs no first filling.
+struct wingFailure {
+    cellSet seen[9];
+};
+
+// The candidates of each digit taken away since the failure, and the cells
+// that lost any; false when the grid is not the failure's with candidates
+// taken away (look at everything).
+bool lostSince(const wingFailure& f, const ladderGrid& g, cellSet* lost, cellSet* changed) {
+    uint64_t gainedLo = 0, gainedHi = 0, lo = 0, hi = 0;
+    for (int d = 0; d < 9; d++) {
+        gainedLo |= g.pos[d].lo & ~f.seen[d].lo;
+        gainedHi |= g.pos[d].hi & ~f.seen[d].hi;
+        lost[d] = f.seen[d].minus(g.pos[d]);
+        lo |= lost[d].lo;
+        hi |= lost[d].hi;
+    }
+    *changed = cellSet(lo, hi);
+    return (gainedLo | gainedHi) == 0;
+}
+
+void rememberFailure(wingFailure* f, const ladderGrid& g) {
+    for (int d = 0; d < 9; d++) f->seen[d] = g.pos[d];
+}
+
+// The cells that see some cell of s.
+cellSet seeingAny(cellSet s) {
+    cellSet out;
+    for (int c = s.pop(); c >= 0; c = s.pop()) out |= kGeometry.peers[c];
+    return out;
+}
+
 }  // namespace
 
 bool findXYWing(const ladderGrid& g, ladderStep* step) {
+    static thread_local wingFailure failed;
+    cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
-    cellSet pivots = pc.all;
+    // The pivots, and the wings of a pivot that did not change, with a changed cell.
+    cellSet pivots = pc.all, fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    if (lostSince(failed, g, lost, &changed)) {
+        fresh = changed & pc.all;
+        if (fresh.empty()) return false;
+        pivots &= fresh | seeingAny(fresh);
+    }
     for (int pivot = pivots.pop(); pivot >= 0; pivot = pivots.pop()) {
         const int x = lowBit(g.cand[pivot]), y = highBit(g.cand[pivot]);
+        const bool pivotFresh = fresh.has(pivot);
         // Its wings on x: the cells of two candidates it sees with x and without y.
         cellSet wings = (kGeometry.peers[pivot] & pc.all & g.pos[x]).minus(g.pos[y]);
         for (int a = wings.pop(); a >= 0; a = wings.pop()) {
             const int z = lowBit(g.cand[a] & ~(1u << x));
             cellSet others = kGeometry.peers[pivot] & pc.with((1u << y) | (1u << z));
+            if (!pivotFresh && !fresh.has(a)) others &= fresh;
             for (int b = others.pop(); b >= 0; b = others.pop()) {
                 const cellSet gone = g.pos[z] & kGeometry.peers[a] & kGeometry.peers[b];
                 if (gone.empty()) continue;
@@ -192,21 +239,32 @@ bool findXYWing(const ladderGrid& g, ladderStep* step) {
             }
         }
     }
+    rememberFailure(&failed, g);
     return false;
 }
 
 bool findXYZWing(const ladderGrid& g, ladderStep* step) {
+    static thread_local wingFailure failed;
+    cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
-    cellSet open = g.open;
+    // The pivots, and the wings of a pivot that did not change, with a changed cell.
+    cellSet open = g.open, fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    if (lostSince(failed, g, lost, &changed)) {
+        if (changed.empty()) return false;
+        fresh = changed;
+        open &= changed | seeingAny(changed & pc.all);
+    }
     for (int pivot = open.pop(); pivot >= 0; pivot = open.pop()) {
         const unsigned three = g.cand[pivot];
         if (bitCount(three) != 3) continue;
         const int d1 = lowBit(three), d3 = highBit(three), d2 = lowBit(three & ~(1u << d1));
+        const bool pivotFresh = fresh.has(pivot);
         // The cells it sees whose two candidates are two of its three.
         cellSet wings = kGeometry.peers[pivot] & (pc.of[d1][d2] | pc.of[d1][d3] | pc.of[d2][d3]);
         for (int a = wings.pop(); a >= 0; a = wings.pop()) {
             // `wings` holds the cells after a now.
             cellSet others = wings.minus(pc.with(g.cand[a]));
+            if (!pivotFresh && !fresh.has(a)) others &= fresh;
             for (int b = others.pop(); b >= 0; b = others.pop()) {
                 const unsigned common = g.cand[a] & g.cand[b];
                 const int z = lowBit(common);
@@ -230,23 +288,46 @@ bool findXYZWing(const ladderGrid& g, ladderStep* step) {
             }
         }
     }
+    rememberFailure(&failed, g);
     return false;
 }
 
 bool findWWing(const ladderGrid& g, ladderStep* step) {
+    static thread_local wingFailure failed;
+    cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
+    // For a pair of cells that did not change, only the units where the
+    // linking digit changed: the units (bit u) with a cell that lost it.
+    cellSet fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    unsigned freshUnits[9];
+    for (unsigned& u : freshUnits) u = kAllUnits;
+    if (lostSince(failed, g, lost, &changed)) {
+        if (changed.empty()) return false;
+        fresh = changed;
+        for (int d = 0; d < 9; d++) {
+            freshUnits[d] = 0;
+            for (cellSet c = lost[d]; c.any();) {
+                const int cell = c.pop();
+                for (int k = 0; k < 3; k++) freshUnits[d] |= 1u << kGeometry.cellUnit[cell][k];
+            }
+        }
+    }
     cellSet firsts = pc.all;
     for (int a = firsts.pop(); a >= 0; a = firsts.pop()) {
         const unsigned both = g.cand[a];
         cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
+        const bool aFresh = fresh.has(a);
         for (int b = partners.pop(); b >= 0; b = partners.pop()) {
+            const bool pairFresh = aFresh || fresh.has(b);
             for (int which = 0; which < 2; which++) {
                 const int y = which ? highBit(both) : lowBit(both);
                 const int x = lowBit(both & ~(1u << y));
+                const unsigned units = pairFresh ? kAllUnits : freshUnits[y];
+                if (!units) continue;
                 const cellSet gone = g.pos[x] & kGeometry.peers[a] & kGeometry.peers[b];
                 if (gone.empty()) continue;
                 const digitPlaces& places = placesOf(g, y, true);
-                for (unsigned um = places.strongUnits; um; um &= um - 1) {
+                for (unsigned um = places.strongUnits & units; um; um &= um - 1) {
                     const int u = lowBit(um);
                     int p = places.ends[u][0], q = places.ends[u][1];
                     if (p == a || q == a || p == b || q == b) continue;
@@ -265,6 +346,7 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
             }
         }
     }
+    rememberFailure(&failed, g);
     return false;
 }
 
