@@ -198,6 +198,9 @@ struct digitLines {
     // noFinnedFish: 0 not known yet, 1 no, 2 yes; with the pairing.
     unsigned char quiet, finless;
     pairing paired;
+    // The units where it has two cells, once asked for.
+    bool pairsKnown;
+    unsigned pairUnits;
 
     const unsigned* row() const { return unit + kRowUnit; }
     const unsigned* column() const { return unit + kColumnUnit; }
@@ -207,6 +210,7 @@ void refreshLines(digitLines* k, const cellSet& p) {
     k->lo = p.lo;
     k->hi = p.hi;
     k->quiet = k->finless = 0;
+    k->pairsKnown = false;
     unsigned* u = k->unit;
     lineMasks(p, u + kRowUnit, u + kColumnUnit);
     for (int b = 0; b < 9; b++) {
@@ -223,12 +227,19 @@ void thinLines(digitLines* k, const cellSet& p) {
     k->lo = p.lo;
     k->hi = p.hi;
     k->quiet = k->finless = 0;
+    unsigned touched = 0;
     for (int c = gone.pop(); c >= 0; c = gone.pop()) {
-        const int r = rowOf(c), col = columnOf(c);
+        const int r = rowOf(c), col = columnOf(c), b = boxOf(c);
         k->unit[kRowUnit + r] &= ~(1u << col);
         k->unit[kColumnUnit + col] &= ~(1u << r);
-        k->unit[kBoxUnit + boxOf(c)] &= ~(1u << (r % 3 * 3 + col % 3));
+        k->unit[kBoxUnit + b] &= ~(1u << (r % 3 * 3 + col % 3));
+        touched |= 1u << (kRowUnit + r) | 1u << (kColumnUnit + col) | 1u << (kBoxUnit + b);
     }
+    if (k->pairsKnown)
+        for (; touched; touched &= touched - 1) {
+            const int u = lowBit(touched);
+            k->pairUnits = (k->pairUnits & ~(1u << u)) | unsigned(kNineBitCounts.of[k->unit[u]] == 2) << u;
+        }
 }
 
 inline digitLines& linesOf(const ladderGrid& g, int d) {
@@ -927,6 +938,17 @@ struct finnedSearch {
 };
 
 }  // namespace
+
+const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs) {
+    digitLines& l = linesOf(g, d);
+    if (!l.pairsKnown) {
+        l.pairsKnown = true;
+        l.pairUnits = 0;
+        for (int u = 0; u < 27; u++) l.pairUnits |= unsigned(kNineBitCounts.of[l.unit[u]] == 2) << u;
+    }
+    *pairs = l.pairUnits;
+    return l.unit;
+}
 
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
