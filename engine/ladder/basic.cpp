@@ -512,6 +512,7 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
             if (!(todo & (1u << (kBoxUnit + b)))) continue;
             const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
             if (single) {
+                nothing |= todo & ((1u << (kBoxUnit + b)) - 1);  // the boxes before it gave nothing
                 hiddenSingleStep(g, kBoxUnit + b, single, step);
                 return true;
             }
