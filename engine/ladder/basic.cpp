@@ -51,51 +51,47 @@ bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
     }
 }
 
-// Every item of a (those holding something) paired with a value of its own,
-// every value held used: false when that cannot be (no solution there).
-bool pairAll(const unsigned* a, pairing* p) {
-    unsigned items = 0, values = 0;
+// Whether no subset of any kind or size has an effect among nine items
+// holding values a[i] (an item holding nothing is no item); p gets a
+// pairing of them all. A naked subset is k items holding k values between
+// them; a hidden one, and a fish, k values held by k items alone. What
+// either removes is a pairing (item, value) that no way of pairing them all
+// uses, as the subset's items take its values in every such way. So when
+// such ways exist, every value used (else false: not known), it is enough
+// that every pairing is in one. With one way found, a pairing is in another
+// when it closes a cycle of swaps: linking item i to the item given a value
+// i holds, every link must lie on a cycle, i.e. each part the links connect
+// is strongly connected.
+bool everyPairingUsable(const unsigned* a, pairing* p) {
+    // One way: greedily, then by handing values on where that ran out. By
+    // value: what its owner holds (the links, as values).
+    unsigned spare = kAllDigits, values = 0, next[9];
+    int items = 0;
+    bool handed = false;
+#pragma GCC unroll 9
     for (int i = 0; i < 9; i++) {
-        if (a[i]) items |= 1u << i;
-        values |= a[i];
-    }
-    if (kNineBitCounts.of[items] != kNineBitCounts.of[values]) return false;
-    unsigned spare = values;
-    for (unsigned is = items; is; is &= is - 1) {
-        const int i = lowBit(is);
-        const unsigned f = a[i] & spare;
+        const unsigned held = a[i];
+        if (!held) continue;
+        items++;
+        values |= held;
+        const unsigned f = held & spare;
         if (f) {  // mostly
             const int v = lowBit(f);
             p->owner[v] = static_cast<signed char>(i);
             p->mate[i] = static_cast<unsigned char>(v);
-            spare &= ~(1u << v);
-        } else if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p)) {
-            return false;
+            next[v] = held;
+            spare &= ~(f & -f);
+        } else {
+            if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p)) return false;
+            handed = true;
         }
     }
-    return true;
-}
-
-// Whether no subset of any kind or size has an effect among nine items
-// holding values a[i]; p gets a pairing of them all. A naked subset is k
-// items holding k values between them; a hidden one, and a fish, k values
-// held by k items alone. What either removes is a pairing (item, value)
-// that no way of pairing them all uses, as the subset's items take its
-// values in every such way. So when such ways exist (else false: not
-// known), it is enough that every pairing is in one. With one way found, a
-// pairing is in another when it closes a cycle of swaps: linking item i to
-// the item given a value i holds, every link must lie on a cycle, i.e. each
-// part the links connect is strongly connected.
-bool everyPairingUsable(const unsigned* a, pairing* p) {
-    if (!pairAll(a, p)) return false;
-    // Over values now: v links to the values its owner holds. Part by part,
-    // the values reached forwards and backwards from one must be the same.
-    unsigned next[9], values = 0;
-    for (int i = 0; i < 9; i++)
-        if (a[i]) {
-            next[p->mate[i]] = a[i];
-            values |= a[i];
-        }
+    if (kNineBitCounts.of[values] != items) return false;
+    if (handed)
+        for (int i = 0; i < 9; i++)
+            if (a[i]) next[p->mate[i]] = a[i];
+    // Part by part: the values reached forwards from one must all reach it
+    // back, and nothing else may link into them.
     for (unsigned rest = values; rest;) {
         const unsigned start = rest & -rest;
         unsigned forward = start;
@@ -108,12 +104,14 @@ bool everyPairingUsable(const unsigned* a, pairing* p) {
         unsigned backward = start;
         for (;;) {
             unsigned more = 0;
-            for (unsigned m = rest & ~backward; m; m &= m - 1)
+            for (unsigned m = forward & ~backward; m; m &= m - 1)
                 if (next[lowBit(m)] & backward) more |= m & -m;
             if (!more) break;
             backward |= more;
         }
         if (forward != backward) return false;
+        for (unsigned m = rest & ~forward; m; m &= m - 1)
+            if (next[lowBit(m)] & forward) return false;
         rest &= ~forward;
     }
     return true;
