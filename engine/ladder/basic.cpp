@@ -117,69 +117,72 @@ bool everyPairingUsable(const unsigned* a, pairing* p) {
     return true;
 }
 
+// For a box's cells of a digit (a mask in box order): those with another
+// of them off their row and column.
+struct finCells {
+    unsigned short of[512];
+    constexpr finCells() : of() {
+        for (unsigned m = 0; m < 512; m++)
+            for (int k = 0; k < 9; k++)
+                for (int j = 0; j < 9; j++)
+                    if ((m >> k) & (m >> j) & 1 && j / 3 != k / 3 && j % 3 != k % 3)
+                        of[m] = static_cast<unsigned short>(of[m] | (1u << k));
+    }
+};
+inline constexpr finCells kFinCells{};
+
 // Whether a digit with no fish (everyPairingUsable of its rows a, paired
-// by p) has no finned or sashimi fish either, of any size, either way. One
-// with an effect removes a candidate e of the fins' box: were e the digit,
-// its row, its column and the rest of its box (the fins) would go, and the
-// fish's base lines would be left with one cover line fewer than lines. So
-// it is enough that for every e, the rows other than e's can still each be
-// paired with a column of its own that is not e's and off e's box. A box
-// holding nothing off e's row and column takes nothing more from e's row
-// and column than they do; pairings without them exist when every pairing,
-// e's too, is in some way of pairing them all. Else, for the box and e's
-// column c: in H, the grid less the box's candidates off c, e is in some
-// way of pairing all when (H paired by p mended) the row paired with c can
-// hand values on to e's row's value.
-bool noFinnedFish(const unsigned* a, const pairing& all) {
+// by p; boxes its cells box by box) has no finned or sashimi fish either,
+// of any size, either way. One with an effect removes a candidate e of the
+// fins' box: were e the digit, its row, its column and the rest of its box
+// (the fins) would go, and the fish's base lines would be left with one
+// cover line fewer than lines. So it is enough that for every e, the rows
+// other than e's can still each be paired with a column of its own that is
+// not e's and off e's box. Where the box holds nothing off e's row and
+// column, that is e being in some way of pairing them all, as every pairing
+// is. Else, for the box and e's column c: in H, the grid less the box's
+// candidates off c, e is in some way of pairing all when (H paired by p
+// mended) the row paired with c can hand values on to e's row's value.
+bool noFinnedFish(const unsigned* a, const unsigned* boxes, const pairing& all) {
     unsigned b[9];
     for (int i = 0; i < 9; i++) b[i] = a[i];
     const auto held = [&b](int j) { return b[j]; };
-    for (int band = 0; band < 3; band++)
-        for (int stack = 0; stack < 3; stack++) {
-            const unsigned stackColumns = 7u << (stack * 3);
-            unsigned inBox[3], boxColumns = 0, boxRows = 0;
-            for (int k = 0; k < 3; k++) {
-                inBox[k] = a[band * 3 + k] & stackColumns;
-                boxColumns |= inBox[k];
-                if (inBox[k]) boxRows |= 1u << k;
-            }
-            if (kNineBitCounts.of[boxRows] < 2 || kNineBitCounts.of[boxColumns] < 2) continue;
-            for (unsigned cm = boxColumns; cm; cm &= cm - 1) {
-                const int c = lowBit(cm);
-                // The box's rows holding c and something of the box off c and off that row.
-                unsigned rows = 0;
-                for (int k = 0; k < 3; k++)
-                    if ((inBox[k] >> c) & 1 && ((inBox[(k + 1) % 3] | inBox[(k + 2) % 3]) & ~(1u << c)))
-                        rows |= 1u << (band * 3 + k);
-                if (!rows) continue;
-                const unsigned gone = stackColumns & ~(1u << c);
-                pairing p = all;
-                unsigned lost = 0, spare = 0;
-                for (int k = 0; k < 3; k++) {
-                    const int r = band * 3 + k;
-                    b[r] = a[r] & ~gone;
-                    if (a[r] && (gone >> p.mate[r]) & 1) {
-                        lost |= 1u << r;
-                        spare |= 1u << p.mate[r];
-                        p.owner[p.mate[r]] = -1;
-                    }
+    for (int box = 0; box < 9; box++) {
+        const unsigned cells = kFinCells.of[boxes[box]];
+        if (!cells) continue;
+        const int band = box / 3 * 3, stack = box % 3 * 3;
+        for (int j = 0; j < 3; j++) {
+            const unsigned inColumn = (cells >> j) & 0x49;  // in box order
+            if (!inColumn) continue;
+            const int c = stack + j;
+            const unsigned rows = ((inColumn & 1) | ((inColumn >> 2) & 2) | ((inColumn >> 4) & 4)) << band;
+            const unsigned gone = (7u << stack) & ~(1u << c);
+            pairing p = all;
+            unsigned lost = 0, spare = 0;
+            for (int r = band; r < band + 3; r++) {
+                b[r] = a[r] & ~gone;
+                if (a[r] && (gone >> p.mate[r]) & 1) {
+                    lost |= 1u << r;
+                    spare |= 1u << p.mate[r];
+                    p.owner[p.mate[r]] = -1;
                 }
-                for (unsigned lm = lost; lm; lm &= lm - 1)
-                    if (!pairItem(lowBit(lm), held, &spare, &p)) return false;
-                const int start = p.owner[c];
-                unsigned targets = 0;
-                for (unsigned rm = rows & ~(1u << start); rm; rm &= rm - 1) targets |= 1u << p.mate[lowBit(rm)];
-                unsigned reached = b[start];
-                for (unsigned fresh = reached; (targets & ~reached) && fresh;) {
-                    unsigned more = 0;
-                    for (unsigned m = fresh; m; m &= m - 1) more |= b[p.owner[lowBit(m)]];
-                    fresh = more & ~reached;
-                    reached |= more;
-                }
-                if (targets & ~reached) return false;
             }
-            for (int k = 0; k < 3; k++) b[band * 3 + k] = a[band * 3 + k];
+            for (unsigned lm = lost; lm; lm &= lm - 1)
+                if (!pairItem(lowBit(lm), held, &spare, &p)) return false;
+            const int start = p.owner[c];
+            unsigned targets = 0;
+            for (unsigned rm = rows & ~(1u << start); rm; rm &= rm - 1) targets |= 1u << p.mate[lowBit(rm)];
+            unsigned reached = b[start];
+            for (unsigned fresh = reached; (targets & ~reached) && fresh;) {
+                unsigned more = 0;
+                for (unsigned m = fresh; m; m &= m - 1) more |= b[p.owner[lowBit(m)]];
+                fresh = more & ~reached;
+                reached |= more;
+            }
+            if (targets & ~reached) return false;
         }
+        for (int r = band; r < band + 3; r++) b[r] = a[r];
+    }
     return true;
 }
 
@@ -259,7 +262,7 @@ bool quietDigit(digitLines& l) {
 }
 
 bool finlessDigit(digitLines& l) {
-    if (!l.finless) l.finless = quietDigit(l) && noFinnedFish(l.row(), l.paired) ? 2 : 1;
+    if (!l.finless) l.finless = quietDigit(l) && noFinnedFish(l.row(), l.unit + kBoxUnit, l.paired) ? 2 : 1;
     return l.finless == 2;
 }
 
