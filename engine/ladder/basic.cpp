@@ -642,6 +642,37 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
     return false;
 }
 
+// For a box's cells of a digit (a mask in box order): the box's rows (bit
+// k, its k-th) and columns that hold them.
+struct boxSpans {
+    unsigned char rows[512], columns[512];
+    constexpr boxSpans() : rows(), columns() {
+        for (unsigned m = 0; m < 512; m++) {
+            rows[m] = static_cast<unsigned char>((m & 7 ? 1 : 0) | (m & 0x38 ? 2 : 0) | (m & 0x1C0 ? 4 : 0));
+            columns[m] = static_cast<unsigned char>((m | (m >> 3) | (m >> 6)) & 7);
+        }
+    }
+};
+inline constexpr boxSpans kBoxSpans{};
+
+// For the lines of a band (stack) that three boxes' candidates lie on (box
+// i's in bits 3i..3i+2): the first two boxes, in the order (0, 1), (0, 2),
+// (1, 2), on the same two lines with the third box on one of them, as
+// 1 + that pair's place in the order; 0 for none.
+struct doublePairs {
+    unsigned char of[512];
+    constexpr doublePairs() : of() {
+        const int pairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
+        for (unsigned m = 0; m < 512; m++)
+            for (int k = 2; k >= 0; k--) {
+                const unsigned a = (m >> (3 * pairs[k][0])) & 7, b = (m >> (3 * pairs[k][1])) & 7;
+                const unsigned c = (m >> (3 * (3 - pairs[k][0] - pairs[k][1]))) & 7, both = a | b;
+                if (a && b && (both == 3 || both == 5 || both == 6) && (c & both)) of[m] = static_cast<unsigned char>(1 + k);
+            }
+    }
+};
+inline constexpr doublePairs kDoublePairs{};
+
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
     for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
         const int d = lowBit(ds);
@@ -649,31 +680,27 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
         for (int bands = 0; bands < 2; bands++)  // stacks (columns), then bands (rows)
             for (int group = 0; group < 3; group++) {
                 int boxes[3];
-                unsigned lines[3];  // the group's boxes and, per box, the group's lines that hold the digit there
+                unsigned lines = 0;  // the group's lines that hold the digit, box by box
                 for (int i = 0; i < 3; i++) {
                     boxes[i] = bands ? group * 3 + i : i * 3 + group;
                     const unsigned m = l.unit[kBoxUnit + boxes[i]];
-                    lines[i] = bands ? (m & 7 ? 1u : 0u) | (m & 0x38 ? 2u : 0u) | (m & 0x1C0 ? 4u : 0u)
-                                     : (m | (m >> 3) | (m >> 6)) & 7;
+                    lines |= unsigned(bands ? kBoxSpans.rows[m] : kBoxSpans.columns[m]) << (3 * i);
                 }
-                for (int a = 0; a < 3; a++)
-                    for (int b = a + 1; b < 3; b++) {
-                        if (!lines[a] || !lines[b] || kNineBitCounts.of[lines[a] | lines[b]] != 2) continue;
-                        const int c = 3 - a - b;
-                        const unsigned both = lines[a] | lines[b];
-                        if (!(lines[c] & both)) continue;
-                        int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
-                        int n = 0;
-                        for (int k = 0; k < 3; k++)
-                            if (both & (1u << k)) cover[n++] = (bands ? kRowUnit : kColumnUnit) + group * 3 + k;
-                        setTechnique(step, techDoublePair);
-                        fishPattern(step, d + 1, base, cover, 2, cellSet());
-                        addRemovals(step,
-                                    g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
-                                        (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]),
-                                    d);
-                        return true;
-                    }
+                const int found = kDoublePairs.of[lines];
+                if (!found) continue;
+                const int a = found == 3 ? 1 : 0, b = found == 1 ? 1 : 2, c = 3 - a - b;
+                const unsigned both = ((lines >> (3 * a)) | (lines >> (3 * b))) & 7;
+                int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
+                int n = 0;
+                for (int k = 0; k < 3; k++)
+                    if (both & (1u << k)) cover[n++] = (bands ? kRowUnit : kColumnUnit) + group * 3 + k;
+                setTechnique(step, techDoublePair);
+                fishPattern(step, d + 1, base, cover, 2, cellSet());
+                addRemovals(step,
+                            g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
+                                (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]),
+                            d);
+                return true;
             }
     }
     return false;
