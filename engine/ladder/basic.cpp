@@ -442,7 +442,7 @@ static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladder
 enum unitFinder {
     finderHiddenLines,
     finderHiddenBoxes,
-    finderNaked,                  // + size - 2
+    finderNaked,                     // + size - 2
     finderHidden = finderNaked + 3,  // + size - 2
     kUnitFinders = finderHidden + 3
 };
@@ -667,7 +667,8 @@ struct doublePairs {
             for (int k = 2; k >= 0; k--) {
                 const unsigned a = (m >> (3 * pairs[k][0])) & 7, b = (m >> (3 * pairs[k][1])) & 7;
                 const unsigned c = (m >> (3 * (3 - pairs[k][0] - pairs[k][1]))) & 7, both = a | b;
-                if (a && b && (both == 3 || both == 5 || both == 6) && (c & both)) of[m] = static_cast<unsigned char>(1 + k);
+                if (a && b && (both == 3 || both == 5 || both == 6) && (c & both))
+                    of[m] = static_cast<unsigned char>(1 + k);
             }
     }
 };

@@ -160,9 +160,9 @@ __attribute__((noinline)) void clearStep(ladderStep* step) {
 
 void ladderStep::clear() {
     // The driver clears the step before every finder, and most find nothing
-    // and leave it as it was. Whatever fills a step in any part sets its
-    // technique's difficulty (never 0), a placement, a removal or the
-    // pattern's kind, so a step with none of these is clear already.
+    // and leave it as it was. Whatever in the ladder fills a step sets, with
+    // anything else, its technique's difficulty (never 0), a placement, a
+    // removal or the pattern's kind: a step with none of these is blank.
     if (difficulty == 0 && placeCell < 0 && removals.empty() && pattern.kind == patternSingle) return;
     clearStep(this);
 }

@@ -131,11 +131,11 @@ TEST(LadderStepClear, LeavesABlankStepWhateverFilledIt) {
     const auto blank = [](const ladderStep& s) {
         const ladderPattern& p = s.pattern;
         return s.technique == techNakedSingle && s.difficulty == 0 && s.placeCell == -1 && s.placeDigit == 0 &&
-               s.removals.empty() && p.kind == patternSingle && p.digit == 0 && p.unit == -1 && p.cell == -1 && p.size == 0 &&
-               p.fins.empty() && !p.naked && p.cells.empty() && p.digits == 0 && p.nodes.empty() && p.strong.empty() &&
-               p.loop == loopNone && p.colour.empty() && p.links.empty() && p.falseColour == -1 && p.witness[0] == -1 &&
-               p.witness[1] == -1 && p.over == overCell && p.branches.empty() && p.type == 0 && p.roof.empty() &&
-               p.extra == 0 && p.subsetUnit == -1 && p.subsetCells.empty() && p.subsetDigits == 0;
+               s.removals.empty() && p.kind == patternSingle && p.digit == 0 && p.unit == -1 && p.cell == -1 &&
+               p.size == 0 && p.fins.empty() && !p.naked && p.cells.empty() && p.digits == 0 && p.nodes.empty() &&
+               p.strong.empty() && p.loop == loopNone && p.colour.empty() && p.links.empty() && p.falseColour == -1 &&
+               p.witness[0] == -1 && p.witness[1] == -1 && p.over == overCell && p.branches.empty() && p.type == 0 &&
+               p.roof.empty() && p.extra == 0 && p.subsetUnit == -1 && p.subsetCells.empty() && p.subsetDigits == 0;
     };
     std::vector<ladderStep> filled(4);
     filled[0].difficulty = 26;
