@@ -221,6 +221,24 @@ void refreshLines(digitLines* k, const cellSet& p) {
     }
 }
 
+// Each cell's row, column, box, place in its box, and units (bit u).
+struct cellPlace {
+    unsigned char row, column, box, inBox;
+    unsigned units;
+};
+struct cellPlaces {
+    cellPlace of[81];
+    constexpr cellPlaces() : of() {
+        for (int c = 0; c < 81; c++) {
+            const int r = c / 9, k = c % 9, b = r / 3 * 3 + k / 3;
+            of[c] = {static_cast<unsigned char>(r), static_cast<unsigned char>(k), static_cast<unsigned char>(b),
+                     static_cast<unsigned char>(r % 3 * 3 + k % 3),
+                     1u << (kRowUnit + r) | 1u << (kColumnUnit + k) | 1u << (kBoxUnit + b)};
+        }
+    }
+};
+inline constexpr cellPlaces kCellPlaces{};
+
 // A digit that only lost candidates since its masks were made (mostly a few
 // cells) has them taken out of its masks one by one.
 void thinLines(digitLines* k, const cellSet& p) {
@@ -230,11 +248,11 @@ void thinLines(digitLines* k, const cellSet& p) {
     k->quiet = k->finless = 0;
     unsigned touched = 0;
     for (int c = gone.pop(); c >= 0; c = gone.pop()) {
-        const int r = rowOf(c), col = columnOf(c), b = boxOf(c);
-        k->unit[kRowUnit + r] &= ~(1u << col);
-        k->unit[kColumnUnit + col] &= ~(1u << r);
-        k->unit[kBoxUnit + b] &= ~(1u << (r % 3 * 3 + col % 3));
-        touched |= 1u << (kRowUnit + r) | 1u << (kColumnUnit + col) | 1u << (kBoxUnit + b);
+        const cellPlace& at = kCellPlaces.of[c];
+        k->unit[kRowUnit + at.row] &= ~(1u << at.column);
+        k->unit[kColumnUnit + at.column] &= ~(1u << at.row);
+        k->unit[kBoxUnit + at.box] &= ~(1u << at.inBox);
+        touched |= at.units;
     }
     if (k->pairsKnown)
         for (; touched; touched &= touched - 1) {
