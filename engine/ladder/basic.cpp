@@ -7,6 +7,185 @@
 
 namespace {
 
+// A way of giving items (a unit's cells, or a digit's rows) values (digits,
+// or columns) of their own: each value's owner and each item's value.
+struct pairing {
+    signed char owner[9];
+    unsigned char mate[9];
+};
+
+// Gives item i a value among held(i), handing values on along a path
+// (breadth first) from item to item (j may take any of held(j)) to one of
+// `spare`, which loses it; false when no path reaches one.
+template <typename Held>
+bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
+    signed char from[9];  // the item a value was reached from
+    unsigned seen = held(i), frontier = seen;
+    for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
+    int end = frontier & *spare ? lowBit(frontier & *spare) : -1;
+    while (frontier && end < 0) {
+        unsigned next = 0;
+        for (unsigned m = frontier; m; m &= m - 1) {
+            const int j = p->owner[lowBit(m)];
+            if (j < 0) continue;
+            const unsigned fresh = held(j) & ~seen & ~next;
+            for (unsigned k = fresh; k; k &= k - 1) from[lowBit(k)] = static_cast<signed char>(j);
+            next |= fresh;
+            if (fresh & *spare) {
+                end = lowBit(fresh & *spare);
+                break;
+            }
+        }
+        seen |= next;
+        frontier = next;
+    }
+    if (end < 0) return false;
+    *spare &= ~(1u << end);
+    for (int v = end;;) {
+        const int j = from[v];
+        const int was = j == i ? -1 : p->mate[j];
+        p->owner[v] = static_cast<signed char>(j);
+        p->mate[j] = static_cast<unsigned char>(v);
+        if (was < 0) return true;
+        v = was;
+    }
+}
+
+// Whether no subset of any kind or size has an effect among nine items
+// holding values a[i] (an item holding nothing is no item); p gets a
+// pairing of them all. A naked subset is k items holding k values between
+// them; a hidden one, and a fish, k values held by k items alone. What
+// either removes is a pairing (item, value) that no way of pairing them all
+// uses, as the subset's items take its values in every such way. So when
+// such ways exist, every value used (else false: not known), it is enough
+// that every pairing is in one. With one way found, a pairing is in another
+// when it closes a cycle of swaps: linking item i to the item given a value
+// i holds, every link must lie on a cycle, i.e. each part the links connect
+// is strongly connected.
+bool everyPairingUsable(const unsigned* a, pairing* p) {
+    // One way: greedily, then by handing values on where that ran out. By
+    // value: what its owner holds (the links, as values).
+    unsigned spare = kAllDigits, values = 0, next[9];
+    int items = 0;
+    bool handed = false;
+#pragma GCC unroll 9
+    for (int i = 0; i < 9; i++) {
+        const unsigned held = a[i];
+        if (!held) continue;
+        items++;
+        values |= held;
+        const unsigned f = held & spare;
+        if (f) {  // mostly
+            const int v = lowBit(f);
+            p->owner[v] = static_cast<signed char>(i);
+            p->mate[i] = static_cast<unsigned char>(v);
+            next[v] = held;
+            spare &= ~(f & -f);
+        } else {
+            if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p)) return false;
+            handed = true;
+        }
+    }
+    if (kNineBitCounts.of[values] != items) return false;
+    if (handed)
+        for (int i = 0; i < 9; i++)
+            if (a[i]) next[p->mate[i]] = a[i];
+    // Part by part: the values reached forwards from one must all reach it
+    // back, and nothing else may link into them.
+    for (unsigned rest = values; rest;) {
+        const unsigned start = rest & -rest;
+        unsigned forward = start;
+        for (unsigned fresh = start; fresh;) {
+            unsigned more = 0;
+            for (unsigned m = fresh; m; m &= m - 1) more |= next[lowBit(m)];
+            fresh = more & ~forward;
+            forward |= more;
+        }
+        unsigned backward = start;
+        for (;;) {
+            unsigned more = 0;
+            for (unsigned m = forward & ~backward; m; m &= m - 1)
+                if (next[lowBit(m)] & backward) more |= m & -m;
+            if (!more) break;
+            backward |= more;
+        }
+        if (forward != backward) return false;
+        for (unsigned m = rest & ~forward; m; m &= m - 1)
+            if (next[lowBit(m)] & forward) return false;
+        rest &= ~forward;
+    }
+    return true;
+}
+
+// For a box's cells of a digit (a mask in box order): those with another
+// of them off their row and column.
+struct finCells {
+    unsigned short of[512];
+    constexpr finCells() : of() {
+        for (unsigned m = 0; m < 512; m++)
+            for (int k = 0; k < 9; k++)
+                for (int j = 0; j < 9; j++)
+                    if ((m >> k) & (m >> j) & 1 && j / 3 != k / 3 && j % 3 != k % 3)
+                        of[m] = static_cast<unsigned short>(of[m] | (1u << k));
+    }
+};
+inline constexpr finCells kFinCells{};
+
+// Whether a digit with no fish (everyPairingUsable of its rows a, paired
+// by p; boxes its cells box by box) has no finned or sashimi fish either,
+// of any size, either way. One with an effect removes a candidate e of the
+// fins' box: were e the digit, its row, its column and the rest of its box
+// (the fins) would go, and the fish's base lines would be left with one
+// cover line fewer than lines. So it is enough that for every e, the rows
+// other than e's can still each be paired with a column of its own that is
+// not e's and off e's box. Where the box holds nothing off e's row and
+// column, that is e being in some way of pairing them all, as every pairing
+// is. Else, for the box and e's column c: in H, the grid less the box's
+// candidates off c, e is in some way of pairing all when (H paired by p
+// mended) the row paired with c can hand values on to e's row's value.
+bool noFinnedFish(const unsigned* a, const unsigned* boxes, const pairing& all) {
+    unsigned b[9];
+    for (int i = 0; i < 9; i++) b[i] = a[i];
+    const auto held = [&b](int j) { return b[j]; };
+    for (int box = 0; box < 9; box++) {
+        const unsigned cells = kFinCells.of[boxes[box]];
+        if (!cells) continue;
+        const int band = box / 3 * 3, stack = box % 3 * 3;
+        for (int j = 0; j < 3; j++) {
+            const unsigned inColumn = (cells >> j) & 0x49;  // in box order
+            if (!inColumn) continue;
+            const int c = stack + j;
+            const unsigned rows = ((inColumn & 1) | ((inColumn >> 2) & 2) | ((inColumn >> 4) & 4)) << band;
+            const unsigned gone = (7u << stack) & ~(1u << c);
+            pairing p = all;
+            unsigned lost = 0, spare = 0;
+            for (int r = band; r < band + 3; r++) {
+                b[r] = a[r] & ~gone;
+                if (a[r] && (gone >> p.mate[r]) & 1) {
+                    lost |= 1u << r;
+                    spare |= 1u << p.mate[r];
+                    p.owner[p.mate[r]] = -1;
+                }
+            }
+            for (unsigned lm = lost; lm; lm &= lm - 1)
+                if (!pairItem(lowBit(lm), held, &spare, &p)) return false;
+            const int start = p.owner[c];
+            unsigned targets = 0;
+            for (unsigned rm = rows & ~(1u << start); rm; rm &= rm - 1) targets |= 1u << p.mate[lowBit(rm)];
+            unsigned reached = b[start];
+            for (unsigned fresh = reached; (targets & ~reached) && fresh;) {
+                unsigned more = 0;
+                for (unsigned m = fresh; m; m &= m - 1) more |= b[p.owner[lowBit(m)]];
+                fresh = more & ~reached;
+                reached |= more;
+            }
+            if (targets & ~reached) return false;
+        }
+        for (int r = band; r < band + 3; r++) b[r] = a[r];
+    }
+    return true;
+}
+
 // A digit's candidates unit by unit, each as a 9-bit mask in the unit's
 // order: for a row the columns that hold it, for a column the rows, for a
 // box its cells. Most finders of a step ask for the same digits on the same
@@ -16,6 +195,13 @@ namespace {
 struct digitLines {
     uint64_t lo, hi;
     unsigned unit[27];
+    // For its rows and columns, what everyPairingUsable says, then
+    // noFinnedFish: 0 not known yet, 1 no, 2 yes; with the pairing.
+    unsigned char quiet, finless;
+    pairing paired;
+    // The units where it has two cells, once asked for.
+    bool pairsKnown;
+    unsigned pairUnits;
 
     const unsigned* row() const { return unit + kRowUnit; }
     const unsigned* column() const { return unit + kColumnUnit; }
@@ -24,6 +210,8 @@ struct digitLines {
 void refreshLines(digitLines* k, const cellSet& p) {
     k->lo = p.lo;
     k->hi = p.hi;
+    k->quiet = k->finless = 0;
+    k->pairsKnown = false;
     unsigned* u = k->unit;
     lineMasks(p, u + kRowUnit, u + kColumnUnit);
     for (int b = 0; b < 9; b++) {
@@ -33,12 +221,67 @@ void refreshLines(digitLines* k, const cellSet& p) {
     }
 }
 
-inline const digitLines& linesOf(const ladderGrid& g, int d) {
+// Each cell's row, column, box, place in its box, and units (bit u).
+struct cellPlace {
+    unsigned char row, column, box, inBox;
+    unsigned units;
+};
+struct cellPlaces {
+    cellPlace of[81];
+    constexpr cellPlaces() : of() {
+        for (int c = 0; c < 81; c++) {
+            const int r = c / 9, k = c % 9, b = r / 3 * 3 + k / 3;
+            of[c] = {static_cast<unsigned char>(r), static_cast<unsigned char>(k), static_cast<unsigned char>(b),
+                     static_cast<unsigned char>(r % 3 * 3 + k % 3),
+                     1u << (kRowUnit + r) | 1u << (kColumnUnit + k) | 1u << (kBoxUnit + b)};
+        }
+    }
+};
+inline constexpr cellPlaces kCellPlaces{};
+
+// A digit that only lost candidates since its masks were made (mostly a few
+// cells) has them taken out of its masks one by one.
+void thinLines(digitLines* k, const cellSet& p) {
+    cellSet gone(k->lo & ~p.lo, k->hi & ~p.hi);
+    k->lo = p.lo;
+    k->hi = p.hi;
+    k->quiet = k->finless = 0;
+    unsigned touched = 0;
+    for (int c = gone.pop(); c >= 0; c = gone.pop()) {
+        const cellPlace& at = kCellPlaces.of[c];
+        k->unit[kRowUnit + at.row] &= ~(1u << at.column);
+        k->unit[kColumnUnit + at.column] &= ~(1u << at.row);
+        k->unit[kBoxUnit + at.box] &= ~(1u << at.inBox);
+        touched |= at.units;
+    }
+    if (k->pairsKnown)
+        for (; touched; touched &= touched - 1) {
+            const int u = lowBit(touched);
+            k->pairUnits = (k->pairUnits & ~(1u << u)) | unsigned(kNineBitCounts.of[k->unit[u]] == 2) << u;
+        }
+}
+
+inline digitLines& linesOf(const ladderGrid& g, int d) {
     static thread_local digitLines kept[9];
     digitLines& k = kept[d];
     const cellSet& p = g.pos[d];
-    if (k.lo != p.lo || k.hi != p.hi) refreshLines(&k, p);
+    if (k.lo != p.lo || k.hi != p.hi) {
+        if ((p.lo & ~k.lo) | (p.hi & ~k.hi)) refreshLines(&k, p);
+        else thinLines(&k, p);
+    }
     return k;
+}
+
+// Whether the digit has no fish of any size either way: its rows are the
+// items, the columns they hold their values.
+bool quietDigit(digitLines& l) {
+    if (!l.quiet) l.quiet = everyPairingUsable(l.row(), &l.paired) ? 2 : 1;
+    return l.quiet == 2;
+}
+
+bool finlessDigit(digitLines& l) {
+    if (!l.finless) l.finless = quietDigit(l) && noFinnedFish(l.row(), l.unit + kBoxUnit, l.paired) ? 2 : 1;
+    return l.finless == 2;
 }
 
 // The sets of `left` more items below `limit` added to `chosen` (a mask),
@@ -208,22 +451,32 @@ static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladder
     singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
 }
 
-// Every digit's candidates when a search over units last found nothing,
-// and the units known then to give nothing. What a unit gives depends on
-// its own cells alone, so a unit none of whose cells changed since still
-// gives nothing. All zero (no candidates, no units known) needs no first
-// filling.
-struct unitsFailure {
-    uint64_t lo[9], hi[9];
-    unsigned known;
+// What the finders over units know of the grid they last saw: for each
+// finder, the units seen to give nothing; and the units known to be quiet
+// (everyPairingUsable of their cells: no subset of any kind or size there).
+// What a unit gives depends on its own cells alone, so when the grid
+// changes, each unit with a changed cell is forgotten, once for all the
+// finders. All zero (no candidates, nothing known) needs no first filling.
+enum unitFinder {
+    finderHiddenLines,
+    finderHiddenBoxes,
+    finderNaked,                     // + size - 2
+    finderHidden = finderNaked + 3,  // + size - 2
+    kUnitFinders = finderHidden + 3
 };
 
-// The units (bit u) with a cell whose candidates changed since the failure.
-static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
+struct unitFacts {
+    uint64_t lo[9], hi[9];
+    unsigned nothing[kUnitFinders];
+    unsigned quietKnown, quiet;
+};
+
+// The units (bit u) with a cell whose candidates changed since f's grid.
+static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
     for (int d = 0; d < 9; d++) {
-        lo |= failed.lo[d] ^ g.pos[d].lo;
-        hi |= failed.hi[d] ^ g.pos[d].hi;
+        lo |= f.lo[d] ^ g.pos[d].lo;
+        hi |= f.hi[d] ^ g.pos[d].hi;
     }
     if (!(lo | hi)) return 0;
     unsigned out = 0, bandColumns[3] = {0, 0, 0};
@@ -239,29 +492,46 @@ static unsigned changedUnits(const unitsFailure& failed, const ladderGrid& g) {
     return out;
 }
 
-// A search of `units` found nothing on g: they are known now, with the
-// others known before that did not change.
-static void rememberUnits(unitsFailure* failed, const ladderGrid& g, unsigned units, unsigned changed) {
-    for (int d = 0; d < 9; d++) {
-        failed->lo[d] = g.pos[d].lo;
-        failed->hi[d] = g.pos[d].hi;
+static unitFacts& factsOf(const ladderGrid& g) {
+    static thread_local unitFacts f;
+    const unsigned changed = changedUnits(f, g);
+    if (changed) {
+        for (unsigned& known : f.nothing) known &= ~changed;
+        f.quietKnown &= ~changed;
+        for (int d = 0; d < 9; d++) {
+            f.lo[d] = g.pos[d].lo;
+            f.hi[d] = g.pos[d].hi;
+        }
     }
-    failed->known = units | (failed->known & ~changed);
+    return f;
+}
+
+// Those of `units` that are quiet.
+static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
+    for (unsigned us = units & ~f.quietKnown; us; us &= us - 1) {
+        const int u = lowBit(us);
+        unsigned held[9];
+        for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
+        pairing p;
+        if (everyPairingUsable(held, &p)) f.quiet |= 1u << u;
+        else f.quiet &= ~(1u << u);
+    }
+    f.quietKnown |= units;
+    return units & f.quiet;
 }
 
 bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
-    static thread_local unitsFailure failures[2];  // lines, boxes
-    unitsFailure& failed = failures[boxes];
+    unsigned& nothing = factsOf(g).nothing[boxes ? finderHiddenBoxes : finderHiddenLines];
     const unsigned kind = boxes ? kAllUnits & ~((1u << kBoxUnit) - 1) : (1u << kBoxUnit) - 1;
-    const unsigned changed = changedUnits(failed, g);
-    const unsigned todo = kind & ~(failed.known & ~changed);
+    const unsigned todo = kind & ~nothing;
     if (!todo) return false;
-    const auto remember = [&] { rememberUnits(&failed, g, kind, changed); };
+    const auto remember = [&] { nothing |= kind; };
     if (boxes) {
         for (int b = 0; b < 9; b++) {
             if (!(todo & (1u << (kBoxUnit + b)))) continue;
             const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
             if (single) {
+                nothing |= todo & ((1u << (kBoxUnit + b)) - 1);  // the boxes before it gave nothing
                 hiddenSingleStep(g, kBoxUnit + b, single, step);
                 return true;
             }
@@ -390,6 +660,38 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
     return false;
 }
 
+// For a box's cells of a digit (a mask in box order): the box's rows (bit
+// k, its k-th) and columns that hold them.
+struct boxSpans {
+    unsigned char rows[512], columns[512];
+    constexpr boxSpans() : rows(), columns() {
+        for (unsigned m = 0; m < 512; m++) {
+            rows[m] = static_cast<unsigned char>((m & 7 ? 1 : 0) | (m & 0x38 ? 2 : 0) | (m & 0x1C0 ? 4 : 0));
+            columns[m] = static_cast<unsigned char>((m | (m >> 3) | (m >> 6)) & 7);
+        }
+    }
+};
+inline constexpr boxSpans kBoxSpans{};
+
+// For the lines of a band (stack) that three boxes' candidates lie on (box
+// i's in bits 3i..3i+2): the first two boxes, in the order (0, 1), (0, 2),
+// (1, 2), on the same two lines with the third box on one of them, as
+// 1 + that pair's place in the order; 0 for none.
+struct doublePairs {
+    unsigned char of[512];
+    constexpr doublePairs() : of() {
+        const int pairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
+        for (unsigned m = 0; m < 512; m++)
+            for (int k = 2; k >= 0; k--) {
+                const unsigned a = (m >> (3 * pairs[k][0])) & 7, b = (m >> (3 * pairs[k][1])) & 7;
+                const unsigned c = (m >> (3 * (3 - pairs[k][0] - pairs[k][1]))) & 7, both = a | b;
+                if (a && b && (both == 3 || both == 5 || both == 6) && (c & both))
+                    of[m] = static_cast<unsigned char>(1 + k);
+            }
+    }
+};
+inline constexpr doublePairs kDoublePairs{};
+
 bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
     for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
         const int d = lowBit(ds);
@@ -397,31 +699,27 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
         for (int bands = 0; bands < 2; bands++)  // stacks (columns), then bands (rows)
             for (int group = 0; group < 3; group++) {
                 int boxes[3];
-                unsigned lines[3];  // the group's boxes and, per box, the group's lines that hold the digit there
+                unsigned lines = 0;  // the group's lines that hold the digit, box by box
                 for (int i = 0; i < 3; i++) {
                     boxes[i] = bands ? group * 3 + i : i * 3 + group;
                     const unsigned m = l.unit[kBoxUnit + boxes[i]];
-                    lines[i] = bands ? (m & 7 ? 1u : 0u) | (m & 0x38 ? 2u : 0u) | (m & 0x1C0 ? 4u : 0u)
-                                     : (m | (m >> 3) | (m >> 6)) & 7;
+                    lines |= unsigned(bands ? kBoxSpans.rows[m] : kBoxSpans.columns[m]) << (3 * i);
                 }
-                for (int a = 0; a < 3; a++)
-                    for (int b = a + 1; b < 3; b++) {
-                        if (!lines[a] || !lines[b] || kNineBitCounts.of[lines[a] | lines[b]] != 2) continue;
-                        const int c = 3 - a - b;
-                        const unsigned both = lines[a] | lines[b];
-                        if (!(lines[c] & both)) continue;
-                        int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
-                        int n = 0;
-                        for (int k = 0; k < 3; k++)
-                            if (both & (1u << k)) cover[n++] = (bands ? kRowUnit : kColumnUnit) + group * 3 + k;
-                        setTechnique(step, techDoublePair);
-                        fishPattern(step, d + 1, base, cover, 2, cellSet());
-                        addRemovals(step,
-                                    g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
-                                        (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]),
-                                    d);
-                        return true;
-                    }
+                const int found = kDoublePairs.of[lines];
+                if (!found) continue;
+                const int a = found == 3 ? 1 : 0, b = found == 1 ? 1 : 2, c = 3 - a - b;
+                const unsigned both = ((lines >> (3 * a)) | (lines >> (3 * b))) & 7;
+                int base[2] = {kBoxUnit + boxes[a], kBoxUnit + boxes[b]}, cover[2];
+                int n = 0;
+                for (int k = 0; k < 3; k++)
+                    if (both & (1u << k)) cover[n++] = (bands ? kRowUnit : kColumnUnit) + group * 3 + k;
+                setTechnique(step, techDoublePair);
+                fishPattern(step, d + 1, base, cover, 2, cellSet());
+                addRemovals(step,
+                            g.pos[d] & kGeometry.unit[kBoxUnit + boxes[c]] &
+                                (kGeometry.unit[cover[0]] | kGeometry.unit[cover[1]]),
+                            d);
+                return true;
             }
     }
     return false;
@@ -454,12 +752,12 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
     const int technique = size == 2 ? techNakedPair : size == 3 ? techNakedTriple : techNakedQuad;
     units &= kAllUnits;
     if (!units || size < 2 || size > 4) return false;
-    static thread_local unitsFailure failures[3];  // by size
-    unitsFailure& failed = failures[size - 2];
-    const unsigned changed = changedUnits(failed, g);
-    const unsigned todo = units & ~(failed.known & ~changed);
+    unitFacts& facts = factsOf(g);
+    unsigned& nothing = facts.nothing[finderNaked + size - 2];
+    unsigned todo = units & ~nothing;
+    if (todo) todo &= ~quietUnits(g, facts, todo);
     if (!todo) {
-        rememberUnits(&failed, g, units, changed);
+        nothing |= units;
         return false;
     }
     const cellSet few = fewCandidates(g, size);
@@ -491,19 +789,19 @@ bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* 
         });
         if (found) return true;
     }
-    rememberUnits(&failed, g, units, changed);
+    nothing |= units;
     return false;
 }
 
 bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int technique, ladderStep* step) {
     units &= kAllUnits;
     if (!units || size < 2 || size > 4) return false;
-    static thread_local unitsFailure failures[3];  // by size
-    unitsFailure& failed = failures[size - 2];
-    const unsigned changed = changedUnits(failed, g);
-    const unsigned todo = units & ~(failed.known & ~changed);
+    unitFacts& facts = factsOf(g);
+    unsigned& nothing = facts.nothing[finderHidden + size - 2];
+    unsigned todo = units & ~nothing;
+    if (todo) todo &= ~quietUnits(g, facts, todo);
     if (!todo) {
-        rememberUnits(&failed, g, units, changed);
+        nothing |= units;
         return false;
     }
     const digitLines* lines[9];
@@ -541,7 +839,7 @@ bool findHiddenSubset(const ladderGrid& g, int size, unsigned units, int techniq
         });
         if (found) return true;
     }
-    rememberUnits(&failed, g, units, changed);
+    nothing |= units;
     return false;
 }
 
@@ -549,7 +847,8 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
     const int technique = size == 2 ? techXWing : size == 3 ? techSwordfish : techJellyfish;
     for (unsigned ds = digits & kAllDigits; ds; ds &= ds - 1) {
         const int d = lowBit(ds);
-        const digitLines& l = linesOf(g, d);
+        digitLines& l = linesOf(g, d);
+        if (quietDigit(l)) continue;
         for (int rows = 1; rows >= 0; rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             const unsigned* along = rows ? l.row() : l.column();
@@ -688,6 +987,17 @@ struct finnedSearch {
 
 }  // namespace
 
+const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs) {
+    digitLines& l = linesOf(g, d);
+    if (!l.pairsKnown) {
+        l.pairsKnown = true;
+        l.pairUnits = 0;
+        for (int u = 0; u < 27; u++) l.pairUnits |= unsigned(kNineBitCounts.of[l.unit[u]] == 2) << u;
+    }
+    *pairs = l.pairUnits;
+    return l.unit;
+}
+
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
     const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
     if (size < 2 || size > 4) return false;
@@ -712,8 +1022,8 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
                 lost[0] |= 1u << columnOf(c);
             }
         }
-        const digitLines& l = linesOf(g, d);
-        for (int rows = 1; rows >= 0; rows--) {
+        digitLines& l = linesOf(g, d);
+        for (int rows = 1; rows >= 0 && !finlessDigit(l); rows--) {
             const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             const unsigned* along = rows ? l.row() : l.column();  // base line i: its cover lines
             int lines[9], n = 0;

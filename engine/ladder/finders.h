@@ -14,6 +14,11 @@ unsigned lineMask(const ladderGrid& g, int unit, int d);
 // The same for every row and every column of a set of cells at once.
 void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn);
 
+// Digit d's (0..8) cells in each unit u as a mask in the unit's order (as
+// lineMask gives it), kept with the candidates they came from; *pairs gets
+// the units (bit u) where it has two cells.
+const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs);
+
 // Adds digit d (0..8) of every cell of `cells` to the step's removals.
 void addRemovals(ladderStep* step, cellSet cells, int d);
 // Sets the step's technique and its difficulty from the table (plus `extra`).

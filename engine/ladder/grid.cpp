@@ -118,13 +118,18 @@ const char* ladderUnitKind(int unit) {
     return unit < kColumnUnit ? "row" : unit < kBoxUnit ? "column" : "box";
 }
 
-void ladderStep::clear() {
-    technique = techNakedSingle;
-    difficulty = 0;
-    placeCell = -1;
-    placeDigit = 0;
-    removals.clear();
-    ladderPattern& p = pattern;
+namespace {
+
+// Out of line, so that the usual case of ladderStep::clear stays a few
+// instructions.
+__attribute__((noinline)) void clearStep(ladderStep* step) {
+    ladderStep& s = *step;
+    s.technique = techNakedSingle;
+    s.difficulty = 0;
+    s.placeCell = -1;
+    s.placeDigit = 0;
+    s.removals.clear();
+    ladderPattern& p = s.pattern;
     p.kind = patternSingle;
     p.digit = 0;
     p.unit = -1;
@@ -149,6 +154,17 @@ void ladderStep::clear() {
     p.subsetUnit = -1;
     p.subsetCells = cellSet();
     p.subsetDigits = 0;
+}
+
+}  // namespace
+
+void ladderStep::clear() {
+    // The driver clears the step before every finder, and most find nothing
+    // and leave it as it was. Whatever in the ladder fills a step sets, with
+    // anything else, its technique's difficulty (never 0), a placement, a
+    // removal or the pattern's kind: a step with none of these is blank.
+    if (difficulty == 0 && placeCell < 0 && removals.empty() && pattern.kind == patternSingle) return;
+    clearStep(this);
 }
 
 void ladderGrid::start(const short* cells) {

@@ -83,104 +83,83 @@ gridPairs& pairsOf(const ladderGrid& g) {
     return c;
 }
 
-// A digit's places line by line, and the units where it is a conjugate
-// pair with their two cells (lower first). They depend on the digit's
-// places alone, and the skyscraper, the kite and the W-Wing look at the
-// same digits in turn, so each digit keeps the last it worked out.
+// A digit's cells unit by unit (kept with basic.cpp's finders', which look
+// at the same digits), and the units where it is a conjugate pair.
 struct digitPlaces {
-    bool valid = false;
-    cellSet seen;
-    unsigned byRow[9], byColumn[9];  // columns of a row, rows of a column
-    unsigned strongUnits;            // bit u; boxes only once boxesKnown
-    bool boxesKnown;
-    unsigned char ends[27][2];
+    const unsigned* unit;  // as masks in the unit's order
+    unsigned strongUnits;  // bit u
+
+    const unsigned* byRow() const { return unit + kRowUnit; }        // the columns of a row
+    const unsigned* byColumn() const { return unit + kColumnUnit; }  // the rows of a column
+    // The lower (k 0) or higher (k 1) cell of a conjugate pair's unit.
+    int end(int u, int k) const { return kGeometry.unitCell[u][k ? highBit(unit[u]) : lowBit(unit[u])]; }
 };
 
-// A row, column or box whose mask (over its cells, first + step * k) holds
-// two cells: a conjugate pair.
-void conjugateIfPair(digitPlaces& p, int u, unsigned mask, int first, int step) {
-    p.strongUnits &= ~(1u << u);
-    if (kNineBitCounts.of[mask] != 2) return;
-    p.strongUnits |= 1u << u;
-    p.ends[u][0] = static_cast<unsigned char>(first + lowBit(mask) * step);
-    p.ends[u][1] = static_cast<unsigned char>(first + highBit(mask) * step);
-}
-
-void boxConjugate(digitPlaces& p, int b) {
-    // The box's cells in box order: three from each of its rows.
-    const int top = b / 3 * 3, left = b % 3 * 3;
-    const unsigned mask = ((p.byRow[top] >> left) & 7) | (((p.byRow[top + 1] >> left) & 7) << 3) |
-                          (((p.byRow[top + 2] >> left) & 7) << 6);
-    p.strongUnits &= ~(1u << (kBoxUnit + b));
-    if (kNineBitCounts.of[mask] != 2) return;
-    p.strongUnits |= 1u << (kBoxUnit + b);
-    const int k0 = lowBit(mask), k1 = highBit(mask);
-    p.ends[kBoxUnit + b][0] = static_cast<unsigned char>((top + k0 / 3) * 9 + left + k0 % 3);
-    p.ends[kBoxUnit + b][1] = static_cast<unsigned char>((top + k1 / 3) * 9 + left + k1 % 3);
-}
-
-// The digit's rows and columns; its boxes too with `boxes`. A digit that
-// only lost places since it was last worked out is brought up to date at
-// the lines of those places alone.
-const digitPlaces& placesOf(const ladderGrid& g, int d, bool boxes) {
-    static thread_local digitPlaces cache[9];
-    digitPlaces& p = cache[d];
-    const cellSet& s = g.pos[d];
-    if (p.valid && s.within(p.seen)) {
-        if (s != p.seen) {
-            unsigned rows = 0, columns = 0, boxesTouched = 0;
-            for (cellSet gone = p.seen.minus(s); gone.any();) {
-                const int c = gone.pop(), r = rowOf(c), k = columnOf(c);
-                p.byRow[r] &= ~(1u << k);
-                p.byColumn[k] &= ~(1u << r);
-                rows |= 1u << r;
-                columns |= 1u << k;
-                boxesTouched |= 1u << boxOf(c);
-            }
-            for (; rows; rows &= rows - 1) conjugateIfPair(p, kRowUnit + lowBit(rows), p.byRow[lowBit(rows)], lowBit(rows) * 9, 1);
-            for (; columns; columns &= columns - 1)
-                conjugateIfPair(p, kColumnUnit + lowBit(columns), p.byColumn[lowBit(columns)], lowBit(columns), 9);
-            if (p.boxesKnown)
-                for (; boxesTouched; boxesTouched &= boxesTouched - 1) boxConjugate(p, lowBit(boxesTouched));
-            p.seen = s;
-        }
-    } else {
-        p.valid = true;
-        p.seen = s;
-        p.boxesKnown = false;
-        p.strongUnits = 0;
-        // Rows 7 and 8 (cells 63..80) in one word, column by column.
-        const uint64_t last = (s.hi << 1) | (s.lo >> 63);
-        for (int i = 0; i < 9; i++) {
-            p.byRow[i] = static_cast<unsigned>(i < 7 ? s.lo >> (9 * i) : last >> (9 * (i - 7))) & 0x1FF;
-            // The column's cells of rows 0..6 are every ninth bit of the
-            // low word; one product gathers them into its top byte.
-            const uint64_t spread = (s.lo >> i) & 0x0040201008040201ull;
-            p.byColumn[i] = static_cast<unsigned>((spread * 0x0101010101010100ull) >> 56 & 0x7F) |
-                            static_cast<unsigned>((last >> i) & 1) << 7 | static_cast<unsigned>((last >> (9 + i)) & 1) << 8;
-            conjugateIfPair(p, kRowUnit + i, p.byRow[i], i * 9, 1);
-            conjugateIfPair(p, kColumnUnit + i, p.byColumn[i], i, 9);
-        }
-    }
-    if (boxes && !p.boxesKnown) {
-        p.boxesKnown = true;
-        for (int b = 0; b < 9; b++) boxConjugate(p, b);
-    }
+digitPlaces placesOf(const ladderGrid& g, int d) {
+    digitPlaces p;
+    p.unit = digitUnitMasks(g, d, &p.strongUnits);
     return p;
+}
+
+// The candidates a wing finder saw when it last found nothing. On a grid
+// that is that one with candidates taken away, a pattern none of whose
+// cells changed still removes nothing (what it would remove is only
+// fewer), so the finder looks only at patterns with a changed cell: in the
+// same order, it meets the same first pattern. All zero (no candidates)
+// needs no first filling.
+struct wingFailure {
+    cellSet seen[9];
+};
+
+// The candidates of each digit taken away since the failure, and the cells
+// that lost any; false when the grid is not the failure's with candidates
+// taken away (look at everything).
+bool lostSince(const wingFailure& f, const ladderGrid& g, cellSet* lost, cellSet* changed) {
+    uint64_t gainedLo = 0, gainedHi = 0, lo = 0, hi = 0;
+    for (int d = 0; d < 9; d++) {
+        gainedLo |= g.pos[d].lo & ~f.seen[d].lo;
+        gainedHi |= g.pos[d].hi & ~f.seen[d].hi;
+        lost[d] = f.seen[d].minus(g.pos[d]);
+        lo |= lost[d].lo;
+        hi |= lost[d].hi;
+    }
+    *changed = cellSet(lo, hi);
+    return (gainedLo | gainedHi) == 0;
+}
+
+void rememberFailure(wingFailure* f, const ladderGrid& g) {
+    for (int d = 0; d < 9; d++) f->seen[d] = g.pos[d];
+}
+
+// The cells that see some cell of s.
+cellSet seeingAny(cellSet s) {
+    cellSet out;
+    for (int c = s.pop(); c >= 0; c = s.pop()) out |= kGeometry.peers[c];
+    return out;
 }
 
 }  // namespace
 
 bool findXYWing(const ladderGrid& g, ladderStep* step) {
+    static thread_local wingFailure failed;
+    cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
-    cellSet pivots = pc.all;
+    // The pivots, and the wings of a pivot that did not change, with a changed cell.
+    cellSet pivots = pc.all, fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    if (lostSince(failed, g, lost, &changed)) {
+        fresh = changed & pc.all;
+        if (fresh.empty()) return false;
+        pivots &= fresh | seeingAny(fresh);
+    }
     for (int pivot = pivots.pop(); pivot >= 0; pivot = pivots.pop()) {
         const int x = lowBit(g.cand[pivot]), y = highBit(g.cand[pivot]);
+        const bool pivotFresh = fresh.has(pivot);
         // Its wings on x: the cells of two candidates it sees with x and without y.
         cellSet wings = (kGeometry.peers[pivot] & pc.all & g.pos[x]).minus(g.pos[y]);
         for (int a = wings.pop(); a >= 0; a = wings.pop()) {
             const int z = lowBit(g.cand[a] & ~(1u << x));
             cellSet others = kGeometry.peers[pivot] & pc.with((1u << y) | (1u << z));
+            if (!pivotFresh && !fresh.has(a)) others &= fresh;
             for (int b = others.pop(); b >= 0; b = others.pop()) {
                 const cellSet gone = g.pos[z] & kGeometry.peers[a] & kGeometry.peers[b];
                 if (gone.empty()) continue;
@@ -192,21 +171,32 @@ bool findXYWing(const ladderGrid& g, ladderStep* step) {
             }
         }
     }
+    rememberFailure(&failed, g);
     return false;
 }
 
 bool findXYZWing(const ladderGrid& g, ladderStep* step) {
+    static thread_local wingFailure failed;
+    cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
-    cellSet open = g.open;
+    // The pivots, and the wings of a pivot that did not change, with a changed cell.
+    cellSet open = g.open, fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    if (lostSince(failed, g, lost, &changed)) {
+        if (changed.empty()) return false;
+        fresh = changed;
+        open &= changed | seeingAny(changed & pc.all);
+    }
     for (int pivot = open.pop(); pivot >= 0; pivot = open.pop()) {
         const unsigned three = g.cand[pivot];
         if (bitCount(three) != 3) continue;
         const int d1 = lowBit(three), d3 = highBit(three), d2 = lowBit(three & ~(1u << d1));
+        const bool pivotFresh = fresh.has(pivot);
         // The cells it sees whose two candidates are two of its three.
         cellSet wings = kGeometry.peers[pivot] & (pc.of[d1][d2] | pc.of[d1][d3] | pc.of[d2][d3]);
         for (int a = wings.pop(); a >= 0; a = wings.pop()) {
             // `wings` holds the cells after a now.
             cellSet others = wings.minus(pc.with(g.cand[a]));
+            if (!pivotFresh && !fresh.has(a)) others &= fresh;
             for (int b = others.pop(); b >= 0; b = others.pop()) {
                 const unsigned common = g.cand[a] & g.cand[b];
                 const int z = lowBit(common);
@@ -230,25 +220,48 @@ bool findXYZWing(const ladderGrid& g, ladderStep* step) {
             }
         }
     }
+    rememberFailure(&failed, g);
     return false;
 }
 
 bool findWWing(const ladderGrid& g, ladderStep* step) {
+    static thread_local wingFailure failed;
+    cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
+    // For a pair of cells that did not change, only the units where the
+    // linking digit changed: the units (bit u) with a cell that lost it.
+    cellSet fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    unsigned freshUnits[9];
+    for (unsigned& u : freshUnits) u = kAllUnits;
+    if (lostSince(failed, g, lost, &changed)) {
+        if (changed.empty()) return false;
+        fresh = changed;
+        for (int d = 0; d < 9; d++) {
+            freshUnits[d] = 0;
+            for (cellSet c = lost[d]; c.any();) {
+                const int cell = c.pop();
+                for (int k = 0; k < 3; k++) freshUnits[d] |= 1u << kGeometry.cellUnit[cell][k];
+            }
+        }
+    }
     cellSet firsts = pc.all;
     for (int a = firsts.pop(); a >= 0; a = firsts.pop()) {
         const unsigned both = g.cand[a];
         cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
+        const bool aFresh = fresh.has(a);
         for (int b = partners.pop(); b >= 0; b = partners.pop()) {
+            const bool pairFresh = aFresh || fresh.has(b);
             for (int which = 0; which < 2; which++) {
                 const int y = which ? highBit(both) : lowBit(both);
                 const int x = lowBit(both & ~(1u << y));
+                const unsigned units = pairFresh ? kAllUnits : freshUnits[y];
+                if (!units) continue;
                 const cellSet gone = g.pos[x] & kGeometry.peers[a] & kGeometry.peers[b];
                 if (gone.empty()) continue;
-                const digitPlaces& places = placesOf(g, y, true);
-                for (unsigned um = places.strongUnits; um; um &= um - 1) {
+                const digitPlaces places = placesOf(g, y);
+                for (unsigned um = places.strongUnits & units; um; um &= um - 1) {
                     const int u = lowBit(um);
-                    int p = places.ends[u][0], q = places.ends[u][1];
+                    int p = places.end(u, 0), q = places.end(u, 1);
                     if (p == a || q == a || p == b || q == b) continue;
                     if (!(sees(p, a) && sees(q, b))) {
                         const int t = p;
@@ -265,6 +278,7 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
             }
         }
     }
+    rememberFailure(&failed, g);
     return false;
 }
 
@@ -292,9 +306,9 @@ inline bool twoStrings(const ladderGrid& g, bool kite, int d, int a1, int b1, in
 bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep* step) {
     for (unsigned dm = digits & kAllDigits; dm; dm &= dm - 1) {
         const int d = lowBit(dm);
-        const digitPlaces& places = placesOf(g, d, false);
-        const unsigned* byRow = places.byRow;
-        const unsigned* byColumn = places.byColumn;
+        const digitPlaces places = placesOf(g, d);
+        const unsigned* byRow = places.byRow();
+        const unsigned* byColumn = places.byColumn();
         const unsigned pairRows = places.strongUnits & 0x1FF, pairColumns = (places.strongUnits >> kColumnUnit) & 0x1FF;
         if (!kite) {
             // Parallel lines whose pairs share exactly one place across (two
@@ -323,17 +337,17 @@ bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep*
         unsigned columnBands[9];
         for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
             const int c = lowBit(cm);
-            columnBands[c] = 1u << (places.ends[kColumnUnit + c][0] / 27) | 1u << (places.ends[kColumnUnit + c][1] / 27);
+            columnBands[c] = 1u << (lowBit(byColumn[c]) / 3) | 1u << (highBit(byColumn[c]) / 3);
         }
         for (unsigned rm = pairRows; rm; rm &= rm - 1) {
             const int r = lowBit(rm);
-            const unsigned char* rowEnds = places.ends[kRowUnit + r];
-            const unsigned rowStacks = 1u << (rowEnds[0] % 9 / 3) | 1u << (rowEnds[1] % 9 / 3);
+            const int rowEnds[2] = {places.end(kRowUnit + r, 0), places.end(kRowUnit + r, 1)};
+            const unsigned rowStacks = 1u << (lowBit(byRow[r]) / 3) | 1u << (highBit(byRow[r]) / 3);
             for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
                 const int c = lowBit(cm);
                 if (!(rowStacks & (1u << (c / 3))) || !(columnBands[c] & (1u << (r / 3)))) continue;
                 if (byRow[r] & (1u << c)) continue;  // the pairs meet
-                const unsigned char* columnEnds = places.ends[kColumnUnit + c];
+                const int columnEnds[2] = {places.end(kColumnUnit + c, 0), places.end(kColumnUnit + c, 1)};
                 for (int e1 = 0; e1 < 2; e1++)
                     for (int e2 = 0; e2 < 2; e2++) {
                         const int a1 = rowEnds[e1], b1 = rowEnds[1 - e1], a2 = columnEnds[e2], b2 = columnEnds[1 - e2];
