@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "engine/ladder/als.h"
@@ -170,6 +171,7 @@ struct chainGraph {
     bool noOpenChain = false;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
     std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
+    std::vector<unsigned long long> linkedRow;  // the same as a row of bits (made by each search)
     std::vector<cellSet> around;  // the cells that see all of a node's cells
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
@@ -1253,9 +1255,9 @@ enum quietness { quiet, notQuiet, closesOnly };
 // something only by a productive weak link: `through` follows which nodes
 // a path through one reaches, and so passes over the loops without; without
 // it, a loop that closes gives closesOnly.
-template <int W, bool through>
+template <int W, bool through, bool counting>
 int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               const unsigned long long* effect, const unsigned long long* closing, bool counting, long* looked) {
+               const unsigned long long* effect, const unsigned long long* closing, long* looked) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
@@ -1269,26 +1271,29 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         anyTarget |= targets[k];
     }
     if (!counting && !anyTarget) return quiet;
-    unsigned long long seen[W] = {}, level[W] = {}, next[W];
+    const unsigned long long* linked = graph.linkedRow.data();
+    unsigned long long seen[W] = {}, level[W] = {};
     // The level's nodes that a path through a productive weak link reaches
     // (a superset of those the search's own path does).
-    unsigned long long reached[W] = {}, reachedNext[W];
+    unsigned long long reached[W] = {};
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
     long links = 0;
-    for (int length = 1; length + 1 < bestLength; length++) {
-        const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
+    // One level, from `length`: its nodes false (followed by their strong
+    // links to true ones) or true (by their weak links). notQuiet, quiet
+    // or closesOnly to stop there, -1 to go on.
+    const auto step = [&](auto truthTag, int length) -> int {
+        constexpr bool truth = decltype(truthTag)::value;
         const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
         const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
-        for (int k = 0; k < W; k++) next[k] = 0;
-        if (through)
-            for (int k = 0; k < W; k++) reachedNext[k] = 0;
+        unsigned long long next[W] = {}, reachedNext[W] = {};
+        // A false node without strong links leads nowhere (and counts none).
         for (int w = 0; w < W; w++)
-            for (unsigned long long m = level[w]; m; m &= m - 1) {
+            for (unsigned long long m = truth ? level[w] : level[w] & linked[w]; m; m &= m - 1) {
                 const int node = w * 64 + __builtin_ctzll(m);
                 if (counting) links += first[node + 1] - first[node];
                 const unsigned long long* row = bits + static_cast<size_t>(node) * W;
                 for (int k = 0; k < W; k++) next[k] |= row[k];
-                if (!through) continue;
+                if constexpr (!through) continue;
                 if ((reached[w] >> (node % 64)) & 1) {
                     for (int k = 0; k < W; k++) reachedNext[k] |= row[k];
                 } else if (truth) {
@@ -1301,9 +1306,9 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
             next[k] &= ~seen[k];
             seen[k] |= next[k];
             any |= next[k];
-            left |= targets[k] & ~seen[k];
+            if (!counting) left |= targets[k] & ~seen[k];
         }
-        if (!any) break;
+        if (!any) return quiet;
         unsigned long long hit = 0, closes = 0;
         if (!truth && length + 1 >= s.minNodes) {
             for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
@@ -1320,6 +1325,14 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         for (int k = 0; k < W; k++) level[k] = next[k];
         if (through)
             for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
+        return -1;
+    };
+    // The start is false, then strong and weak links alternate.
+    for (int length = 1; length + 1 < bestLength; length++) {
+        int r = step(std::false_type(), length);
+        if (r < 0 && ++length + 1 < bestLength) r = step(std::true_type(), length);
+        if (r == quiet) break;
+        if (r >= 0) return r;
     }
     if (counting) *looked += links;
     return quiet;
@@ -1335,9 +1348,14 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         effectRow<W>(g, graph, start, effect);
     }
     if (s.loops) closeRow<W>(graph, start, closing);
-    const int first = quietStart<W, false>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    if (counting) {
+        const int first = quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, looked);
+        if (first != closesOnly) return first == quiet;
+        return quietStart<W, true, true>(g, graph, s, start, bestLength, effect, closing, looked) == quiet;
+    }
+    const int first = quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, looked);
     if (first != closesOnly) return first == quiet;
-    return quietStart<W, true>(g, graph, s, start, bestLength, effect, closing, counting, looked) == quiet;
+    return quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, looked) == quiet;
 }
 
 bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
@@ -1391,6 +1409,10 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
         }
         for (int i : graph.strongNodes) starts += !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
         counting = most * starts >= s.budget;
+    }
+    if (rows) {
+        graph.linkedRow.assign(static_cast<size_t>(graph.words), 0);
+        for (int x : graph.strongNodes) graph.linkedRow[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
