@@ -1136,6 +1136,7 @@ struct chainSearch {
     long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
     int from = 0;        // no start before this one (its place in the graph's starts)
+    std::vector<long>* startLinks = nullptr;  // for tests: each start's links, searched in full
 };
 
 struct chainFound {
@@ -1375,6 +1376,19 @@ bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     }
 }
 
+// The most links a search from one start looks at: each node's once at
+// most (its strong ones false, its weak ones true), and none of a node
+// without strong links (never true, and false with none to follow).
+long startLinkBound(const chainGraph& graph) {
+    long most = 0;
+    for (int i : graph.strongNodes) {
+        const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
+        const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
+        most += strong > weak ? strong : weak;
+    }
+    return most;
+}
+
 // Breadth first from each node with a strong link, alternating strong and
 // weak; the shortest chain with an effect wins (the first such at its
 // length, in node order).
@@ -1397,18 +1411,14 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     // Rows of bits pass over the quiet starts, and over the ends without effect.
     const bool rows = skipQuietStarts && graph.words <= kMostWords;
     if (!graph.lists && (!rows || s.budget != 0)) digitLists(g, &graph);
-    // A search from one start looks at each node's links once at most: when
-    // the starts together cannot reach the bound, the links need no count.
+    // Once the starts left cannot reach the bound together, the links need
+    // no count.
     bool counting = s.budget != 0;
+    long most = 0, startsLeft = 0;
     if (counting) {
-        long most = 0, starts = 0;
-        for (int i = 0; i < n; i++) {
-            const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
-            const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
-            most += strong > weak ? strong : weak;
-        }
-        for (int i : graph.strongNodes) starts += !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
-        counting = most * starts >= s.budget;
+        most = startLinkBound(graph);
+        for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++)
+            startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
     }
     if (rows) {
         graph.linkedRow.assign(static_cast<size_t>(graph.words), 0);
@@ -1421,8 +1431,10 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
         if (s.budget != 0 && looked >= s.budget) break;
         if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
+        if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
         if (!graph.lists) digitLists(g, &graph);
+        const long lookedBefore = looked;
         if (!ready) {
             seen.assign(static_cast<size_t>(n), -1);
             parent.resize(static_cast<size_t>(2 * n));
@@ -1505,6 +1517,7 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
             }
         }
         if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = static_cast<int>(place);
+        if (s.startLinks) s.startLinks->push_back(looked - lookedBefore);
     }
     return bestLength <= s.maxNodes;
 }
@@ -1641,6 +1654,27 @@ int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) 
         updated++;
     }
     return updated;
+}
+
+void ladderChainLinksOfAStart(const ladderGrid& g, int reach, long* bound, long* most) {
+    graphFilter f;
+    f.reach = reach;
+    chainGraph graph;
+    graphIndex at;
+    buildGraph(g, f, &graph, at);
+    *bound = startLinkBound(graph);
+    std::vector<long> links;
+    chainSearch s;
+    s.maxNodes = reach == reachCandidates ? 14 : reach == reachGroups ? 12 : 10;
+    s.loops = true;
+    s.plainStarts = reach == reachAls;
+    s.startLinks = &links;
+    chainFound found;
+    const bool skip = skipQuietStarts;
+    skipQuietStarts = false;
+    searchChains(g, graph, s, &found);
+    skipQuietStarts = skip;
+    *most = links.empty() ? 0 : *std::max_element(links.begin(), links.end());
 }
 
 void ladderChainLinkBudget(long links) {

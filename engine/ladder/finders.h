@@ -94,6 +94,10 @@ int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach);
 // The links an alternating chain search looks at, at most: 150,000 (or
 // with 0). Tests lower it to see the bound hold where it is reached.
 void ladderChainLinkBudget(long links);
+// The search stops counting those links once the starts left cannot reach
+// the bound together, each at most *bound: searched in full from every
+// start (g, reach as findAic), the most links one start looked at.
+void ladderChainLinksOfAStart(const ladderGrid& g, int reach, long* bound, long* most);
 
 // Forcing: `nets` false follows single links only (a chain), true takes
 // every single the assumption leads to (a net).
