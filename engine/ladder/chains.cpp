@@ -30,127 +30,165 @@ struct candidateSets {
     cellSet of[9];
 };
 
+// A digit's strong links: the two places of each unit that has exactly two
+// (or -1), and the places in such a pair. Kept while the digit's places
+// stay the same.
+struct digitPairs {
+    bool valid = false;
+    cellSet places;
+    short pairOf[27][2];
+    cellSet inPair;
+};
+
+const digitPairs& pairsOf(const ladderGrid& g, int d) {
+    static thread_local digitPairs kept[9];
+    digitPairs& p = kept[d];
+    if (p.valid && p.places == g.pos[d]) return p;
+    p.valid = true;
+    p.places = g.pos[d];
+    p.inPair = cellSet();
+    for (int u = 0; u < 27; u++) {
+        cellSet m = g.pos[d] & kGeometry.unit[u];
+        const int a = m.pop(), b = m.pop();
+        const bool two = b >= 0 && m.empty();
+        p.pairOf[u][0] = static_cast<short>(two ? a : -1);
+        p.pairOf[u][1] = static_cast<short>(two ? b : -1);
+        if (two) p.inPair |= cellSet::of(a) | cellSet::of(b);
+    }
+    return p;
+}
+
 // Clusters of candidates joined by strong links, each coloured in two; for
-// one digit (simple colouring) or all (3D Medusa).
+// one digit (simple colouring) or all (3D Medusa). The starts are taken
+// digit by digit, cell by cell; a start without a strong link is a cluster
+// of one and keeps colour 0, which keeps it out of what later clusters
+// remove. Such starts are not visited: which of them came before a
+// cluster's start is told by their place.
 bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
-    static thread_local std::vector<short> colourOf, order, parent;
-    colourOf.assign(729, -1);
-    // The two places of a digit in each unit that has exactly two (its
-    // strong links), or -1; made for a digit when first needed.
-    short pairOf[9][27][2];
-    cellSet inPair[9];  // the places in such a pair
-    unsigned paired = 0;
-    const auto pairsOf = [&](int d) {
-        paired |= 1u << d;
-        for (int u = 0; u < 27; u++) {
-            cellSet m = g.pos[d] & kGeometry.unit[u];
-            const int a = m.pop(), b = m.pop();
-            const bool two = b >= 0 && m.empty();
-            pairOf[d][u][0] = static_cast<short>(two ? a : -1);
-            pairOf[d][u][1] = static_cast<short>(two ? b : -1);
-            if (two) inPair[d] |= cellSet::of(a) | cellSet::of(b);
-        }
+    // Each candidate's colour: -1 between calls, each call putting back
+    // what it coloured.
+    static thread_local std::vector<short> colourOf(729, -1), order, parent, coloured;
+    coloured.clear();
+    const auto putBack = [&] {
+        for (short node : coloured) colourOf[node] = -1;
     };
-    // The candidates to start from, digit by digit.
-    short starts[729];
-    int count = 0;
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
-            for (cellSet at = g.pos[d]; at.any();) starts[count++] = static_cast<short>(at.pop() * 9 + d);
-    for (int k = 0; k < count; k++) {
-        const int start = starts[k], sd = start % 9;
-        if (colourOf[start] >= 0) continue;
-        // Without a strong link, a cluster of one: it keeps its colour.
-        if (!((paired >> sd) & 1)) pairsOf(sd);
-        if (!inPair[sd].has(start / 9) && !(medusa && bitCount(g.cand[start / 9]) == 2)) {
+    const digitPairs* pairs[9] = {};
+    const auto pairsFor = [&](int d) -> const digitPairs& {
+        if (!pairs[d]) pairs[d] = &pairsOf(g, d);
+        return *pairs[d];
+    };
+    cellSet bivalue;
+    if (medusa)
+        for (cellSet v = g.open; v.any();) {
+            const int c = v.pop();
+            if (bitCount(g.cand[c]) == 2) bivalue.add(c);
+        }
+    // The candidates with a strong link, by digit.
+    const auto linked = [&](int d) { return pairsFor(d).inPair | (bivalue & g.pos[d]); };
+    for (int sd = 0; sd < 9; sd++) {
+        if (!(digits & (1u << sd))) continue;
+        const cellSet starts = linked(sd);
+        for (cellSet at = starts; at.any();) {
+            const int x = at.pop(), start = x * 9 + sd;
+            if (colourOf[start] >= 0) continue;
+            order.clear();
+            parent.clear();
             colourOf[start] = 0;
-            continue;
-        }
-        order.clear();
-        parent.clear();
-        colourOf[start] = 0;
-        order.push_back(static_cast<short>(start));
-        parent.push_back(-1);
-        for (size_t i = 0; i < order.size(); i++) {
-            const int node = order[i], c = node / 9, d = node % 9;
-            int next[4], n = 0;
-            if (!((paired >> d) & 1)) pairsOf(d);
-            for (int k = 0; k < 3; k++) {
-                const short* two = pairOf[d][kGeometry.cellUnit[c][k]];
-                if (two[0] >= 0) next[n++] = (two[0] == c ? two[1] : two[0]) * 9 + d;
-            }
-            if (medusa && bitCount(g.cand[c]) == 2) next[n++] = c * 9 + lowBit(g.cand[c] & ~(1u << d));
-            for (int k = 0; k < n; k++) {
-                if (colourOf[next[k]] >= 0) continue;
-                colourOf[next[k]] = static_cast<short>(1 - colourOf[node]);
-                order.push_back(static_cast<short>(next[k]));
-                parent.push_back(static_cast<short>(i));
-            }
-        }
-        if (order.size() < 2) continue;
-        if (medusa) {
-            // A cluster of one digit alone is simple colouring's.
-            bool several = false;
-            for (short node : order) several = several || node % 9 != sd;
-            if (!several) continue;
-        }
-        // Two nodes of one colour weakly linked: that colour is false.
-        int falseColour = -1, w1 = -1, w2 = -1;
-        for (size_t i = 0; i < order.size() && falseColour < 0; i++)
-            for (size_t j = i + 1; j < order.size() && falseColour < 0; j++) {
-                const int a = order[i], b = order[j];
-                if (colourOf[a] != colourOf[b]) continue;
-                const bool weak = (a / 9 == b / 9) || (a % 9 == b % 9 && sees(a / 9, b / 9));
-                if (weak) {
-                    falseColour = colourOf[a];
-                    w1 = static_cast<int>(i);
-                    w2 = static_cast<int>(j);
+            coloured.push_back(static_cast<short>(start));
+            order.push_back(static_cast<short>(start));
+            parent.push_back(-1);
+            for (size_t i = 0; i < order.size(); i++) {
+                const int node = order[i], c = node / 9, d = node % 9;
+                int next[4], n = 0;
+                const digitPairs& own = pairsFor(d);
+                for (int k = 0; k < 3; k++) {
+                    const short* two = own.pairOf[kGeometry.cellUnit[c][k]];
+                    if (two[0] >= 0) next[n++] = (two[0] == c ? two[1] : two[0]) * 9 + d;
+                }
+                if (medusa && bivalue.has(c)) next[n++] = c * 9 + lowBit(g.cand[c] & ~(1u << d));
+                for (int k = 0; k < n; k++) {
+                    if (colourOf[next[k]] >= 0) continue;
+                    colourOf[next[k]] = static_cast<short>(1 - colourOf[node]);
+                    coloured.push_back(static_cast<short>(next[k]));
+                    order.push_back(static_cast<short>(next[k]));
+                    parent.push_back(static_cast<short>(i));
                 }
             }
-        std::vector<unsigned short> gone;
-        if (falseColour >= 0) {
-            for (short node : order)
-                if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
-        } else {
-            // A candidate weakly linked to both colours.
-            candidateSets seen[2];
-            for (int k = 0; k < 2; k++)
-                for (int d = 0; d < 9; d++) seen[k].of[d] = cellSet();
-            // The candidates weakly linked to each node: its digit where
-            // its cell is seen, and its cell's other digits.
-            for (short node : order) {
-                const int c = node / 9, d = node % 9;
-                candidateSets& w = seen[colourOf[node]];
-                w.of[d] |= g.pos[d] & kGeometry.peers[c];
-                for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+            if (order.size() < 2) continue;
+            bool several = false;
+            for (short node : order) several = several || node % 9 != sd;
+            // A cluster of one digit alone is simple colouring's.
+            if (medusa && !several) continue;
+            // Two nodes of one colour weakly linked: that colour is false.
+            int falseColour = -1, w1 = -1, w2 = -1;
+            for (size_t i = 0; i < order.size() && falseColour < 0; i++)
+                for (size_t j = i + 1; j < order.size() && falseColour < 0; j++) {
+                    const int a = order[i], b = order[j];
+                    if (colourOf[a] != colourOf[b]) continue;
+                    const bool weak = (a / 9 == b / 9) || (a % 9 == b % 9 && sees(a / 9, b / 9));
+                    if (weak) {
+                        falseColour = colourOf[a];
+                        w1 = static_cast<int>(i);
+                        w2 = static_cast<int>(j);
+                    }
+                }
+            std::vector<unsigned short> gone;
+            if (falseColour >= 0) {
+                for (short node : order)
+                    if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
+            } else {
+                // A candidate weakly linked to both colours: its digit where its
+                // cell is seen, and its cell's other digits. (One digit's colours
+                // lie in different cells: its cells' other digits are never
+                // linked to both.)
+                const unsigned within = several ? kAllDigits : 1u << sd;
+                candidateSets seen[2];
+                for (short node : order) {
+                    const int c = node / 9, d = node % 9;
+                    candidateSets& w = seen[colourOf[node]];
+                    w.of[d] |= g.pos[d] & kGeometry.peers[c];
+                    if (several)
+                        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+                }
+                // Not this cluster's own (colours 0 and 1; earlier clusters have
+                // 2 and 3), nor a cluster of one whose start came before.
+                for (unsigned m = within; m; m &= m - 1) {
+                    const int d = lowBit(m);
+                    cellSet both = seen[0].of[d] & seen[1].of[d];
+                    if (both.empty()) continue;
+                    const bool lone = (digits >> d) & 1 && (d < sd || (d == sd && both.first() < x));
+                    const cellSet loneBefore = lone ? g.pos[d].minus(linked(d)) : cellSet();
+                    for (int c = both.pop(); c >= 0; c = both.pop()) {
+                        const int colour = colourOf[c * 9 + d];
+                        if (colour == 0 || colour == 1) continue;
+                        if (colour < 0 && loneBefore.has(c) && (d < sd || c < x)) continue;
+                        gone.push_back(static_cast<unsigned short>(c * 9 + d));
+                    }
+                }
             }
-            // Not this cluster's own (colours 0 and 1; earlier clusters have 2 and 3).
-            for (int d = 0; d < 9; d++) {
-                cellSet both = seen[0].of[d] & seen[1].of[d];
-                for (int c = both.pop(); c >= 0; c = both.pop())
-                    if (colourOf[c * 9 + d] < 0 || colourOf[c * 9 + d] > 1) gone.push_back(static_cast<unsigned short>(c * 9 + d));
+            // A cluster without effect keeps its nodes out of the later ones.
+            if (gone.empty()) {
+                for (short node : order) colourOf[node] = static_cast<short>(2 + colourOf[node]);
+                continue;
             }
+            setTechnique(step, medusa ? techMedusa : techSimpleColouring);
+            ladderPattern& p = step->pattern;
+            p.kind = patternColouring;
+            p.digit = medusa ? 0 : sd + 1;
+            for (size_t i = 0; i < order.size(); i++) {
+                p.nodes.push_back({static_cast<unsigned char>(order[i] % 9 + 1), cellSet::of(order[i] / 9), cellSet()});
+                p.colour.push_back(static_cast<unsigned char>(colourOf[order[i]]));
+                if (parent[i] >= 0) p.links.push_back({parent[i], static_cast<short>(i)});
+            }
+            p.falseColour = falseColour;
+            p.witness[0] = w1;
+            p.witness[1] = w2;
+            step->removals = gone;
+            putBack();
+            return true;
         }
-        // A cluster without effect keeps its nodes out of the later ones.
-        if (gone.empty()) {
-            for (short node : order) colourOf[node] = static_cast<short>(2 + colourOf[node]);
-            continue;
-        }
-        setTechnique(step, medusa ? techMedusa : techSimpleColouring);
-        ladderPattern& p = step->pattern;
-        p.kind = patternColouring;
-        p.digit = medusa ? 0 : sd + 1;
-        for (size_t i = 0; i < order.size(); i++) {
-            p.nodes.push_back({static_cast<unsigned char>(order[i] % 9 + 1), cellSet::of(order[i] / 9), cellSet()});
-            p.colour.push_back(static_cast<unsigned char>(colourOf[order[i]]));
-            if (parent[i] >= 0) p.links.push_back({parent[i], static_cast<short>(i)});
-        }
-        p.falseColour = falseColour;
-        p.witness[0] = w1;
-        p.witness[1] = w2;
-        step->removals = gone;
-        return true;
     }
+    putBack();
     return false;
 }
 
