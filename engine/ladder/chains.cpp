@@ -1285,38 +1285,43 @@ const unsigned long long* productiveRow(const ladderGrid& g, chainGraph& graph, 
 enum quietness { quiet, notQuiet, closesOnly };
 
 // Whether the search from `start` is sure to find nothing shorter than
-// bestLength; if so, and `counting`, adds to *looked the links it would
-// have looked at, so that the bound on them holds as if it had. Its breadth
+// bestLength; if so, and `counting`, *links is the links it would have
+// looked at, so that the bound on them holds as if it had. Its breadth
 // first levels are taken whole, as rows of bits: the search reaches each
 // node at the same depth. Only where a chain could end with an effect
 // (`effect`, the path left aside) or close a loop (`closing`) does the
 // search itself have to run; from most starts it does not. A loop removes
-// something only by a productive weak link: `through` follows which nodes
-// a path through one reaches, and so passes over the loops without; without
-// it, a loop that closes gives closesOnly.
+// something only by a productive weak link. Without `through`, a loop that
+// closes gives closesOnly, the levels still taken to the end for the
+// chains with an effect, and *lastClose is the last level where one
+// closed. With it, the levels are taken again up to that one, following
+// which nodes a path through a productive weak link reaches, so as to pass
+// over the loops without.
 template <int W, bool through, bool counting>
 int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               const unsigned long long* effect, const unsigned long long* closing, long* looked) {
+               const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
                                             : nullptr;
     // Every node the search could stop at; without counting, the search
-    // ends where none is left to reach.
+    // ends where none is left to reach. A chain ends true, reached by a
+    // strong link: only at a node with one.
+    const unsigned long long* linked = graph.linkedRow.data();
     unsigned long long targets[W];
     unsigned long long anyTarget = 0;
     for (int k = 0; k < W; k++) {
-        targets[k] = effect[k] | (s.loops ? closing[k] : 0) | (placing ? placing[k] : 0);
+        targets[k] = ((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
     if (!counting && !anyTarget) return quiet;
-    const unsigned long long* linked = graph.linkedRow.data();
     unsigned long long seen[W] = {}, level[W] = {};
     // The level's nodes that a path through a productive weak link reaches
     // (a superset of those the search's own path does).
     unsigned long long reached[W] = {};
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
-    long links = 0;
+    long count = 0;
+    const int stop = through ? *lastClose : bestLength;
     // One level, from `length`: its nodes false (followed by their strong
     // links to true ones) or true (by their weak links). notQuiet, quiet
     // or closesOnly to stop there, -1 to go on.
@@ -1329,7 +1334,7 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         for (int w = 0; w < W; w++)
             for (unsigned long long m = truth ? level[w] : level[w] & linked[w]; m; m &= m - 1) {
                 const int node = w * 64 + __builtin_ctzll(m);
-                if (counting) links += first[node + 1] - first[node];
+                if (counting) count += first[node + 1] - first[node];
                 const unsigned long long* row = bits + static_cast<size_t>(node) * W;
                 for (int k = 0; k < W; k++) next[k] |= row[k];
                 if constexpr (!through) continue;
@@ -1349,16 +1354,21 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         }
         if (!any) return quiet;
         unsigned long long hit = 0, closes = 0;
+        // (What ends with an effect was weighed by the first pass.)
         if (!truth && length + 1 >= s.minNodes) {
-            for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
+            if (!through)
+                for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
             if (s.loops && length + 1 >= 4)
                 for (int k = 0; k < W; k++) closes |= next[k] & closing[k] & (through ? reachedNext[k] : ~0ull);
         }
         // Reached false, to be followed next by its strong links.
-        if (placing && truth && length + 2 < bestLength)
+        if (!through && placing && truth && length + 2 < bestLength)
             for (int k = 0; k < W; k++) hit |= next[k] & placing[k];
         if (hit) return notQuiet;
-        if (closes) return through ? notQuiet : closesOnly;
+        if (closes) {
+            if (through) return notQuiet;
+            *lastClose = length;
+        }
         // What is left unreached can only be reached later.
         if (!counting && !left) return quiet;
         for (int k = 0; k < W; k++) level[k] = next[k];
@@ -1367,14 +1377,14 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         return -1;
     };
     // The start is false, then strong and weak links alternate.
-    for (int length = 1; length + 1 < bestLength; length++) {
+    for (int length = 1; length + 1 < bestLength && length <= stop; length++) {
         int r = step(std::false_type(), length);
-        if (r < 0 && ++length + 1 < bestLength) r = step(std::true_type(), length);
+        if (r < 0 && ++length + 1 < bestLength && length <= stop) r = step(std::true_type(), length);
         if (r == quiet) break;
         if (r >= 0) return r;
     }
-    if (counting) *looked += links;
-    return quiet;
+    if (counting) *links = count;
+    return !through && *lastClose ? closesOnly : quiet;
 }
 
 // The rows of `start` and whether its search is quiet, for the graph's words.
@@ -1387,14 +1397,16 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         effectRow<W>(g, graph, start, effect);
     }
     if (s.loops) closeRow<W>(graph, start, closing);
-    if (counting) {
-        const int first = quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, looked);
-        if (first != closesOnly) return first == quiet;
-        return quietStart<W, true, true>(g, graph, s, start, bestLength, effect, closing, looked) == quiet;
-    }
-    const int first = quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, looked);
-    if (first != closesOnly) return first == quiet;
-    return quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, looked) == quiet;
+    long links = 0;
+    int lastClose = 0;
+    const int first = counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
+                               : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose);
+    if (first == notQuiet) return false;
+    if (first == closesOnly &&
+        quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) != quiet)
+        return false;
+    *looked += links;
+    return true;
 }
 
 bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
