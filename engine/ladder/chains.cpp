@@ -209,7 +209,7 @@ struct chainGraph {
     bool noOpenChain = false;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
     std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
-    std::vector<unsigned long long> linkedRow;  // the same as a row of bits (made by each search)
+    std::vector<unsigned long long> linkedRow;  // the same as a row of bits
     std::vector<cellSet> around;  // the cells that see all of a node's cells
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
@@ -396,6 +396,12 @@ int rowWords(int n) {
     return words <= 8 ? words : words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
 }
 
+// The row of bits of the graph's starts, once they are listed.
+void rowOfStarts(chainGraph* graph) {
+    graph->linkedRow.assign(static_cast<size_t>(graph->words), 0);
+    for (int x : graph->strongNodes) graph->linkedRow[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+}
+
 // A graph over every digit: its nodes (candidates by cell and digit, then
 // groups by box, line and digit, then the sets' digits) and each node's
 // links, in the order a search follows them: weak ones to the nodes of its
@@ -526,6 +532,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     graph->strongBits.clear();
     graph->weakBits.clear();
     if (words > kMostWords) return;
+    rowOfStarts(graph);
     const size_t w = static_cast<size_t>(words);
     graph->productive.resize(static_cast<size_t>(n) * w);
     graph->productiveKnown.assign(w, 0);
@@ -896,6 +903,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     for (int i : at.sets)
         for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
             if (linked(j)) graph.strongNodes.push_back(j);
+    rowOfStarts(&graph);
     return true;
 }
 
@@ -959,6 +967,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
         if (bitCount(g.cand[c]) != 2) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) graph.strongNodes.push_back(at.nodeAt[c * 9 + lowBit(m)]);
     }
+    rowOfStarts(&graph);
     return true;
 }
 
@@ -1029,6 +1038,10 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
     }
     for (int x : graph.strongNodes) strongNodes.push_back(to[static_cast<size_t>(x)]);
     if (strongNodes != fresh.strongNodes) return false;
+    // And the row of the starts is theirs.
+    std::fill(row.begin(), row.end(), 0);
+    for (int x : graph.strongNodes) row[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    if (row != graph.linkedRow) return false;
     if (graph.weakSeeing) return true;
     // The tables of what each candidate is weakly linked to, of the nodes
     // of one cell alone, and of each digit: for the candidates of the grid
@@ -1076,21 +1089,22 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     const cellSet places = g.pos[d];
     graph->strongBits.assign(2 * 81, 0);
     graph->weakBits.resize(2 * 81);
-    cellSet linked;
+    // The strong links are the digit's pairs, which colouring keeps.
+    const digitPairs& pairs = pairsOf(g, d);
     for (int u = 0; u < 27; u++) {
-        cellSet two = places & kGeometry.unit[u];
-        if (!exactlyTwo(two)) continue;
-        linked |= two;
-        const int a = two.pop(), b = two.pop();
+        const int a = pairs.pairOf[u][0], b = pairs.pairOf[u][1];
+        if (a < 0) continue;
         graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
         graph->strongBits[static_cast<size_t>(2 * b + a / 64)] |= 1ull << (a % 64);
     }
+    cellSet linked = pairs.inPair;
     for (cellSet at = places; at.any();) {
         const int c = at.pop();
         const cellSet seen = kGeometry.peers[c] & places;
         graph->weakBits[static_cast<size_t>(2 * c)] = seen.lo;
         graph->weakBits[static_cast<size_t>(2 * c + 1)] = seen.hi;
     }
+    graph->linkedRow.assign({linked.lo, linked.hi});
     graph->strongNodes.clear();
     while (linked.any()) graph->strongNodes.push_back(linked.pop());
     graph->productive.resize(2 * 81);
@@ -1469,10 +1483,6 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
         most = startLinkBound(graph);
         for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++)
             startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
-    }
-    if (rows) {
-        graph.linkedRow.assign(static_cast<size_t>(graph.words), 0);
-        for (int x : graph.strongNodes) graph.linkedRow[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
