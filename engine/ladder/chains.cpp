@@ -1604,22 +1604,32 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
 // chain (all, if it found none) find nothing again.
 struct bivalueMemo {
     bool valid = false;
-    unsigned short cells[81];  // the candidates of the graph's cells, 0 elsewhere
-    unsigned short cand[81];   // every cell's candidates
+    cellSet cells;    // the graph's cells
+    cellSet pos[9];   // every digit's places
     int frontier = kSearchedAll;
 };
 
-// The starts a search of a graph of two-candidate cells may pass over.
-int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* memo) {
-    unsigned short cells[81];
-    for (int c = 0; c < 81; c++) {
-        const unsigned m = g.cand[c];
-        cells[c] = static_cast<unsigned short>(bitCount(m) == 2 && (!filter.pair || m == filter.pair) ? m : 0);
+// The cells with exactly two candidates.
+cellSet twoCandidates(const ladderGrid& g) {
+    cellSet one, two, more;
+    for (const cellSet& p : g.pos) {
+        more |= two & p;
+        two |= one & p;
+        one |= p;
     }
-    bool same = memo->valid && std::memcmp(cells, memo->cells, sizeof cells) == 0;
-    for (int c = 0; c < 81 && same; c++) same = (g.cand[c] & ~memo->cand[c]) == 0;
-    std::memcpy(memo->cells, cells, sizeof cells);
-    std::memcpy(memo->cand, g.cand, sizeof memo->cand);
+    return two.minus(more);
+}
+
+// The starts a search of a graph of two-candidate cells may pass over. The
+// same cells with no candidate back have the same candidates: two, of the
+// two they had.
+int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* memo) {
+    cellSet cells = twoCandidates(g);
+    if (filter.pair) cells &= g.pos[lowBit(filter.pair)] & g.pos[31 - __builtin_clz(filter.pair)];
+    bool same = memo->valid && cells == memo->cells;
+    for (int d = 0; d < 9 && same; d++) same = g.pos[d].within(memo->pos[d]);
+    memo->cells = cells;
+    std::copy(g.pos, g.pos + 9, memo->pos);
     memo->valid = true;
     if (!same) memo->frontier = 0;
     return memo->frontier;
@@ -1777,25 +1787,49 @@ bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step) {
 }
 
 bool findRemotePair(const ladderGrid& g, ladderStep* step) {
-    unsigned done[9] = {0};  // pairs tried, by their lower digit
-    for (int c = 0; c < 81; c++) {
-        if (bitCount(g.cand[c]) != 2) continue;
-        const unsigned pair = g.cand[c];
-        if (done[lowBit(pair)] & pair) continue;
-        done[lowBit(pair)] |= pair;
+    // The cells of each pair of digits (by its mask), and the pairs tried:
+    // in the order of their first cell, the first of each lower digit only.
+    unsigned char cellsOf[512];
+    unsigned short pairs[9];
+    int count = 0;
+    unsigned lower = 0;
+    const cellSet two = twoCandidates(g);
+    for (cellSet v = two; v.any();) cellsOf[g.cand[v.pop()]] = 0;
+    for (cellSet v = two; v.any();) {
+        const unsigned pair = g.cand[v.pop()];
+        if (cellsOf[pair]++ == 0 && !(lower & (pair & (0u - pair)))) {
+            lower |= pair & (0u - pair);
+            pairs[count++] = static_cast<unsigned short>(pair);
+        }
+    }
+    for (int i = 0; i < count; i++) {
         // Eight nodes are four cells of the pair.
-        int cells = 0;
-        for (int k = c; k < 81; k++) cells += g.cand[k] == pair;
-        if (cells < 4) continue;
+        if (cellsOf[pairs[i]] < 4) continue;
         graphFilter f;
         f.bivalueOnly = true;
-        f.pair = pair;
+        f.pair = pairs[i];
         chainSearch s;
         s.maxNodes = 32;
         s.minNodes = 8;  // four cells: with fewer it is a naked pair or a wing
         if (chainFinder(g, f, s, techRemotePair, step)) return true;
     }
     return false;
+}
+
+bool ladderRemotePairOf(const ladderGrid& g, unsigned pair, ladderStep* step) {
+    graphFilter f;
+    f.bivalueOnly = true;
+    f.pair = pair;
+    chainGraph graph;
+    graphIndex at;
+    buildGraph(g, f, &graph, at);
+    chainSearch s;
+    s.maxNodes = 32;
+    s.minNodes = 8;
+    chainFound found;
+    if (!searchChains(g, graph, s, &found)) return false;
+    chainStep(graph, found, techRemotePair, step);
+    return true;
 }
 
 bool findXYChain(const ladderGrid& g, ladderStep* step) {

@@ -66,6 +66,9 @@ bool findBug(const ladderGrid& g, ladderStep* step);
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findMedusa(const ladderGrid& g, ladderStep* step);
 bool findRemotePair(const ladderGrid& g, ladderStep* step);
+// The remote pairs of the cells holding exactly `pair` (a mask of two
+// digits), searched afresh.
+bool ladderRemotePairOf(const ladderGrid& g, unsigned pair, ladderStep* step);
 bool findXChain(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXYChain(const ladderGrid& g, ladderStep* step);

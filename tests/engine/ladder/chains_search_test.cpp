@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ladder/describe.h"
 #include "engine/ladder/finders.h"
 #include "engine/ladder/ladder_test_util.h"
 
@@ -207,6 +208,72 @@ TEST(LadderChainSearch, ColouringIsThePlainColouring) {
     EXPECT_GT(grids, 1000);
     EXPECT_GT(found[0], 500);
     EXPECT_GT(found[1], 500);
+}
+
+// Remote pairs take the pairs of digits in the order of their first cell,
+// each lower digit with the first pair it is in only, and remember for each
+// pair where its last search found nothing. They must give what searching
+// those pairs afresh gives: along the corpus's solves, with candidates taken
+// away or added at random, and on the grid before again.
+TEST(LadderChainSearch, RemotePairsAreThoseOfEachPairSearchedAfresh) {
+    const std::vector<std::string> lines = expertLines();
+    ASSERT_GE(lines.size(), 1000u);
+    const auto plain = [](const ladderGrid& g, ladderStep* step) {
+        unsigned done[9] = {0};  // by lower digit, the digits of the pairs met
+        for (int c = 0; c < 81; c++) {
+            const unsigned pair = g.cand[c];
+            if (bitCount(pair) != 2 || (done[lowBit(pair)] & pair)) continue;
+            done[lowBit(pair)] |= pair;
+            int cells = 0;
+            for (int k = c; k < 81; k++) cells += g.cand[k] == pair;
+            if (cells >= 4 && ladderRemotePairOf(g, pair, step)) return true;
+        }
+        return false;
+    };
+    const auto text = [](bool found, const ladderStep& s) {
+        std::string out = found ? ladderStepText(s) : "none";
+        for (unsigned short r : s.removals) out += " -" + std::to_string(r);
+        return out;
+    };
+    std::mt19937 rng(7);
+    int grids = 0, found = 0;
+    const auto compare = [&](const ladderGrid& g, const std::string& where) {
+        ladderStep a, b;
+        const bool fa = findRemotePair(g, &a), fb = plain(g, &b);
+        found += fb;
+        EXPECT_EQ(text(fa, a), text(fb, b)) << where << " " << laddertest::stateText(g);
+    };
+    for (size_t k = 0; k < lines.size(); k += 10) {
+        short cells[81];
+        for (int c = 0; c < 81; c++) cells[c] = lines[k][c] >= '1' && lines[k][c] <= '9' ? static_cast<short>(lines[k][c] - '0') : 0;
+        std::vector<ladderStep> steps;
+        ladderRate(cells, &steps);
+        ladderGrid g, before;
+        g.start(cells);
+        before = g;
+        for (const ladderStep& step : steps) {
+            const std::string where = lines[k] + " step " + std::to_string(grids);
+            compare(g, where);
+            ladderGrid fewer = g, more = g;
+            for (int c = 0; c < 81; c++)
+                for (int d = 0; d < 9; d++) {
+                    if ((fewer.cand[c] & (1u << d)) && bitCount(fewer.cand[c]) > 2 && rng() % 3 == 0) fewer.remove(c, d + 1);
+                    if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 40 == 0) {
+                        more.cand[c] |= static_cast<unsigned short>(1u << d);
+                        more.pos[d].add(c);
+                    }
+                }
+            compare(fewer, where + " (fewer)");
+            compare(more, where + " (more)");
+            compare(before, where + " (the one before)");
+            if (::testing::Test::HasFailure()) return;
+            before = g;
+            g.apply(step);
+            grids++;
+        }
+    }
+    EXPECT_GT(grids, 2000);
+    EXPECT_GT(found, 20);
 }
 
 // An alternating chain search stops counting the links it looks at once the
