@@ -115,8 +115,9 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
                 }
             }
             if (order.size() < 2) continue;
+            // (Simple colouring's clusters are of one digit.)
             bool several = false;
-            for (short node : order) several = several || node % 9 != sd;
+            for (size_t i = 0; i < order.size() && medusa; i++) several = several || order[i] % 9 != sd;
             // A cluster of one digit alone is simple colouring's.
             if (medusa && !several) continue;
             // Two nodes of one colour weakly linked: that colour is false.
@@ -133,38 +134,40 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
                     }
                 }
             std::vector<unsigned short> gone;
+            // Of the candidates of digit d weakly linked to both colours, those
+            // not of this cluster (colours 0 and 1; earlier clusters have 2
+            // and 3), nor a cluster of one whose start came before.
+            const auto trapped = [&](int d, cellSet both) {
+                if (both.empty()) return;
+                const bool lone = (digits >> d) & 1 && (d < sd || (d == sd && both.first() < x));
+                const cellSet loneBefore = lone ? g.pos[d].minus(linked(d)) : cellSet();
+                for (int c = both.pop(); c >= 0; c = both.pop()) {
+                    const int colour = colourOf[c * 9 + d];
+                    if (colour == 0 || colour == 1) continue;
+                    if (colour < 0 && loneBefore.has(c) && (d < sd || c < x)) continue;
+                    gone.push_back(static_cast<unsigned short>(c * 9 + d));
+                }
+            };
             if (falseColour >= 0) {
                 for (short node : order)
                     if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
+            } else if (!several) {
+                // One digit's colours lie in different cells: only its own
+                // places can be weakly linked to both.
+                cellSet seen[2];
+                for (short node : order) seen[colourOf[node]] |= kGeometry.peers[node / 9];
+                trapped(sd, seen[0] & seen[1] & g.pos[sd]);
             } else {
                 // A candidate weakly linked to both colours: its digit where its
-                // cell is seen, and its cell's other digits. (One digit's colours
-                // lie in different cells: its cells' other digits are never
-                // linked to both.)
-                const unsigned within = several ? kAllDigits : 1u << sd;
+                // cell is seen, and its cell's other digits.
                 candidateSets seen[2];
                 for (short node : order) {
                     const int c = node / 9, d = node % 9;
                     candidateSets& w = seen[colourOf[node]];
                     w.of[d] |= g.pos[d] & kGeometry.peers[c];
-                    if (several)
-                        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+                    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
                 }
-                // Not this cluster's own (colours 0 and 1; earlier clusters have
-                // 2 and 3), nor a cluster of one whose start came before.
-                for (unsigned m = within; m; m &= m - 1) {
-                    const int d = lowBit(m);
-                    cellSet both = seen[0].of[d] & seen[1].of[d];
-                    if (both.empty()) continue;
-                    const bool lone = (digits >> d) & 1 && (d < sd || (d == sd && both.first() < x));
-                    const cellSet loneBefore = lone ? g.pos[d].minus(linked(d)) : cellSet();
-                    for (int c = both.pop(); c >= 0; c = both.pop()) {
-                        const int colour = colourOf[c * 9 + d];
-                        if (colour == 0 || colour == 1) continue;
-                        if (colour < 0 && loneBefore.has(c) && (d < sd || c < x)) continue;
-                        gone.push_back(static_cast<unsigned short>(c * 9 + d));
-                    }
-                }
+                for (int d = 0; d < 9; d++) trapped(d, seen[0].of[d] & seen[1].of[d]);
             }
             // A cluster without effect keeps its nodes out of the later ones.
             if (gone.empty()) {
