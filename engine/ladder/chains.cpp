@@ -210,6 +210,16 @@ struct chainGraph {
     // A search without loops found no chain with an effect on this graph:
     // nor will one with them, whose paths are the same (one digit's graphs).
     bool noOpenChain = false;
+    // One digit's graph: the starts its search without loops passed over as
+    // quiet. Where that search found nothing, one with loops finds nothing
+    // from them either: its levels are the same, and wherever it would stop
+    // the other stopped first. A loop closes at a node that sees the start
+    // and is not strongly linked to it (those are all reached at once,
+    // true), so the two share a unit of three places or more, whose third
+    // sees both: the node is an end with an effect. A loop that places the
+    // start comes back to it from a node strongly linked to it: never, for
+    // the same reason.
+    cellSet loopless;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
     std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
     std::vector<unsigned long long> linkedRow;  // the same as a row of bits
@@ -1489,13 +1499,23 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
+    // One digit's graph: its search without loops keeps the starts it
+    // passes over as quiet; one with them, after it found nothing, passes
+    // over those too.
+    const bool marking = rows && graph.oneDigit && !s.loops;
+    const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
+    if (marking) graph.loopless = cellSet();
     for (size_t place = 0; place < graph.strongNodes.size(); place++) {
         const int start = graph.strongNodes[place];
         if (s.budget != 0 && looked >= s.budget) break;
         if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (counting && looked + startsLeft-- * most < s.budget) counting = false;
-        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
+        if (loopless && graph.loopless.has(start)) continue;
+        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) {
+            if (marking) graph.loopless.add(start);
+            continue;
+        }
         if (!graph.lists) digitLists(g, &graph);
         const long lookedBefore = looked;
         if (!ready) {
@@ -1748,6 +1768,35 @@ void ladderChainLinksOfAStart(const ladderGrid& g, int reach, long* bound, long*
     searchChains(g, graph, s, &found);
     skipQuietStarts = skip;
     *most = links.empty() ? 0 : *std::max_element(links.begin(), links.end());
+}
+
+int ladderCheckLooplessStarts(const ladderGrid& g, int d) {
+    chainGraph graph;
+    buildDigitGraph(g, d, &graph);
+    const bool skip = skipQuietStarts;
+    skipQuietStarts = true;
+    chainSearch open;
+    open.maxNodes = 32;
+    chainFound found;
+    const bool any = searchChains(g, graph, open, &found);
+    skipQuietStarts = skip;
+    if (any) return 0;
+    graph.noOpenChain = true;
+    chainSearch withLoops = open;
+    withLoops.loops = true;
+    int loopless = 0;
+    for (int start : graph.strongNodes) {
+        if (!graph.loopless.has(start)) continue;
+        unsigned long long effect[2] = {0, 0}, closing[2];
+        closeRow<2>(graph, start, closing);
+        long links = 0;
+        int lastClose = 0;
+        if (quietStart<2, false, false>(g, graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
+                                        &lastClose) != quiet)
+            return -1;
+        loopless++;
+    }
+    return loopless;
 }
 
 void ladderChainLinkBudget(long links) {

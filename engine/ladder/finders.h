@@ -94,6 +94,11 @@ void ladderSkipQuietChainStarts(bool skip);
 // away) and compared each time with one built anew. The number of times it
 // was brought up to date, or -1 if it once differed.
 int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach);
+// A search for X-Chains on digit d (0..8) of g keeps the starts it passes
+// over as quiet, and X-Cycles, after it found nothing, pass over them too.
+// Checks that: where that search finds nothing, none of them is a start
+// whose search with loops stops anywhere. The number kept, or -1.
+int ladderCheckLooplessStarts(const ladderGrid& g, int d);
 // The links an alternating chain search looks at, at most: 150,000 (or
 // with 0). Tests lower it to see the bound hold where it is reached.
 void ladderChainLinkBudget(long links);

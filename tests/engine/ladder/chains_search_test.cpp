@@ -276,6 +276,81 @@ TEST(LadderChainSearch, RemotePairsAreThoseOfEachPairSearchedAfresh) {
     EXPECT_GT(found, 20);
 }
 
+// The X-Chains' search on a digit keeps the starts it passes over as quiet,
+// and the X-Cycles, where it found nothing, pass over them too: from such a
+// start a search with loops must stop nowhere. On the corpus's grids, with
+// candidates taken away at random, and on grids of shared candidates (loops
+// everywhere) with candidates taken away.
+TEST(LadderChainSearch, QuietStartsOfOneDigitCloseNoLoop) {
+    std::mt19937 rng(5);
+    long kept = 0;
+    const auto check = [&](const ladderGrid& g, const std::string& where) {
+        for (int d = 0; d < 9; d++) {
+            const int quiet = ladderCheckLooplessStarts(g, d);
+            ASSERT_GE(quiet, 0) << where << " digit " << d + 1 << " " << laddertest::stateText(g);
+            kept += quiet;
+        }
+    };
+    for (const ladderGrid& g : hardPlaces(10)) {
+        check(g, "hard place");
+        ladderGrid fewer = g;
+        for (int c = 0; c < 81; c++)
+            for (int d = 0; d < 9; d++)
+                if ((fewer.cand[c] & (1u << d)) && bitCount(fewer.cand[c]) > 1 && rng() % 3 == 0) fewer.remove(c, d + 1);
+        check(fewer, "fewer");
+        if (::testing::Test::HasFailure()) return;
+    }
+    for (int solutions = 2; solutions <= 4; solutions++)
+        for (int shift = 1; shift <= 4; shift++)
+            for (int k = 0; k < 10; k++) {
+                ladderGrid g = sharedCandidates(solutions, shift);
+                for (int c = 0; c < 81; c++)
+                    for (int d = 0; d < 9; d++)
+                        if ((g.cand[c] & (1u << d)) && bitCount(g.cand[c]) > 1 && rng() % 7 == 0) g.remove(c, d + 1);
+                check(g, "shared candidates, fewer");
+            }
+    EXPECT_GT(kept, 10000);
+}
+
+// What the X-Chains keep for the X-Cycles holds for the places it was kept
+// for: X-Cycles on a grid after X-Chains on another, and on the same grid
+// again, give what a search from every start gives.
+TEST(LadderChainSearch, XCyclesAfterXChainsOnAnotherGrid) {
+    std::mt19937 rng(9);
+    int found = 0, grids = 0;
+    const auto says = [](bool any, const ladderStep& s) {
+        std::string out = any ? ladderStepText(s) : "none";
+        for (unsigned short r : s.removals) out += " -" + std::to_string(r);
+        return out;
+    };
+    ladderGrid last;
+    bool first = true;
+    for (const ladderGrid& g : hardPlaces(5)) {
+        ladderGrid fewer = g;
+        for (int c = 0; c < 81; c++)
+            for (int d = 0; d < 9; d++)
+                if ((fewer.cand[c] & (1u << d)) && bitCount(fewer.cand[c]) > 1 && rng() % 4 == 0) fewer.remove(c, d + 1);
+        const ladderGrid* both[] = {&g, &fewer};
+        for (const ladderGrid* on : both) {
+            ladderStep chain;
+            findXChain(first ? *on : last, kAllDigits, &chain);
+            first = false;
+            ladderStep a, b;
+            const bool fa = findXCycle(*on, kAllDigits, &a);
+            ladderSkipQuietChainStarts(false);
+            const bool fb = findXCycle(*on, kAllDigits, &b);
+            ladderSkipQuietChainStarts(true);
+            EXPECT_EQ(says(fa, a), says(fb, b)) << laddertest::stateText(*on);
+            found += fb;
+            grids++;
+            last = *on;
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(grids, 500);
+    EXPECT_GT(found, 100);
+}
+
 // An alternating chain search stops counting the links it looks at once the
 // starts left could not reach the bound on them together, each allowed the
 // links of every node with a strong link. No start may look at more; and
