@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "engine/ladder/als.h"
@@ -29,127 +30,168 @@ struct candidateSets {
     cellSet of[9];
 };
 
+// A digit's strong links: the two places of each unit that has exactly two
+// (or -1), and the places in such a pair. Kept while the digit's places
+// stay the same.
+struct digitPairs {
+    bool valid = false;
+    cellSet places;
+    short pairOf[27][2];
+    cellSet inPair;
+};
+
+const digitPairs& pairsOf(const ladderGrid& g, int d) {
+    static thread_local digitPairs kept[9];
+    digitPairs& p = kept[d];
+    if (p.valid && p.places == g.pos[d]) return p;
+    p.valid = true;
+    p.places = g.pos[d];
+    p.inPair = cellSet();
+    for (int u = 0; u < 27; u++) {
+        cellSet m = g.pos[d] & kGeometry.unit[u];
+        const int a = m.pop(), b = m.pop();
+        const bool two = b >= 0 && m.empty();
+        p.pairOf[u][0] = static_cast<short>(two ? a : -1);
+        p.pairOf[u][1] = static_cast<short>(two ? b : -1);
+        if (two) p.inPair |= cellSet::of(a) | cellSet::of(b);
+    }
+    return p;
+}
+
 // Clusters of candidates joined by strong links, each coloured in two; for
-// one digit (simple colouring) or all (3D Medusa).
+// one digit (simple colouring) or all (3D Medusa). The starts are taken
+// digit by digit, cell by cell; a start without a strong link is a cluster
+// of one and keeps colour 0, which keeps it out of what later clusters
+// remove. Such starts are not visited: which of them came before a
+// cluster's start is told by their place.
 bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
-    static thread_local std::vector<short> colourOf, order, parent;
-    colourOf.assign(729, -1);
-    // The two places of a digit in each unit that has exactly two (its
-    // strong links), or -1; made for a digit when first needed.
-    short pairOf[9][27][2];
-    cellSet inPair[9];  // the places in such a pair
-    unsigned paired = 0;
-    const auto pairsOf = [&](int d) {
-        paired |= 1u << d;
-        for (int u = 0; u < 27; u++) {
-            cellSet m = g.pos[d] & kGeometry.unit[u];
-            const int a = m.pop(), b = m.pop();
-            const bool two = b >= 0 && m.empty();
-            pairOf[d][u][0] = static_cast<short>(two ? a : -1);
-            pairOf[d][u][1] = static_cast<short>(two ? b : -1);
-            if (two) inPair[d] |= cellSet::of(a) | cellSet::of(b);
-        }
+    // Each candidate's colour: -1 between calls, each call putting back
+    // what it coloured.
+    static thread_local std::vector<short> colourOf(729, -1), order, parent, coloured;
+    coloured.clear();
+    const auto putBack = [&] {
+        for (short node : coloured) colourOf[node] = -1;
     };
-    // The candidates to start from, digit by digit.
-    short starts[729];
-    int count = 0;
-    for (int d = 0; d < 9; d++)
-        if (digits & (1u << d))
-            for (cellSet at = g.pos[d]; at.any();) starts[count++] = static_cast<short>(at.pop() * 9 + d);
-    for (int k = 0; k < count; k++) {
-        const int start = starts[k], sd = start % 9;
-        if (colourOf[start] >= 0) continue;
-        // Without a strong link, a cluster of one: it keeps its colour.
-        if (!((paired >> sd) & 1)) pairsOf(sd);
-        if (!inPair[sd].has(start / 9) && !(medusa && bitCount(g.cand[start / 9]) == 2)) {
+    const digitPairs* pairs[9] = {};
+    const auto pairsFor = [&](int d) -> const digitPairs& {
+        if (!pairs[d]) pairs[d] = &pairsOf(g, d);
+        return *pairs[d];
+    };
+    cellSet bivalue;
+    if (medusa)
+        for (cellSet v = g.open; v.any();) {
+            const int c = v.pop();
+            if (bitCount(g.cand[c]) == 2) bivalue.add(c);
+        }
+    // The candidates with a strong link, by digit.
+    const auto linked = [&](int d) { return pairsFor(d).inPair | (bivalue & g.pos[d]); };
+    for (int sd = 0; sd < 9; sd++) {
+        if (!(digits & (1u << sd))) continue;
+        const cellSet starts = linked(sd);
+        for (cellSet at = starts; at.any();) {
+            const int x = at.pop(), start = x * 9 + sd;
+            if (colourOf[start] >= 0) continue;
+            order.clear();
+            parent.clear();
             colourOf[start] = 0;
-            continue;
-        }
-        order.clear();
-        parent.clear();
-        colourOf[start] = 0;
-        order.push_back(static_cast<short>(start));
-        parent.push_back(-1);
-        for (size_t i = 0; i < order.size(); i++) {
-            const int node = order[i], c = node / 9, d = node % 9;
-            int next[4], n = 0;
-            if (!((paired >> d) & 1)) pairsOf(d);
-            for (int k = 0; k < 3; k++) {
-                const short* two = pairOf[d][kGeometry.cellUnit[c][k]];
-                if (two[0] >= 0) next[n++] = (two[0] == c ? two[1] : two[0]) * 9 + d;
-            }
-            if (medusa && bitCount(g.cand[c]) == 2) next[n++] = c * 9 + lowBit(g.cand[c] & ~(1u << d));
-            for (int k = 0; k < n; k++) {
-                if (colourOf[next[k]] >= 0) continue;
-                colourOf[next[k]] = static_cast<short>(1 - colourOf[node]);
-                order.push_back(static_cast<short>(next[k]));
-                parent.push_back(static_cast<short>(i));
-            }
-        }
-        if (order.size() < 2) continue;
-        if (medusa) {
-            // A cluster of one digit alone is simple colouring's.
-            bool several = false;
-            for (short node : order) several = several || node % 9 != sd;
-            if (!several) continue;
-        }
-        // Two nodes of one colour weakly linked: that colour is false.
-        int falseColour = -1, w1 = -1, w2 = -1;
-        for (size_t i = 0; i < order.size() && falseColour < 0; i++)
-            for (size_t j = i + 1; j < order.size() && falseColour < 0; j++) {
-                const int a = order[i], b = order[j];
-                if (colourOf[a] != colourOf[b]) continue;
-                const bool weak = (a / 9 == b / 9) || (a % 9 == b % 9 && sees(a / 9, b / 9));
-                if (weak) {
-                    falseColour = colourOf[a];
-                    w1 = static_cast<int>(i);
-                    w2 = static_cast<int>(j);
+            coloured.push_back(static_cast<short>(start));
+            order.push_back(static_cast<short>(start));
+            parent.push_back(-1);
+            for (size_t i = 0; i < order.size(); i++) {
+                const int node = order[i], c = node / 9, d = node % 9;
+                int next[4], n = 0;
+                const digitPairs& own = pairsFor(d);
+                for (int k = 0; k < 3; k++) {
+                    const short* two = own.pairOf[kGeometry.cellUnit[c][k]];
+                    if (two[0] >= 0) next[n++] = (two[0] == c ? two[1] : two[0]) * 9 + d;
+                }
+                if (medusa && bivalue.has(c)) next[n++] = c * 9 + lowBit(g.cand[c] & ~(1u << d));
+                for (int k = 0; k < n; k++) {
+                    if (colourOf[next[k]] >= 0) continue;
+                    colourOf[next[k]] = static_cast<short>(1 - colourOf[node]);
+                    coloured.push_back(static_cast<short>(next[k]));
+                    order.push_back(static_cast<short>(next[k]));
+                    parent.push_back(static_cast<short>(i));
                 }
             }
-        std::vector<unsigned short> gone;
-        if (falseColour >= 0) {
-            for (short node : order)
-                if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
-        } else {
-            // A candidate weakly linked to both colours.
-            candidateSets seen[2];
-            for (int k = 0; k < 2; k++)
-                for (int d = 0; d < 9; d++) seen[k].of[d] = cellSet();
-            // The candidates weakly linked to each node: its digit where
-            // its cell is seen, and its cell's other digits.
-            for (short node : order) {
-                const int c = node / 9, d = node % 9;
-                candidateSets& w = seen[colourOf[node]];
-                w.of[d] |= g.pos[d] & kGeometry.peers[c];
-                for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+            if (order.size() < 2) continue;
+            // (Simple colouring's clusters are of one digit.)
+            bool several = false;
+            for (size_t i = 0; i < order.size() && medusa; i++) several = several || order[i] % 9 != sd;
+            // A cluster of one digit alone is simple colouring's.
+            if (medusa && !several) continue;
+            // Two nodes of one colour weakly linked: that colour is false.
+            int falseColour = -1, w1 = -1, w2 = -1;
+            for (size_t i = 0; i < order.size() && falseColour < 0; i++)
+                for (size_t j = i + 1; j < order.size() && falseColour < 0; j++) {
+                    const int a = order[i], b = order[j];
+                    if (colourOf[a] != colourOf[b]) continue;
+                    const bool weak = (a / 9 == b / 9) || (a % 9 == b % 9 && sees(a / 9, b / 9));
+                    if (weak) {
+                        falseColour = colourOf[a];
+                        w1 = static_cast<int>(i);
+                        w2 = static_cast<int>(j);
+                    }
+                }
+            std::vector<unsigned short> gone;
+            // Of the candidates of digit d weakly linked to both colours, those
+            // not of this cluster (colours 0 and 1; earlier clusters have 2
+            // and 3), nor a cluster of one whose start came before.
+            const auto trapped = [&](int d, cellSet both) {
+                if (both.empty()) return;
+                const bool lone = (digits >> d) & 1 && (d < sd || (d == sd && both.first() < x));
+                const cellSet loneBefore = lone ? g.pos[d].minus(linked(d)) : cellSet();
+                for (int c = both.pop(); c >= 0; c = both.pop()) {
+                    const int colour = colourOf[c * 9 + d];
+                    if (colour == 0 || colour == 1) continue;
+                    if (colour < 0 && loneBefore.has(c) && (d < sd || c < x)) continue;
+                    gone.push_back(static_cast<unsigned short>(c * 9 + d));
+                }
+            };
+            if (falseColour >= 0) {
+                for (short node : order)
+                    if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
+            } else if (!several) {
+                // One digit's colours lie in different cells: only its own
+                // places can be weakly linked to both.
+                cellSet seen[2];
+                for (short node : order) seen[colourOf[node]] |= kGeometry.peers[node / 9];
+                trapped(sd, seen[0] & seen[1] & g.pos[sd]);
+            } else {
+                // A candidate weakly linked to both colours: its digit where its
+                // cell is seen, and its cell's other digits.
+                candidateSets seen[2];
+                for (short node : order) {
+                    const int c = node / 9, d = node % 9;
+                    candidateSets& w = seen[colourOf[node]];
+                    w.of[d] |= g.pos[d] & kGeometry.peers[c];
+                    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+                }
+                for (int d = 0; d < 9; d++) trapped(d, seen[0].of[d] & seen[1].of[d]);
             }
-            // Not this cluster's own (colours 0 and 1; earlier clusters have 2 and 3).
-            for (int d = 0; d < 9; d++) {
-                cellSet both = seen[0].of[d] & seen[1].of[d];
-                for (int c = both.pop(); c >= 0; c = both.pop())
-                    if (colourOf[c * 9 + d] < 0 || colourOf[c * 9 + d] > 1) gone.push_back(static_cast<unsigned short>(c * 9 + d));
+            // A cluster without effect keeps its nodes out of the later ones.
+            if (gone.empty()) {
+                for (short node : order) colourOf[node] = static_cast<short>(2 + colourOf[node]);
+                continue;
             }
+            setTechnique(step, medusa ? techMedusa : techSimpleColouring);
+            ladderPattern& p = step->pattern;
+            p.kind = patternColouring;
+            p.digit = medusa ? 0 : sd + 1;
+            for (size_t i = 0; i < order.size(); i++) {
+                p.nodes.push_back({static_cast<unsigned char>(order[i] % 9 + 1), cellSet::of(order[i] / 9), cellSet()});
+                p.colour.push_back(static_cast<unsigned char>(colourOf[order[i]]));
+                if (parent[i] >= 0) p.links.push_back({parent[i], static_cast<short>(i)});
+            }
+            p.falseColour = falseColour;
+            p.witness[0] = w1;
+            p.witness[1] = w2;
+            step->removals = gone;
+            putBack();
+            return true;
         }
-        // A cluster without effect keeps its nodes out of the later ones.
-        if (gone.empty()) {
-            for (short node : order) colourOf[node] = static_cast<short>(2 + colourOf[node]);
-            continue;
-        }
-        setTechnique(step, medusa ? techMedusa : techSimpleColouring);
-        ladderPattern& p = step->pattern;
-        p.kind = patternColouring;
-        p.digit = medusa ? 0 : sd + 1;
-        for (size_t i = 0; i < order.size(); i++) {
-            p.nodes.push_back({static_cast<unsigned char>(order[i] % 9 + 1), cellSet::of(order[i] / 9), cellSet()});
-            p.colour.push_back(static_cast<unsigned char>(colourOf[order[i]]));
-            if (parent[i] >= 0) p.links.push_back({parent[i], static_cast<short>(i)});
-        }
-        p.falseColour = falseColour;
-        p.witness[0] = w1;
-        p.witness[1] = w2;
-        step->removals = gone;
-        return true;
     }
+    putBack();
     return false;
 }
 
@@ -168,8 +210,19 @@ struct chainGraph {
     // A search without loops found no chain with an effect on this graph:
     // nor will one with them, whose paths are the same (one digit's graphs).
     bool noOpenChain = false;
+    // One digit's graph: the starts its search without loops passed over as
+    // quiet. Where that search found nothing, one with loops finds nothing
+    // from them either: its levels are the same, and wherever it would stop
+    // the other stopped first. A loop closes at a node that sees the start
+    // and is not strongly linked to it (those are all reached at once,
+    // true), so the two share a unit of three places or more, whose third
+    // sees both: the node is an end with an effect. A loop that places the
+    // start comes back to it from a node strongly linked to it: never, for
+    // the same reason.
+    cellSet loopless;
     std::vector<int> strongStart, strongList, weakStart, weakList;  // adjacency, compressed
     std::vector<int> strongNodes;  // the nodes with a strong link, the searches' starts
+    std::vector<unsigned long long> linkedRow;  // the same as a row of bits
     std::vector<cellSet> around;  // the cells that see all of a node's cells
     // The same links as rows of bits over the nodes, `words` words a node.
     int words = 0;
@@ -356,6 +409,12 @@ int rowWords(int n) {
     return words <= 8 ? words : words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
 }
 
+// The row of bits of the graph's starts, once they are listed.
+void rowOfStarts(chainGraph* graph) {
+    graph->linkedRow.assign(static_cast<size_t>(graph->words), 0);
+    for (int x : graph->strongNodes) graph->linkedRow[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+}
+
 // A graph over every digit: its nodes (candidates by cell and digit, then
 // groups by box, line and digit, then the sets' digits) and each node's
 // links, in the order a search follows them: weak ones to the nodes of its
@@ -486,6 +545,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     graph->strongBits.clear();
     graph->weakBits.clear();
     if (words > kMostWords) return;
+    rowOfStarts(graph);
     const size_t w = static_cast<size_t>(words);
     graph->productive.resize(static_cast<size_t>(n) * w);
     graph->productiveKnown.assign(w, 0);
@@ -856,6 +916,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     for (int i : at.sets)
         for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
             if (linked(j)) graph.strongNodes.push_back(j);
+    rowOfStarts(&graph);
     return true;
 }
 
@@ -919,6 +980,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
         if (bitCount(g.cand[c]) != 2) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) graph.strongNodes.push_back(at.nodeAt[c * 9 + lowBit(m)]);
     }
+    rowOfStarts(&graph);
     return true;
 }
 
@@ -989,6 +1051,10 @@ bool sameGraph(const keptGraph& k, const chainGraph& fresh) {
     }
     for (int x : graph.strongNodes) strongNodes.push_back(to[static_cast<size_t>(x)]);
     if (strongNodes != fresh.strongNodes) return false;
+    // And the row of the starts is theirs.
+    std::fill(row.begin(), row.end(), 0);
+    for (int x : graph.strongNodes) row[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    if (row != graph.linkedRow) return false;
     if (graph.weakSeeing) return true;
     // The tables of what each candidate is weakly linked to, of the nodes
     // of one cell alone, and of each digit: for the candidates of the grid
@@ -1036,21 +1102,22 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     const cellSet places = g.pos[d];
     graph->strongBits.assign(2 * 81, 0);
     graph->weakBits.resize(2 * 81);
-    cellSet linked;
+    // The strong links are the digit's pairs, which colouring keeps.
+    const digitPairs& pairs = pairsOf(g, d);
     for (int u = 0; u < 27; u++) {
-        cellSet two = places & kGeometry.unit[u];
-        if (!exactlyTwo(two)) continue;
-        linked |= two;
-        const int a = two.pop(), b = two.pop();
+        const int a = pairs.pairOf[u][0], b = pairs.pairOf[u][1];
+        if (a < 0) continue;
         graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
         graph->strongBits[static_cast<size_t>(2 * b + a / 64)] |= 1ull << (a % 64);
     }
+    cellSet linked = pairs.inPair;
     for (cellSet at = places; at.any();) {
         const int c = at.pop();
         const cellSet seen = kGeometry.peers[c] & places;
         graph->weakBits[static_cast<size_t>(2 * c)] = seen.lo;
         graph->weakBits[static_cast<size_t>(2 * c + 1)] = seen.hi;
     }
+    graph->linkedRow.assign({linked.lo, linked.hi});
     graph->strongNodes.clear();
     while (linked.any()) graph->strongNodes.push_back(linked.pop());
     graph->productive.resize(2 * 81);
@@ -1134,6 +1201,7 @@ struct chainSearch {
     long budget = 0;
     bool loops = false;  // continuous loops and the placing discontinuous loop too
     int from = 0;        // no start before this one (its place in the graph's starts)
+    std::vector<long>* startLinks = nullptr;  // for tests: each start's links, searched in full
 };
 
 struct chainFound {
@@ -1244,51 +1312,59 @@ const unsigned long long* productiveRow(const ladderGrid& g, chainGraph& graph, 
 enum quietness { quiet, notQuiet, closesOnly };
 
 // Whether the search from `start` is sure to find nothing shorter than
-// bestLength; if so, and `counting`, adds to *looked the links it would
-// have looked at, so that the bound on them holds as if it had. Its breadth
+// bestLength; if so, and `counting`, *links is the links it would have
+// looked at, so that the bound on them holds as if it had. Its breadth
 // first levels are taken whole, as rows of bits: the search reaches each
 // node at the same depth. Only where a chain could end with an effect
 // (`effect`, the path left aside) or close a loop (`closing`) does the
 // search itself have to run; from most starts it does not. A loop removes
-// something only by a productive weak link: `through` follows which nodes
-// a path through one reaches, and so passes over the loops without; without
-// it, a loop that closes gives closesOnly.
-template <int W, bool through>
+// something only by a productive weak link. Without `through`, a loop that
+// closes gives closesOnly, the levels still taken to the end for the
+// chains with an effect, and *lastClose is the last level where one
+// closed. With it, the levels are taken again up to that one, following
+// which nodes a path through a productive weak link reaches, so as to pass
+// over the loops without.
+template <int W, bool through, bool counting>
 int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               const unsigned long long* effect, const unsigned long long* closing, bool counting, long* looked) {
+               const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
                                             : nullptr;
     // Every node the search could stop at; without counting, the search
-    // ends where none is left to reach.
+    // ends where none is left to reach. A chain ends true, reached by a
+    // strong link: only at a node with one.
+    const unsigned long long* linked = graph.linkedRow.data();
     unsigned long long targets[W];
     unsigned long long anyTarget = 0;
     for (int k = 0; k < W; k++) {
-        targets[k] = effect[k] | (s.loops ? closing[k] : 0) | (placing ? placing[k] : 0);
+        targets[k] = ((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
     if (!counting && !anyTarget) return quiet;
-    unsigned long long seen[W] = {}, level[W] = {}, next[W];
+    unsigned long long seen[W] = {}, level[W] = {};
     // The level's nodes that a path through a productive weak link reaches
     // (a superset of those the search's own path does).
-    unsigned long long reached[W] = {}, reachedNext[W];
+    unsigned long long reached[W] = {};
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
-    long links = 0;
-    for (int length = 1; length + 1 < bestLength; length++) {
-        const bool truth = length % 2 == 0;  // the start is false, then strong and weak links alternate
+    long count = 0;
+    const int stop = through ? *lastClose : bestLength;
+    // One level, from `length`: its nodes false (followed by their strong
+    // links to true ones) or true (by their weak links). notQuiet, quiet
+    // or closesOnly to stop there, -1 to go on.
+    const auto step = [&](auto truthTag, int length) -> int {
+        constexpr bool truth = decltype(truthTag)::value;
         const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
         const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
-        for (int k = 0; k < W; k++) next[k] = 0;
-        if (through)
-            for (int k = 0; k < W; k++) reachedNext[k] = 0;
+        unsigned long long next[W] = {}, reachedNext[W] = {};
+        // A false node without strong links leads nowhere (and counts none).
         for (int w = 0; w < W; w++)
-            for (unsigned long long m = level[w]; m; m &= m - 1) {
+            for (unsigned long long m = truth ? level[w] : level[w] & linked[w]; m; m &= m - 1) {
                 const int node = w * 64 + __builtin_ctzll(m);
-                if (counting) links += first[node + 1] - first[node];
+                if (counting) count += first[node + 1] - first[node];
                 const unsigned long long* row = bits + static_cast<size_t>(node) * W;
                 for (int k = 0; k < W; k++) next[k] |= row[k];
-                if (!through) continue;
+                if constexpr (!through) continue;
                 if ((reached[w] >> (node % 64)) & 1) {
                     for (int k = 0; k < W; k++) reachedNext[k] |= row[k];
                 } else if (truth) {
@@ -1301,28 +1377,41 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
             next[k] &= ~seen[k];
             seen[k] |= next[k];
             any |= next[k];
-            left |= targets[k] & ~seen[k];
+            if (!counting) left |= targets[k] & ~seen[k];
         }
-        if (!any) break;
+        if (!any) return quiet;
         unsigned long long hit = 0, closes = 0;
+        // (What ends with an effect was weighed by the first pass.)
         if (!truth && length + 1 >= s.minNodes) {
-            for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
+            if (!through)
+                for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
             if (s.loops && length + 1 >= 4)
                 for (int k = 0; k < W; k++) closes |= next[k] & closing[k] & (through ? reachedNext[k] : ~0ull);
         }
         // Reached false, to be followed next by its strong links.
-        if (placing && truth && length + 2 < bestLength)
+        if (!through && placing && truth && length + 2 < bestLength)
             for (int k = 0; k < W; k++) hit |= next[k] & placing[k];
         if (hit) return notQuiet;
-        if (closes) return through ? notQuiet : closesOnly;
+        if (closes) {
+            if (through) return notQuiet;
+            *lastClose = length;
+        }
         // What is left unreached can only be reached later.
         if (!counting && !left) return quiet;
         for (int k = 0; k < W; k++) level[k] = next[k];
         if (through)
             for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
+        return -1;
+    };
+    // The start is false, then strong and weak links alternate.
+    for (int length = 1; length + 1 < bestLength && length <= stop; length++) {
+        int r = step(std::false_type(), length);
+        if (r < 0 && ++length + 1 < bestLength && length <= stop) r = step(std::true_type(), length);
+        if (r == quiet) break;
+        if (r >= 0) return r;
     }
-    if (counting) *looked += links;
-    return quiet;
+    if (counting) *links = count;
+    return !through && *lastClose ? closesOnly : quiet;
 }
 
 // The rows of `start` and whether its search is quiet, for the graph's words.
@@ -1335,9 +1424,16 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         effectRow<W>(g, graph, start, effect);
     }
     if (s.loops) closeRow<W>(graph, start, closing);
-    const int first = quietStart<W, false>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    if (first != closesOnly) return first == quiet;
-    return quietStart<W, true>(g, graph, s, start, bestLength, effect, closing, counting, looked) == quiet;
+    long links = 0;
+    int lastClose = 0;
+    const int first = counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
+                               : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose);
+    if (first == notQuiet) return false;
+    if (first == closesOnly &&
+        quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) != quiet)
+        return false;
+    *looked += links;
+    return true;
 }
 
 bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
@@ -1355,6 +1451,19 @@ bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     default: return quietRows<kMostWords>(g, graph, s, start, bestLength, effect, closing, counting, looked);
     }
+}
+
+// The most links a search from one start looks at: each node's once at
+// most (its strong ones false, its weak ones true), and none of a node
+// without strong links (never true, and false with none to follow).
+long startLinkBound(const chainGraph& graph) {
+    long most = 0;
+    for (int i : graph.strongNodes) {
+        const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
+        const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
+        most += strong > weak ? strong : weak;
+    }
+    return most;
 }
 
 // Breadth first from each node with a strong link, alternating strong and
@@ -1379,28 +1488,36 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     // Rows of bits pass over the quiet starts, and over the ends without effect.
     const bool rows = skipQuietStarts && graph.words <= kMostWords;
     if (!graph.lists && (!rows || s.budget != 0)) digitLists(g, &graph);
-    // A search from one start looks at each node's links once at most: when
-    // the starts together cannot reach the bound, the links need no count.
+    // Once the starts left cannot reach the bound together, the links need
+    // no count.
     bool counting = s.budget != 0;
+    long most = 0, startsLeft = 0;
     if (counting) {
-        long most = 0, starts = 0;
-        for (int i = 0; i < n; i++) {
-            const int strong = graph.strongStart[static_cast<size_t>(i) + 1] - graph.strongStart[static_cast<size_t>(i)];
-            const int weak = graph.weakStart[static_cast<size_t>(i) + 1] - graph.weakStart[static_cast<size_t>(i)];
-            most += strong > weak ? strong : weak;
-        }
-        for (int i : graph.strongNodes) starts += !(s.plainStarts && graph.nodes[static_cast<size_t>(i)].als.any());
-        counting = most * starts >= s.budget;
+        most = startLinkBound(graph);
+        for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++)
+            startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
+    // One digit's graph: its search without loops keeps the starts it
+    // passes over as quiet; one with them, after it found nothing, passes
+    // over those too.
+    const bool marking = rows && graph.oneDigit && !s.loops;
+    const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
+    if (marking) graph.loopless = cellSet();
     for (size_t place = 0; place < graph.strongNodes.size(); place++) {
         const int start = graph.strongNodes[place];
         if (s.budget != 0 && looked >= s.budget) break;
         if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
-        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) continue;
+        if (counting && looked + startsLeft-- * most < s.budget) counting = false;
+        if (loopless && graph.loopless.has(start)) continue;
+        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) {
+            if (marking) graph.loopless.add(start);
+            continue;
+        }
         if (!graph.lists) digitLists(g, &graph);
+        const long lookedBefore = looked;
         if (!ready) {
             seen.assign(static_cast<size_t>(n), -1);
             parent.resize(static_cast<size_t>(2 * n));
@@ -1483,6 +1600,7 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
             }
         }
         if (best->firstStart == kSearchedAll && bestLength <= s.maxNodes) best->firstStart = static_cast<int>(place);
+        if (s.startLinks) s.startLinks->push_back(looked - lookedBefore);
     }
     return bestLength <= s.maxNodes;
 }
@@ -1509,22 +1627,32 @@ void chainStep(const chainGraph& graph, const chainFound& found, int technique, 
 // chain (all, if it found none) find nothing again.
 struct bivalueMemo {
     bool valid = false;
-    unsigned short cells[81];  // the candidates of the graph's cells, 0 elsewhere
-    unsigned short cand[81];   // every cell's candidates
+    cellSet cells;    // the graph's cells
+    cellSet pos[9];   // every digit's places
     int frontier = kSearchedAll;
 };
 
-// The starts a search of a graph of two-candidate cells may pass over.
-int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* memo) {
-    unsigned short cells[81];
-    for (int c = 0; c < 81; c++) {
-        const unsigned m = g.cand[c];
-        cells[c] = static_cast<unsigned short>(bitCount(m) == 2 && (!filter.pair || m == filter.pair) ? m : 0);
+// The cells with exactly two candidates.
+cellSet twoCandidates(const ladderGrid& g) {
+    cellSet one, two, more;
+    for (const cellSet& p : g.pos) {
+        more |= two & p;
+        two |= one & p;
+        one |= p;
     }
-    bool same = memo->valid && std::memcmp(cells, memo->cells, sizeof cells) == 0;
-    for (int c = 0; c < 81 && same; c++) same = (g.cand[c] & ~memo->cand[c]) == 0;
-    std::memcpy(memo->cells, cells, sizeof cells);
-    std::memcpy(memo->cand, g.cand, sizeof memo->cand);
+    return two.minus(more);
+}
+
+// The starts a search of a graph of two-candidate cells may pass over. The
+// same cells with no candidate back have the same candidates: two, of the
+// two they had.
+int bivalueFrom(const ladderGrid& g, const graphFilter& filter, bivalueMemo* memo) {
+    cellSet cells = twoCandidates(g);
+    if (filter.pair) cells &= g.pos[lowBit(filter.pair)] & g.pos[31 - __builtin_clz(filter.pair)];
+    bool same = memo->valid && cells == memo->cells;
+    for (int d = 0; d < 9 && same; d++) same = g.pos[d].within(memo->pos[d]);
+    memo->cells = cells;
+    std::copy(g.pos, g.pos + 9, memo->pos);
     memo->valid = true;
     if (!same) memo->frontier = 0;
     return memo->frontier;
@@ -1621,6 +1749,56 @@ int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) 
     return updated;
 }
 
+void ladderChainLinksOfAStart(const ladderGrid& g, int reach, long* bound, long* most) {
+    graphFilter f;
+    f.reach = reach;
+    chainGraph graph;
+    graphIndex at;
+    buildGraph(g, f, &graph, at);
+    *bound = startLinkBound(graph);
+    std::vector<long> links;
+    chainSearch s;
+    s.maxNodes = reach == reachCandidates ? 14 : reach == reachGroups ? 12 : 10;
+    s.loops = true;
+    s.plainStarts = reach == reachAls;
+    s.startLinks = &links;
+    chainFound found;
+    const bool skip = skipQuietStarts;
+    skipQuietStarts = false;
+    searchChains(g, graph, s, &found);
+    skipQuietStarts = skip;
+    *most = links.empty() ? 0 : *std::max_element(links.begin(), links.end());
+}
+
+int ladderCheckLooplessStarts(const ladderGrid& g, int d) {
+    chainGraph graph;
+    buildDigitGraph(g, d, &graph);
+    const bool skip = skipQuietStarts;
+    skipQuietStarts = true;
+    chainSearch open;
+    open.maxNodes = 32;
+    chainFound found;
+    const bool any = searchChains(g, graph, open, &found);
+    skipQuietStarts = skip;
+    if (any) return 0;
+    graph.noOpenChain = true;
+    chainSearch withLoops = open;
+    withLoops.loops = true;
+    int loopless = 0;
+    for (int start : graph.strongNodes) {
+        if (!graph.loopless.has(start)) continue;
+        unsigned long long effect[2] = {0, 0}, closing[2];
+        closeRow<2>(graph, start, closing);
+        long links = 0;
+        int lastClose = 0;
+        if (quietStart<2, false, false>(g, graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
+                                        &lastClose) != quiet)
+            return -1;
+        loopless++;
+    }
+    return loopless;
+}
+
 void ladderChainLinkBudget(long links) {
     linkBudget = links > 0 ? links : kLinkBudget;
 }
@@ -1661,25 +1839,49 @@ bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step) {
 }
 
 bool findRemotePair(const ladderGrid& g, ladderStep* step) {
-    unsigned done[9] = {0};  // pairs tried, by their lower digit
-    for (int c = 0; c < 81; c++) {
-        if (bitCount(g.cand[c]) != 2) continue;
-        const unsigned pair = g.cand[c];
-        if (done[lowBit(pair)] & pair) continue;
-        done[lowBit(pair)] |= pair;
+    // The cells of each pair of digits (by its mask), and the pairs tried:
+    // in the order of their first cell, the first of each lower digit only.
+    unsigned char cellsOf[512];
+    unsigned short pairs[9];
+    int count = 0;
+    unsigned lower = 0;
+    const cellSet two = twoCandidates(g);
+    for (cellSet v = two; v.any();) cellsOf[g.cand[v.pop()]] = 0;
+    for (cellSet v = two; v.any();) {
+        const unsigned pair = g.cand[v.pop()];
+        if (cellsOf[pair]++ == 0 && !(lower & (pair & (0u - pair)))) {
+            lower |= pair & (0u - pair);
+            pairs[count++] = static_cast<unsigned short>(pair);
+        }
+    }
+    for (int i = 0; i < count; i++) {
         // Eight nodes are four cells of the pair.
-        int cells = 0;
-        for (int k = c; k < 81; k++) cells += g.cand[k] == pair;
-        if (cells < 4) continue;
+        if (cellsOf[pairs[i]] < 4) continue;
         graphFilter f;
         f.bivalueOnly = true;
-        f.pair = pair;
+        f.pair = pairs[i];
         chainSearch s;
         s.maxNodes = 32;
         s.minNodes = 8;  // four cells: with fewer it is a naked pair or a wing
         if (chainFinder(g, f, s, techRemotePair, step)) return true;
     }
     return false;
+}
+
+bool ladderRemotePairOf(const ladderGrid& g, unsigned pair, ladderStep* step) {
+    graphFilter f;
+    f.bivalueOnly = true;
+    f.pair = pair;
+    chainGraph graph;
+    graphIndex at;
+    buildGraph(g, f, &graph, at);
+    chainSearch s;
+    s.maxNodes = 32;
+    s.minNodes = 8;
+    chainFound found;
+    if (!searchChains(g, graph, s, &found)) return false;
+    chainStep(graph, found, techRemotePair, step);
+    return true;
 }
 
 bool findXYChain(const ladderGrid& g, ladderStep* step) {

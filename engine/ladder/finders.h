@@ -71,6 +71,9 @@ bool findBug(const ladderGrid& g, ladderStep* step);
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findMedusa(const ladderGrid& g, ladderStep* step);
 bool findRemotePair(const ladderGrid& g, ladderStep* step);
+// The remote pairs of the cells holding exactly `pair` (a mask of two
+// digits), searched afresh.
+bool ladderRemotePairOf(const ladderGrid& g, unsigned pair, ladderStep* step);
 bool findXChain(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXCycle(const ladderGrid& g, unsigned digits, ladderStep* step);
 bool findXYChain(const ladderGrid& g, ladderStep* step);
@@ -96,9 +99,18 @@ void ladderSkipQuietChainStarts(bool skip);
 // away) and compared each time with one built anew. The number of times it
 // was brought up to date, or -1 if it once differed.
 int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach);
+// A search for X-Chains on digit d (0..8) of g keeps the starts it passes
+// over as quiet, and X-Cycles, after it found nothing, pass over them too.
+// Checks that: where that search finds nothing, none of them is a start
+// whose search with loops stops anywhere. The number kept, or -1.
+int ladderCheckLooplessStarts(const ladderGrid& g, int d);
 // The links an alternating chain search looks at, at most: 150,000 (or
 // with 0). Tests lower it to see the bound hold where it is reached.
 void ladderChainLinkBudget(long links);
+// The search stops counting those links once the starts left cannot reach
+// the bound together, each at most *bound: searched in full from every
+// start (g, reach as findAic), the most links one start looked at.
+void ladderChainLinksOfAStart(const ladderGrid& g, int reach, long* bound, long* most);
 
 // Forcing: `nets` false follows single links only (a chain), true takes
 // every single the assumption leads to (a net).

@@ -7,7 +7,6 @@
 // one whatever filled it.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -41,15 +40,6 @@ std::vector<std::string> allSay(const ladderGrid& g) {
     return out;
 }
 
-std::vector<std::string> expertLines() {
-    std::vector<std::string> out;
-    std::ifstream in(VELUNDA_EXPERT_FILE);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.size() >= 81) out.push_back(line.substr(0, 81));
-    return out;
-}
-
 }  // namespace
 
 // Along solves, each grid is followed by a run of grids each losing a few
@@ -57,13 +47,13 @@ std::vector<std::string> expertLines() {
 // that only lost candidates since they last found nothing, several in a
 // row, as well as grids that gained some (the next step's).
 TEST(LadderKeptState, EveryFinderGivesWhatAFreshThreadGives) {
-    const std::vector<std::string> lines = expertLines();
+    const std::vector<std::string> lines = laddertest::puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 random(3);
     int grids = 0, found = 0;
     for (size_t k = 0; k < lines.size(); k += 40) {
         short cells[81];
-        for (int c = 0; c < 81; c++) cells[c] = lines[k][c] >= '1' && lines[k][c] <= '9' ? lines[k][c] - '0' : 0;
+        laddertest::cellsOf(lines[k], cells);
         std::vector<ladderStep> steps;
         ladderRate(cells, &steps);
         ladderGrid g;
@@ -92,12 +82,12 @@ TEST(LadderKeptState, EveryFinderGivesWhatAFreshThreadGives) {
 // The masks the finders share, kept and thinned from grid to grid, are
 // the grid's own: each unit's, and the units where a digit has two cells.
 TEST(LadderKeptState, DigitMasksAreTheGridsOwn) {
-    const std::vector<std::string> lines = expertLines();
+    const std::vector<std::string> lines = laddertest::puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 random(9);
     for (size_t k = 0; k < lines.size(); k += 50) {
         short cells[81];
-        for (int c = 0; c < 81; c++) cells[c] = lines[k][c] >= '1' && lines[k][c] <= '9' ? lines[k][c] - '0' : 0;
+        laddertest::cellsOf(lines[k], cells);
         std::vector<ladderStep> steps;
         ladderRate(cells, &steps);
         ladderGrid g;
@@ -143,7 +133,7 @@ TEST(LadderStepClear, LeavesABlankStepWhateverFilledIt) {
     filled[2].removals.push_back(7);
     filled[3].pattern.kind = patternChain;
     short cells[81];
-    const std::string puzzle = expertLines().at(0);
+    const std::string puzzle = laddertest::puzzleLines(VELUNDA_EXPERT_FILE).at(0);
     for (int c = 0; c < 81; c++) cells[c] = puzzle[c] >= '1' && puzzle[c] <= '9' ? puzzle[c] - '0' : 0;
     std::vector<ladderStep> steps;
     ladderRate(cells, &steps);
