@@ -160,7 +160,17 @@ struct leanBranch {
     bool failed = false;
 };
 
-void followLean(const ladderGrid& g, bool nets, int cell, int digit, int limit, leanBranch* b) {
+// Each digit's places in each unit as the grid stands: a branch keeps its
+// own count of those still alive rather than counting them again.
+struct unitCounts {
+    unsigned char of[9][27];
+    explicit unitCounts(const ladderGrid& g) {
+        for (int d = 0; d < 9; d++)
+            for (int u = 0; u < 27; u++) of[d][u] = static_cast<unsigned char>((g.pos[d] & kGeometry.unit[u]).count());
+    }
+};
+
+void followLean(const ladderGrid& g, const unitCounts& counts, bool nets, int cell, int digit, int limit, leanBranch* b) {
     struct literal {
         unsigned char cell, d;
         bool value;
@@ -168,6 +178,7 @@ void followLean(const ladderGrid& g, bool nets, int cell, int digit, int limit, 
     static thread_local literal queue[kMaxLiterals];
     unsigned short alive[81];
     std::memcpy(alive, g.cand, sizeof alive);
+    unitCounts left = counts;
     cellSet alivePos[9];
     for (int d = 0; d < 9; d++) {
         alivePos[d] = g.pos[d];
@@ -190,6 +201,7 @@ void followLean(const ladderGrid& g, bool nets, int cell, int digit, int limit, 
         b->falseOf[d].add(c);
         alive[c] &= static_cast<unsigned short>(~(1u << d));
         alivePos[d].del(c);
+        for (int k = 0; k < 3; k++) left.of[d][kGeometry.cellUnit[c][k]]--;
     };
     setTrue(cell, digit - 1);
     for (int next = 0; next < n && !failed; next++) {
@@ -201,26 +213,25 @@ void followLean(const ladderGrid& g, bool nets, int cell, int digit, int limit, 
             for (int p = seen.pop(); p >= 0; p = seen.pop()) setFalse(p, d);
             continue;
         }
-        const unsigned left = alive[c];
-        if (left == 0 || (bitCount(left) == 1 && !b->trueOf[lowBit(left)].has(c))) {
-            if (left == 0) {
+        const unsigned digits = alive[c];
+        if (digits == 0 || (bitCount(digits) == 1 && !b->trueOf[lowBit(digits)].has(c))) {
+            if (digits == 0) {
                 failed = true;
                 break;
             }
-            if (nets || bitCount(g.cand[c]) == 2) setTrue(c, lowBit(left));
+            if (nets || bitCount(g.cand[c]) == 2) setTrue(c, lowBit(digits));
         }
         for (int k = 0; k < 3 && !failed; k++) {
             const int u = kGeometry.cellUnit[c][k];
-            const cellSet places = alivePos[d] & kGeometry.unit[u];
-            const int count = places.count();
+            const int count = left.of[d][u];
             if (count > 1) continue;
-            const int p = places.first();
-            if (count == 1 && b->trueOf[d].has(p)) continue;
             if (count == 0) {
                 failed = true;
                 break;
             }
-            if (nets || (g.pos[d] & kGeometry.unit[u]).count() == 2) setTrue(p, d);
+            const int p = (alivePos[d] & kGeometry.unit[u]).first();
+            if (b->trueOf[d].has(p)) continue;
+            if (nets || counts.of[d][u] == 2) setTrue(p, d);
         }
     }
     b->size = n;
@@ -259,8 +270,9 @@ const forcingCache& followAll(const ladderGrid& g, bool nets) {
         }
     c.summary.assign(c.candidates.size(), branchSummary());
     leanBranch b;
+    const unitCounts counts(g);
     for (size_t i = 0; i < c.candidates.size(); i++) {
-        followLean(g, nets, c.candidates[i] / 9, c.candidates[i] % 9 + 1, kMaxLiterals, &b);
+        followLean(g, counts, nets, c.candidates[i] / 9, c.candidates[i] % 9 + 1, kMaxLiterals, &b);
         branchSummary& s = c.summary[i];
         s.contradiction = b.failed;
         s.size = b.size;
@@ -366,10 +378,11 @@ bool findContradiction(const ladderGrid& g, bool nets, ladderStep* step) {
     // the candidates. A branch only grows, so one is followed only while it
     // could still be shorter than the best so far.
     leanBranch b;
+    const unitCounts counts(g);
     int cell = -1, digit = 0, bestSize = kMaxLiterals;
     for (int c = 0; c < 81; c++)
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
-            followLean(g, nets, c, lowBit(m) + 1, cell < 0 ? kMaxLiterals : bestSize, &b);
+            followLean(g, counts, nets, c, lowBit(m) + 1, cell < 0 ? kMaxLiterals : bestSize, &b);
             if (!b.failed || (cell >= 0 && b.size >= bestSize)) continue;
             cell = c;
             digit = lowBit(m) + 1;
