@@ -47,34 +47,27 @@ std::vector<std::string> allSay(const ladderGrid& g) {
 // that only lost candidates since they last found nothing, several in a
 // row, as well as grids that gained some (the next step's).
 TEST(LadderKeptState, EveryFinderGivesWhatAFreshThreadGives) {
-    const std::vector<std::string> lines = laddertest::puzzleLines(VELUNDA_EXPERT_FILE);
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 random(3);
     int grids = 0, found = 0;
-    for (size_t k = 0; k < lines.size(); k += 40) {
-        short cells[81];
-        laddertest::cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        for (size_t n = 0; n < steps.size(); n++) {
-            ladderGrid thin = g;
-            for (int run = 0; run < (n % 3 == 0 ? 4 : 1); run++) {
-                const std::vector<std::string> kept = allSay(thin);
-                std::vector<std::string> fresh;
-                std::thread([&] { fresh = allSay(thin); }).join();
-                ASSERT_EQ(kept, fresh) << lines[k] << " at " << stateText(thin);
-                for (const std::string& s : kept) found += s != "none";
-                grids++;
-                for (int cut = 1 + static_cast<int>(random() % 6); cut > 0; cut--) {
-                    const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
-                    if ((thin.cand[c] >> d & 1) && bitCount(thin.cand[c]) > 1) thin.remove(c, d + 1);
-                }
+    size_t n = 0;
+    eachPlace(lines, 40, [&](const ladderGrid& g, const ladderStep&, const std::string& line) {
+        if (::testing::Test::HasFailure()) return;
+        ladderGrid thin = g;
+        for (int run = 0; run < (n++ % 3 == 0 ? 4 : 1); run++) {
+            const std::vector<std::string> kept = allSay(thin);
+            std::vector<std::string> fresh;
+            std::thread([&] { fresh = allSay(thin); }).join();
+            ASSERT_EQ(kept, fresh) << line << " at " << stateText(thin);
+            for (const std::string& s : kept) found += s != "none";
+            grids++;
+            for (int cut = 1 + static_cast<int>(random() % 6); cut > 0; cut--) {
+                const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
+                if ((thin.cand[c] >> d & 1) && bitCount(thin.cand[c]) > 1) thin.remove(c, d + 1);
             }
-            g.apply(steps[n]);
         }
-    }
+    });
     EXPECT_GT(grids, 2000);
     EXPECT_GT(found, 2000);
 }
@@ -82,37 +75,30 @@ TEST(LadderKeptState, EveryFinderGivesWhatAFreshThreadGives) {
 // The masks the finders share, kept and thinned from grid to grid, are
 // the grid's own: each unit's, and the units where a digit has two cells.
 TEST(LadderKeptState, DigitMasksAreTheGridsOwn) {
-    const std::vector<std::string> lines = laddertest::puzzleLines(VELUNDA_EXPERT_FILE);
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 random(9);
-    for (size_t k = 0; k < lines.size(); k += 50) {
-        short cells[81];
-        laddertest::cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        for (const ladderStep& step : steps) {
-            ladderGrid thin = g;
-            for (int cut = static_cast<int>(random() % 12); cut > 0; cut--) {
-                const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
-                if (thin.cand[c] >> d & 1) thin.remove(c, d + 1);
-            }
-            for (const ladderGrid* at : {&g, &thin}) {
-                for (int d = 0; d < 9; d++) {
-                    unsigned pairs = 0, wanted = 0;
-                    const unsigned* masks = digitUnitMasks(*at, d, &pairs);
-                    for (int u = 0; u < 27; u++) {
-                        const unsigned mask = lineMask(*at, u, d);
-                        ASSERT_EQ(masks[u], mask) << "digit " << d + 1 << " unit " << u << " at " << stateText(*at);
-                        if (bitCount(mask) == 2) wanted |= 1u << u;
-                    }
-                    ASSERT_EQ(pairs, wanted) << "digit " << d + 1 << " at " << stateText(*at);
-                }
-            }
-            g.apply(step);
+    eachPlace(lines, 50, [&](const ladderGrid& g, const ladderStep&, const std::string&) {
+        if (::testing::Test::HasFailure()) return;
+        ladderGrid thin = g;
+        for (int cut = static_cast<int>(random() % 12); cut > 0; cut--) {
+            const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
+            if (thin.cand[c] >> d & 1) thin.remove(c, d + 1);
         }
-    }
+        const ladderGrid* both[] = {&g, &thin};
+        for (const ladderGrid* at : both) {
+            for (int d = 0; d < 9; d++) {
+                unsigned pairs = 0, wanted = 0;
+                const unsigned* masks = digitUnitMasks(*at, d, &pairs);
+                for (int u = 0; u < 27; u++) {
+                    const unsigned mask = lineMask(*at, u, d);
+                    ASSERT_EQ(masks[u], mask) << "digit " << d + 1 << " unit " << u << " at " << stateText(*at);
+                    if (bitCount(mask) == 2) wanted |= 1u << u;
+                }
+                ASSERT_EQ(pairs, wanted) << "digit " << d + 1 << " at " << stateText(*at);
+            }
+        }
+    });
 }
 
 // Each part a finder may fill, alone, is cleared; and every step of a
@@ -133,7 +119,7 @@ TEST(LadderStepClear, LeavesABlankStepWhateverFilledIt) {
     filled[2].removals.push_back(7);
     filled[3].pattern.kind = patternChain;
     short cells[81];
-    const std::string puzzle = laddertest::puzzleLines(VELUNDA_EXPERT_FILE).at(0);
+    const std::string puzzle = puzzleLines(VELUNDA_EXPERT_FILE).at(0);
     for (int c = 0; c < 81; c++) cells[c] = puzzle[c] >= '1' && puzzle[c] <= '9' ? puzzle[c] - '0' : 0;
     std::vector<ladderStep> steps;
     ladderRate(cells, &steps);

@@ -470,37 +470,11 @@ TEST(LadderBasicFinders, SameStepsAsThePlainSearch) {
     const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 rng(11);
-    int grids = 0, found = 0;
-    for (size_t k = 0; k < lines.size(); k += 10) {
-        short cells[81];
-        cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g, before;
-        g.start(cells);
-        before = g;
-        for (const ladderStep& step : steps) {
-            const std::string where = lines[k] + " step " + std::to_string(grids);
-            found += compareAll(g, kAllDigits, kAllUnits, where);
-            found += compareAll(g, rng() & kAllDigits, rng() & kAllUnits, where + " (part)");
-            ladderGrid fewer = g, more = g;
-            for (int c = 0; c < 81; c++)
-                for (int d = 0; d < 9; d++) {
-                    if ((fewer.cand[c] & (1u << d)) && rng() % 6 == 0) fewer.remove(c, d + 1);
-                    if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 40 == 0) {
-                        more.cand[c] |= static_cast<unsigned short>(1u << d);
-                        more.pos[d].add(c);
-                    }
-                }
-            found += compareAll(fewer, kAllDigits, kAllUnits, where + " (fewer)");
-            found += compareAll(more, kAllDigits, kAllUnits, where + " (more)");
-            compareAll(before, kAllDigits, kAllUnits, where + " (the one before)");
-            if (::testing::Test::HasFailure()) return;
-            before = g;
-            g.apply(step);
-            grids++;
-        }
-    }
+    int found = 0;
+    const int grids = eachPlaceAndNear(lines, 10, rng, 6, false, [&](const ladderGrid& g, const std::string& where, bool atPlace) {
+        found += compareAll(g, kAllDigits, kAllUnits, where);
+        if (atPlace) found += compareAll(g, rng() & kAllDigits, rng() & kAllUnits, where + " (part)");
+    });
     EXPECT_GT(grids, 1000);
     EXPECT_GT(found, 10000);
 }

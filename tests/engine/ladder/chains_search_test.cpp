@@ -22,23 +22,6 @@ std::vector<ladderGrid> hardPlaces(size_t stride) {
     return out;
 }
 
-// The candidates of `solutions` solutions that differ in every cell (a
-// solution and the same with its digits shifted): strong links everywhere,
-// so that a search from one start reaches most of the graph.
-ladderGrid sharedCandidates(int solutions, int shift) {
-    short none[81] = {};
-    ladderGrid g;
-    g.start(none);
-    for (int c = 0; c < 81; c++) {
-        const int r = c / 9, first = (r * 3 + r / 3 + c % 9) % 9;
-        unsigned keep = 0;
-        for (int k = 0; k < solutions; k++) keep |= 1u << ((first + k * shift) % 9);
-        for (int d = 0; d < 9; d++)
-            if (!((keep >> d) & 1)) g.remove(c, d + 1);
-    }
-    return g;
-}
-
 // Colouring as plainly as it goes: starts digit by digit, cell by cell; a
 // start without a strong link is a cluster of one and keeps colour 0; a
 // cluster is coloured breadth first, then two nodes of one colour weakly
@@ -145,7 +128,7 @@ TEST(LadderChainSearch, ColouringIsThePlainColouring) {
     const std::vector<std::string> lines = laddertest::puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     std::mt19937 rng(3);
-    int grids = 0, found[2] = {0, 0};
+    int found[2] = {0, 0};
     const auto compare = [&](const ladderGrid& g, unsigned digits, const std::string& where) {
         for (bool medusa : {false, true}) {
             ladderStep a, b;
@@ -155,36 +138,10 @@ TEST(LadderChainSearch, ColouringIsThePlainColouring) {
             EXPECT_EQ(colouringText(fa, a), colouringText(fb, b)) << (medusa ? "medusa" : "simple") << " at " << where << " " << laddertest::stateText(g);
         }
     };
-    for (size_t k = 0; k < lines.size(); k += 20) {
-        short cells[81];
-        laddertest::cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g, before;
-        g.start(cells);
-        before = g;
-        for (const ladderStep& step : steps) {
-            const std::string where = lines[k] + " step " + std::to_string(grids);
-            compare(g, kAllDigits, where);
-            compare(g, rng() & kAllDigits, where + " (some digits)");
-            ladderGrid fewer = g, more = g;
-            for (int c = 0; c < 81; c++)
-                for (int d = 0; d < 9; d++) {
-                    if ((fewer.cand[c] & (1u << d)) && rng() % 5 == 0) fewer.remove(c, d + 1);
-                    if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 30 == 0) {
-                        more.cand[c] |= static_cast<unsigned short>(1u << d);
-                        more.pos[d].add(c);
-                    }
-                }
-            compare(fewer, kAllDigits, where + " (fewer)");
-            compare(more, kAllDigits, where + " (more)");
-            compare(before, kAllDigits, where + " (the one before)");
-            if (::testing::Test::HasFailure()) return;
-            before = g;
-            g.apply(step);
-            grids++;
-        }
-    }
+    const int grids = laddertest::eachPlaceAndNear(lines, 20, rng, 5, false, [&](const ladderGrid& g, const std::string& where, bool atPlace) {
+        compare(g, kAllDigits, where);
+        if (atPlace) compare(g, rng() & kAllDigits, where + " (some digits)");
+    });
     EXPECT_GT(grids, 1000);
     EXPECT_GT(found[0], 500);
     EXPECT_GT(found[1], 500);
@@ -216,42 +173,15 @@ TEST(LadderChainSearch, RemotePairsAreThoseOfEachPairSearchedAfresh) {
         return out;
     };
     std::mt19937 rng(7);
-    int grids = 0, found = 0;
+    int found = 0;
     const auto compare = [&](const ladderGrid& g, const std::string& where) {
         ladderStep a, b;
         const bool fa = findRemotePair(g, &a), fb = plain(g, &b);
         found += fb;
         EXPECT_EQ(text(fa, a), text(fb, b)) << where << " " << laddertest::stateText(g);
     };
-    for (size_t k = 0; k < lines.size(); k += 10) {
-        short cells[81];
-        laddertest::cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g, before;
-        g.start(cells);
-        before = g;
-        for (const ladderStep& step : steps) {
-            const std::string where = lines[k] + " step " + std::to_string(grids);
-            compare(g, where);
-            ladderGrid fewer = g, more = g;
-            for (int c = 0; c < 81; c++)
-                for (int d = 0; d < 9; d++) {
-                    if ((fewer.cand[c] & (1u << d)) && bitCount(fewer.cand[c]) > 2 && rng() % 3 == 0) fewer.remove(c, d + 1);
-                    if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 40 == 0) {
-                        more.cand[c] |= static_cast<unsigned short>(1u << d);
-                        more.pos[d].add(c);
-                    }
-                }
-            compare(fewer, where + " (fewer)");
-            compare(more, where + " (more)");
-            compare(before, where + " (the one before)");
-            if (::testing::Test::HasFailure()) return;
-            before = g;
-            g.apply(step);
-            grids++;
-        }
-    }
+    const int grids = laddertest::eachPlaceAndNear(lines, 10, rng, 3, true,
+                                                   [&](const ladderGrid& g, const std::string& where, bool) { compare(g, where); });
     EXPECT_GT(grids, 2000);
     EXPECT_GT(found, 20);
 }
@@ -283,7 +213,7 @@ TEST(LadderChainSearch, QuietStartsOfOneDigitCloseNoLoop) {
     for (int solutions = 2; solutions <= 4; solutions++)
         for (int shift = 1; shift <= 4; shift++)
             for (int k = 0; k < 10; k++) {
-                ladderGrid g = sharedCandidates(solutions, shift);
+                ladderGrid g = laddertest::sharedCandidates(solutions, shift);
                 for (int c = 0; c < 81; c++)
                     for (int d = 0; d < 9; d++)
                         if ((g.cand[c] & (1u << d)) && bitCount(g.cand[c]) > 1 && rng() % 7 == 0) g.remove(c, d + 1);
@@ -349,7 +279,7 @@ TEST(LadderChainSearch, NoStartLooksAtMoreLinksThanItsBound) {
     for (int solutions = 2; solutions <= 3; solutions++)
         for (int reach = 0; reach < 3; reach++) {
             long bound = 0, most = 0;
-            ladderChainLinksOfAStart(sharedCandidates(solutions, 1), reach, &bound, &most);
+            ladderChainLinksOfAStart(laddertest::sharedCandidates(solutions, 1), reach, &bound, &most);
             EXPECT_LE(most, bound) << solutions << " solutions, reach " << reach;
             // Two solutions: every cell and every unit's digit a strong link.
             if (solutions == 2) {

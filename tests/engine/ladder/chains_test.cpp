@@ -89,17 +89,7 @@ TEST(LadderChains, NothingGoesWhereSolutionsShareTheCandidates) {
                           techXYChain,         techAic,    techGroupedAic, techAlsAic};
     for (int solutions = 2; solutions <= 3; solutions++)
         for (int shift = 1; shift <= 4; shift++) {
-            short none[81] = {};
-            ladderGrid g;
-            g.start(none);
-            for (int c = 0; c < 81; c++) {
-                // A solution, and the same with its digits shifted.
-                const int r = c / 9, first = (r * 3 + r / 3 + c % 9) % 9;
-                unsigned keep = 0;
-                for (int k = 0; k < solutions; k++) keep |= 1u << ((first + k * shift) % 9);
-                for (int d = 0; d < 9; d++)
-                    if (!((keep >> d) & 1)) g.remove(c, d + 1);
-            }
+            const ladderGrid g = sharedCandidates(solutions, shift);
             for (int t : chains) {
                 EXPECT_EQ(says(t, g), "none") << solutions << " solutions, shift " << shift << ", " << ladderInfo(t).key;
                 ladderSkipQuietChainStarts(false);

@@ -4,8 +4,11 @@
 #define VELUNDA_TESTS_ENGINE_LADDER_UTIL_H
 
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "engine/ladder/ladder.h"
 
@@ -226,6 +229,66 @@ void eachPlace(const std::vector<std::string>& lines, size_t stride, const F& f)
             g.apply(step);
         }
     }
+}
+
+// The candidates of `solutions` solutions that differ in every cell (a
+// solution and the same with its digits shifted): strong links everywhere,
+// so that a search from one start reaches most of the graph.
+inline ladderGrid sharedCandidates(int solutions, int shift) {
+    short none[81] = {};
+    ladderGrid g;
+    g.start(none);
+    for (int c = 0; c < 81; c++) {
+        const int r = c / 9, first = (r * 3 + r / 3 + c % 9) % 9;
+        unsigned keep = 0;
+        for (int k = 0; k < solutions; k++) keep |= 1u << ((first + k * shift) % 9);
+        for (int d = 0; d < 9; d++)
+            if (!((keep >> d) & 1)) g.remove(c, d + 1);
+    }
+    return g;
+}
+
+// Grids near those a solve passes through, for finders that keep what they
+// saw between calls: along the solve of every `stride`th puzzle, f(g, where,
+// atPlace) on each grid the solve reaches, then on the same with candidates
+// taken away at random (one in `fewer`; with `keepPairs`, never from a cell
+// of two or fewer) and added at random (one in 40), and on the grid before
+// again. Stops at the first failure; returns the grids reached.
+template <typename F>
+int eachPlaceAndNear(const std::vector<std::string>& lines, size_t stride, std::mt19937& rng, unsigned fewer, bool keepPairs,
+                     const F& f) {
+    int grids = 0;
+    for (size_t k = 0; k < lines.size(); k += stride) {
+        short cells[81];
+        cellsOf(lines[k], cells);
+        std::vector<ladderStep> steps;
+        ladderRate(cells, &steps);
+        ladderGrid g, before;
+        g.start(cells);
+        before = g;
+        for (const ladderStep& step : steps) {
+            const std::string where = lines[k] + " step " + std::to_string(grids);
+            f(g, where, true);
+            ladderGrid less = g, more = g;
+            for (int c = 0; c < 81; c++)
+                for (int d = 0; d < 9; d++) {
+                    if ((less.cand[c] & (1u << d)) && (!keepPairs || bitCount(less.cand[c]) > 2) && rng() % fewer == 0)
+                        less.remove(c, d + 1);
+                    if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 40 == 0) {
+                        more.cand[c] |= static_cast<unsigned short>(1u << d);
+                        more.pos[d].add(c);
+                    }
+                }
+            f(less, where + " (fewer)", false);
+            f(more, where + " (more)", false);
+            f(before, where + " (the one before)", false);
+            if (::testing::Test::HasFailure()) return grids;
+            before = g;
+            g.apply(step);
+            grids++;
+        }
+    }
+    return grids;
 }
 
 }  // namespace laddertest
