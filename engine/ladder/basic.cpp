@@ -349,6 +349,8 @@ bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
         f);
 }
 
+}  // namespace
+
 void singleStep(ladderStep* step, int technique, int cell, int digit, int unit) {
     setTechnique(step, technique);
     step->placeCell = cell;
@@ -381,7 +383,32 @@ void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSe
     p.digits = static_cast<unsigned short>(digits);
 }
 
-}  // namespace
+void finnedFishStep(const ladderGrid& g, int d, int size, bool rows, unsigned baseUnits, unsigned covers, const unsigned* along,
+                    ladderStep* step) {
+    const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
+    const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
+    int base[4], cover[4], nb = 0, nc = 0;
+    cellSet baseCells, coverCells;
+    for (int i = 0; i < 9; i++) {
+        if (covers & (1u << i)) {
+            cover[nc++] = coverKind + i;
+            coverCells |= kGeometry.unit[coverKind + i];
+        }
+        if (baseUnits & (1u << i)) {
+            base[nb++] = baseKind + i;
+            baseCells |= kGeometry.unit[baseKind + i];
+        }
+    }
+    const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
+    const int box = kBoxUnit + boxOf(finCells.first());
+    // Sashimi: a base line left with one covered candidate or none.
+    bool sashimi = false;
+    for (unsigned b = baseUnits; b; b &= b - 1)
+        if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
+    setTechnique(step, finned + (sashimi ? 1 : 0));
+    fishPattern(step, d + 1, base, cover, size, finCells);
+    addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
+}
 
 void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn) {
     for (int r = 0; r < 7; r++) byRow[r] = static_cast<unsigned>(cells.lo >> (r * 9)) & 0x1FF;
@@ -999,7 +1026,6 @@ const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs) {
 }
 
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
-    const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
     if (size < 2 || size > 4) return false;
     // Each digit's candidates when its search last found nothing. Where it
     // has only lost candidates since, base lines none of which lost any
@@ -1024,7 +1050,6 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
         }
         digitLines& l = linesOf(g, d);
         for (int rows = 1; rows >= 0 && !finlessDigit(l); rows--) {
-            const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             const unsigned* along = rows ? l.row() : l.column();  // base line i: its cover lines
             int lines[9], n = 0;
             for (int i = 0; i < 9; i++)
@@ -1049,27 +1074,7 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
                     return covers != 0;
                 });
             if (!found) continue;
-            int base[4], cover[4], nb = 0, nc = 0;
-            cellSet baseCells, coverCells;
-            for (int i = 0; i < 9; i++) {
-                if (covers & (1u << i)) {
-                    cover[nc++] = coverKind + i;
-                    coverCells |= kGeometry.unit[coverKind + i];
-                }
-                if (baseUnits & (1u << i)) {
-                    base[nb++] = baseKind + i;
-                    baseCells |= kGeometry.unit[baseKind + i];
-                }
-            }
-            const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
-            const int box = kBoxUnit + boxOf(finCells.first());
-            // Sashimi: a base line left with one covered candidate or none.
-            bool sashimi = false;
-            for (unsigned b = baseUnits; b; b &= b - 1)
-                if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
-            setTechnique(step, finned + (sashimi ? 1 : 0));
-            fishPattern(step, d + 1, base, cover, size, finCells);
-            addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
+            finnedFishStep(g, d, size, rows, baseUnits, covers, along, step);
             return true;
         }
         was[0] = now.lo;

@@ -19,6 +19,16 @@ void lineMasks(cellSet cells, unsigned* byRow, unsigned* byColumn);
 // the units (bit u) where it has two cells.
 const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs);
 
+// What the basic finders' steps hold: a single's placement, a fish's lines
+// and fins, a subset's unit, cells and digits.
+void singleStep(ladderStep* step, int technique, int cell, int digit, int unit);
+void fishPattern(ladderStep* step, int digit, const int* base, const int* cover, int size, cellSet fins);
+void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSet cells, unsigned digits);
+// The finned fish of digit d (0..8) on the base lines (rows, or columns)
+// `baseUnits` covered by `covers`, along[i] being base line i's cover lines:
+// technique (sashimi or not), pattern and removals.
+void finnedFishStep(const ladderGrid& g, int d, int size, bool rows, unsigned baseUnits, unsigned covers, const unsigned* along,
+                    ladderStep* step);
 // Adds digit d (0..8) of every cell of `cells` to the step's removals.
 void addRemovals(ladderStep* step, cellSet cells, int d);
 // Sets the step's technique and its difficulty from the table (plus `extra`).

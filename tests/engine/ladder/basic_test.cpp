@@ -64,38 +64,6 @@ bool eachTightCombination(int n, int k, const unsigned* bits, const F& f) {
     return false;
 }
 
-void singleStep(ladderStep* step, int technique, int cell, int digit, int unit) {
-    setTechnique(step, technique);
-    step->placeCell = cell;
-    step->placeDigit = digit;
-    step->pattern.kind = patternSingle;
-    step->pattern.cell = cell;
-    step->pattern.digit = digit;
-    step->pattern.unit = unit;
-}
-
-void fishPattern(ladderStep* step, int digit, const int* base, const int* cover, int size, cellSet fins) {
-    ladderPattern& p = step->pattern;
-    p.kind = patternFish;
-    p.digit = digit;
-    p.size = size;
-    for (int i = 0; i < size; i++) {
-        p.base[i] = base[i];
-        p.cover[i] = cover[i];
-    }
-    p.fins = fins;
-}
-
-void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSet cells, unsigned digits) {
-    setTechnique(step, technique);
-    ladderPattern& p = step->pattern;
-    p.kind = patternSubset;
-    p.naked = naked;
-    p.unit = unit;
-    p.cells = cells;
-    p.digits = static_cast<unsigned short>(digits);
-}
-
 }  // namespace
 
 
@@ -319,13 +287,11 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
 }
 
 bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) {
-    const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
     for (int d = 0; d < 9; d++) {
         if (!(digits & (1u << d))) continue;
         unsigned byRow[9], byColumn[9];
         lineMasks(g.pos[d], byRow, byColumn);
         for (int rows = 1; rows >= 0; rows--) {
-            const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
             const unsigned* along = rows ? byRow : byColumn;     // base line i: its cover lines
             const unsigned* across = rows ? byColumn : byRow;    // cover line j: its base lines
             int lines[9], n = 0;
@@ -371,27 +337,7 @@ bool findFinnedFish(const ladderGrid& g, int size, unsigned digits, ladderStep* 
                                 for (unsigned c = covers & blockCovers; c; c &= c - 1)
                                     if (across[lowBit(c)] & blockBases & ~baseUnits) gone |= 1u << lowBit(c);
                                 if (fins && gone) {
-                                    int base[4], cover[4], nb = 0, nc = 0;
-                                    cellSet baseCells, coverCells;
-                                    for (int i = 0; i < 9; i++) {
-                                        if (covers & (1u << i)) {
-                                            cover[nc++] = coverKind + i;
-                                            coverCells |= kGeometry.unit[coverKind + i];
-                                        }
-                                        if (baseUnits & (1u << i)) {
-                                            base[nb++] = baseKind + i;
-                                            baseCells |= kGeometry.unit[baseKind + i];
-                                        }
-                                    }
-                                    const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
-                                    const int box = kBoxUnit + boxOf(finCells.first());
-                                    // Sashimi: a base line left with one covered candidate or none.
-                                    bool sashimi = false;
-                                    for (unsigned b = baseUnits; b; b &= b - 1)
-                                        if (bitCount(along[lowBit(b)] & covers) <= 1) sashimi = true;
-                                    setTechnique(step, finned + (sashimi ? 1 : 0));
-                                    fishPattern(step, d + 1, base, cover, size, finCells);
-                                    addRemovals(step, (g.pos[d] & coverCells & kGeometry.unit[box]).minus(baseCells), d);
+                                    finnedFishStep(g, d, size, rows, baseUnits, covers, along, step);
                                     return true;
                                 }
                             }
