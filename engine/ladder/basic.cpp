@@ -383,22 +383,28 @@ void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSe
     p.digits = static_cast<unsigned short>(digits);
 }
 
+void fishLines(int baseKind, int coverKind, unsigned baseUnits, unsigned covers, int* base, int* cover, cellSet* baseCells,
+               cellSet* coverCells) {
+    int nb = 0, nc = 0;
+    for (int i = 0; i < 9; i++) {
+        if (covers & (1u << i)) {
+            cover[nc++] = coverKind + i;
+            *coverCells |= kGeometry.unit[coverKind + i];
+        }
+        if (baseUnits & (1u << i)) {
+            base[nb++] = baseKind + i;
+            *baseCells |= kGeometry.unit[baseKind + i];
+        }
+    }
+}
+
 void finnedFishStep(const ladderGrid& g, int d, int size, bool rows, unsigned baseUnits, unsigned covers, const unsigned* along,
                     ladderStep* step) {
     const int finned = size == 2 ? techFinnedXWing : size == 3 ? techFinnedSwordfish : techFinnedJellyfish;
     const int baseKind = rows ? kRowUnit : kColumnUnit, coverKind = rows ? kColumnUnit : kRowUnit;
-    int base[4], cover[4], nb = 0, nc = 0;
+    int base[4], cover[4];
     cellSet baseCells, coverCells;
-    for (int i = 0; i < 9; i++) {
-        if (covers & (1u << i)) {
-            cover[nc++] = coverKind + i;
-            coverCells |= kGeometry.unit[coverKind + i];
-        }
-        if (baseUnits & (1u << i)) {
-            base[nb++] = baseKind + i;
-            baseCells |= kGeometry.unit[baseKind + i];
-        }
-    }
+    fishLines(baseKind, coverKind, baseUnits, covers, base, cover, &baseCells, &coverCells);
     const cellSet finCells = (g.pos[d] & baseCells).minus(coverCells);
     const int box = kBoxUnit + boxOf(finCells.first());
     // Sashimi: a base line left with one covered candidate or none.
@@ -897,18 +903,9 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
                 for (int i = 0; i < 9; i++)
                     if (!(baseUnits & (1u << i)) && (along[i] & covers)) any = true;
                 if (!any) return false;
-                cellSet coverCells, baseCells;
-                int base[4], cover[4], nb = 0, nc = 0;
-                for (int i = 0; i < 9; i++) {
-                    if (covers & (1u << i)) {
-                        coverCells |= kGeometry.unit[coverKind + i];
-                        cover[nc++] = coverKind + i;
-                    }
-                    if (baseUnits & (1u << i)) {
-                        baseCells |= kGeometry.unit[baseKind + i];
-                        base[nb++] = baseKind + i;
-                    }
-                }
+                int base[4], cover[4];
+                cellSet baseCells, coverCells;
+                fishLines(baseKind, coverKind, baseUnits, covers, base, cover, &baseCells, &coverCells);
                 setTechnique(step, technique);
                 fishPattern(step, d + 1, base, cover, size, cellSet());
                 addRemovals(step, (g.pos[d] & coverCells).minus(baseCells), d);

@@ -24,6 +24,10 @@ const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs);
 void singleStep(ladderStep* step, int technique, int cell, int digit, int unit);
 void fishPattern(ladderStep* step, int digit, const int* base, const int* cover, int size, cellSet fins);
 void subsetPattern(ladderStep* step, int technique, bool naked, int unit, cellSet cells, unsigned digits);
+// The units of a fish's base lines (bit i of `baseUnits`: line i of
+// baseKind) and cover lines, in order, added to their cells.
+void fishLines(int baseKind, int coverKind, unsigned baseUnits, unsigned covers, int* base, int* cover, cellSet* baseCells,
+               cellSet* coverCells);
 // The finned fish of digit d (0..8) on the base lines (rows, or columns)
 // `baseUnits` covered by `covers`, along[i] being base line i's cover lines:
 // technique (sashimi or not), pattern and removals.

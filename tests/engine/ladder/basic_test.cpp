@@ -262,18 +262,9 @@ bool findFish(const ladderGrid& g, int size, unsigned digits, ladderStep* step) 
                         baseUnits |= 1u << lines[i];
                     }
                 if (bitCount(covers) != size) return false;
-                cellSet coverCells, baseCells;
-                int base[4], cover[4], nb = 0, nc = 0;
-                for (int i = 0; i < 9; i++) {
-                    if (covers & (1u << i)) {
-                        coverCells |= kGeometry.unit[coverKind + i];
-                        cover[nc++] = coverKind + i;
-                    }
-                    if (baseUnits & (1u << i)) {
-                        baseCells |= kGeometry.unit[baseKind + i];
-                        base[nb++] = baseKind + i;
-                    }
-                }
+                int base[4], cover[4];
+                cellSet baseCells, coverCells;
+                fishLines(baseKind, coverKind, baseUnits, covers, base, cover, &baseCells, &coverCells);
                 const cellSet gone = (g.pos[d] & coverCells).minus(baseCells);
                 if (gone.empty()) return false;
                 setTechnique(step, technique);
