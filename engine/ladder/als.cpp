@@ -72,6 +72,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         for (unsigned m = a.digits; m; m &= m - 1) {
             const int d = lowBit(m);
             a.of[d] = g.pos[d] & a.cells;
+            a.first[d] = static_cast<unsigned char>(a.of[d].first());
             a.seenBy[d] = a.of[d].single() ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
         }
     }
@@ -128,81 +129,114 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
     return c.sets;
 }
 
+namespace {
+
+// A set listed under one of its digits and the first of its cells holding
+// it, with what the first tests of a pair need, so that most pairs are
+// refused without reaching the set itself.
+struct alsEntry {
+    int index;  // the set's place in the list of sets
+    int next;   // the entry of the set listed before it under the same digit and cell, or -1
+    unsigned digits;
+    int wingKind;  // 1 for a set of one cell, 3 for one of three, else 0
+    const almostLockedSet* set;
+};
+
+// The first digit z other than x of `common` where sets a and b, restricted
+// on x, remove z from some cell: false if there is none.
+bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
+               cellSet* gone) {
+    const cellSet both = a.cells | b.cells;
+    for (; zs; zs &= zs - 1) {
+        const int d = lowBit(zs);
+        const cellSet here = (g.pos[d] & a.seenBy[d] & b.seenBy[d]).minus(both);
+        if (here.empty()) continue;
+        *z = d;
+        *gone = here;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta) {
     const std::vector<const almostLockedSet*>& sets = almostLockedSets(g, 4);
     // The sets by digit and the first of their cells holding it: a set
     // restricted to another on x has all its x cells where the other's x
-    // cells are all seen, so it is looked for there only. One flat list,
-    // bucket by bucket, each bucket in the order of the sets. The wing pairs
-    // a set of one cell with one of three, so it lists only those.
-    // Each entry carries what the first tests need, so that most pairs are
-    // refused without reaching the set itself.
-    struct entry {
-        int set;
-        unsigned digits;
-        int size;
-    };
-    static thread_local std::vector<entry> byPlace;
-    const auto listed = [wxyz](const almostLockedSet* set) { return !wxyz || set->size == 1 || set->size == 3; };
-    int placeStart[9 * 81 + 1];
-    std::memset(placeStart, 0, sizeof placeStart);
-    for (const almostLockedSet* set : sets)
-        if (listed(set))
-            for (unsigned m = set->digits; m; m &= m - 1) placeStart[lowBit(m) * 81 + set->of[lowBit(m)].first() + 1]++;
-    for (int k = 0; k < 9 * 81; k++) placeStart[k + 1] += placeStart[k];
-    byPlace.resize(static_cast<size_t>(placeStart[9 * 81]));
-    int fill[9 * 81];
-    std::memcpy(fill, placeStart, sizeof fill);
-    for (size_t i = 0; i < sets.size(); i++)
-        if (listed(sets[i]))
-            for (unsigned m = sets[i]->digits; m; m &= m - 1)
-                byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = {
-                    static_cast<int>(i), sets[i]->digits, sets[i]->size};
+    // cells are all seen, so it is looked for there only. A list per digit
+    // and cell, latest set first, so that a walk from a set stops at the
+    // sets before it (each pair is met from its first set). The wing pairs a
+    // set of one cell with one of three, so it lists only those.
+    static thread_local std::vector<alsEntry> entries;
+    if (entries.size() < sets.size() * 18) entries.resize(sets.size() * 18);
+    alsEntry* const list = entries.data();
+    int count = 0;
+    int head[9 * 81];
+    std::memset(head, -1, sizeof head);
     // Since the last search, only the pairs with a set whose cells changed
-    // are new to a set it got past: those sets, and their first cells by digit.
+    // are new to a set it got past: those sets have lists of their own, each
+    // started where its cell first joins freshFirst.
     const bool partial = delta && delta->valid;
-    static thread_local std::vector<unsigned char> fresh;
+    int freshHead[9 * 81];
     cellSet freshFirst[9];
-    if (partial) {
-        fresh.assign(sets.size(), 0);
-        for (size_t i = 0; i < sets.size(); i++)
-            if (listed(sets[i]) && sets[i]->cells.meets(delta->changed)) {
-                fresh[i] = 1;
-                for (unsigned m = sets[i]->digits; m; m &= m - 1) freshFirst[lowBit(m)].add(sets[i]->of[lowBit(m)].first());
+    for (size_t i = 0; i < sets.size(); i++) {
+        const almostLockedSet& s = *sets[i];
+        const int wingKind = s.size == 1 || s.size == 3 ? s.size : 0;
+        if (wxyz && !wingKind) continue;
+        const bool isFresh = partial && s.cells.meets(delta->changed);
+        for (unsigned m = s.digits; m; m &= m - 1) {
+            const int d = lowBit(m), key = d * 81 + s.first[d];
+            list[count] = {static_cast<int>(i), head[key], s.digits, wingKind, &s};
+            head[key] = count++;
+            if (isFresh) {
+                if (!freshFirst[d].has(s.first[d])) {
+                    freshFirst[d].add(s.first[d]);
+                    freshHead[key] = -1;
+                }
+                list[count] = {static_cast<int>(i), freshHead[key], s.digits, wingKind, &s};
+                freshHead[key] = count++;
             }
+        }
     }
-    // The wing: a cell of two candidates and a set of three cells, four digits in all.
-    const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
-        const int sizeA = a.size;
-        if (wxyz && sizeA != 1 && sizeA != 3) continue;
+        // The wing: a cell of two candidates and a set of three cells, four digits in all.
+        const int partner = a.size == 1 ? 3 : a.size == 3 ? 1 : -1;
+        if (wxyz && partner < 0) continue;
         const bool done = partial && delta->done(a.place, a.cells);
-        for (unsigned xm = a.digits; xm; xm &= xm - 1) {
+        const int* heads = done ? freshHead : head;
+        const int index = static_cast<int>(i);
+        const unsigned digits = a.digits;
+        for (unsigned xm = digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
-            cellSet where = g.pos[x] & a.seenBy[x];
+            const cellSet seen = a.seenBy[x];
+            cellSet where = g.pos[x] & seen;
             if (done) where &= freshFirst[x];
-            for (int c = where.pop(); c >= 0; c = where.pop())
-                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
-                    // a and the set of e, restricted on x, and what that removes.
-                    const entry& e = byPlace[static_cast<size_t>(k)];
-                    if (static_cast<size_t>(e.set) <= i) continue;  // each pair once, from its first set
-                    if (done && !fresh[static_cast<size_t>(e.set)]) continue;
-                    const unsigned common = a.digits & e.digits;
-                    if (kNineBitCounts.of[common] < 2) continue;
-                    if ((wingSizes(sizeA, e.size) && kNineBitCounts.of[a.digits | e.digits] == 4) != wxyz) continue;
-                    const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
-                    if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
-                    for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
-                        const int z = lowBit(zm);
-                        const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
-                        if (gone.empty()) continue;
-                        alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[z]},
-                                  {b.cells, b.of[x], b.of[z]}, x, z, gone);
-                        if (delta) delta->frontier = a.place;
-                        return true;
-                    }
+            for (int c = where.pop(); c >= 0; c = where.pop()) {
+                // a and the set of e, restricted on x, and what that removes;
+                // of the sets here, the earliest with an effect, so the last met.
+                const almostLockedSet* found = nullptr;
+                int foundZ = 0;
+                cellSet foundGone;
+                for (int k = heads[x * 81 + c]; k >= 0;) {
+                    const alsEntry& e = list[k];
+                    if (e.index <= index) break;
+                    k = e.next;
+                    const unsigned common = digits & e.digits;
+                    if (!(common & (common - 1))) continue;  // x alone
+                    if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
+                    const almostLockedSet& b = *e.set;
+                    if (a.cells.meets(b.cells) || !b.of[x].within(seen)) continue;
+                    if (alsEffect(g, a, b, common & ~(1u << x), &foundZ, &foundGone)) found = &b;
                 }
+                if (!found) continue;
+                const almostLockedSet& b = *found;
+                alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[foundZ]},
+                          {b.cells, b.of[x], b.of[foundZ]}, x, foundZ, foundGone);
+                if (delta) delta->frontier = a.place;
+                return true;
+            }
         }
     }
     return false;
