@@ -16,7 +16,10 @@ struct unitSets {
     bool valid = false;
     int most = 0;
     unsigned short cand[9];
+    // The first `count` are the unit's sets; the rest are storage kept for
+    // reuse, so that a set is written field by field and never cleared first.
     std::vector<almostLockedSet> sets;
+    int count = 0;
 };
 
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
@@ -25,7 +28,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     out->valid = true;
     out->most = most;
     for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
-    out->sets.clear();
+    out->count = 0;
     int cells[9], at[9], n = 0;
     for (int k = 0; k < 9; k++)
         if (g.cand[kGeometry.unitCell[u][k]]) {
@@ -34,14 +37,22 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         }
     // Every subset of the open cells as a mask, in ascending order, with
     // the digits of its cells from those of the mask without its lowest.
+    // A mask of too many cells or digits passes over the masks that only add
+    // cells below its lowest: they hold it, and the masks they are made from
+    // are passed over too.
     unsigned found[256], digitsOf[512];
     int count = 0;
     digitsOf[0] = 0;
-    for (unsigned mask = 1; mask < (1u << n); mask++) {
+    for (unsigned mask = 1; mask < (1u << n);) {
         const unsigned digits = digitsOf[mask & (mask - 1)] | g.cand[cells[lowBit(mask)]];
+        const int size = kNineBitCounts.of[mask], many = kNineBitCounts.of[digits];
+        if (size > most || many > most + 1) {
+            mask += mask & (0u - mask);
+            continue;
+        }
         digitsOf[mask] = digits;
-        const int size = kNineBitCounts.of[mask];
-        if (size <= most && kNineBitCounts.of[digits] == size + 1 && count < 256) found[count++] = mask;
+        if (many == size + 1 && count < 256) found[count++] = mask;
+        mask++;
     }
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
@@ -60,8 +71,8 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
                 cellsOf.within(kGeometry.unit[kColumnUnit + columnOf(first)]))
                 continue;
         }
-        out->sets.emplace_back();
-        almostLockedSet& a = out->sets.back();
+        if (out->count == static_cast<int>(out->sets.size())) out->sets.emplace_back();
+        almostLockedSet& a = out->sets[static_cast<size_t>(out->count++)];
         a.cells = cellsOf;
         a.digits = digits;
         a.size = size;
@@ -124,7 +135,7 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
         bool same = here.valid && here.most == most;
         for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
         if (!same) unitAlmostLockedSets(g, u, most, &here);
-        for (const almostLockedSet& a : here.sets) c.sets.push_back(&a);
+        for (int k = 0; k < here.count; k++) c.sets.push_back(&here.sets[static_cast<size_t>(k)]);
     }
     return c.sets;
 }
