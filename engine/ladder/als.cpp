@@ -253,6 +253,72 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     return false;
 }
 
+namespace {
+
+// A set of three cells and four digits, as the WXYZ-Wing pairs them with a
+// cell of two candidates.
+struct triple {
+    cellSet cells;
+    int place;
+    int digit[4];
+    cellSet of[4], seen[4];  // per digit: the set's cells holding it, and the cells that see them all
+    cellSet pairs;           // its six pairs of digits d < e, as bits d * 9 + e
+    cellSet seenAny;         // the cells that see all its cells of one of its digits
+    unsigned digits;
+};
+// A unit's sets depend on its cells alone: kept until they change.
+struct unitTriples {
+    bool valid = false;
+    int count = 0;
+    triple sets[84];  // 9 choose 3
+};
+
+// Makes unit u's sets anew.
+void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
+    unitTriples& here = *out;
+    here.valid = true;
+    here.count = 0;
+    int cells[9], at[9], n = 0;
+    // Only cells of at most four candidates can be in one.
+    for (int k = 0; k < 9; k++) {
+        const int c = kGeometry.unitCell[u][k];
+        if (g.cand[c] && kNineBitCounts.of[g.cand[c]] <= 4) {
+            at[n] = k;
+            cells[n++] = c;
+        }
+    }
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++) {
+            const unsigned two = g.cand[cells[i]] | g.cand[cells[j]];
+            if (bitCount(two) > 4) continue;
+            for (int k = j + 1; k < n; k++) {
+                const unsigned digits = two | g.cand[cells[k]];
+                if (bitCount(digits) != 4) continue;
+                const cellSet set = cellSet::of(cells[i]) | cellSet::of(cells[j]) | cellSet::of(cells[k]);
+                // A box's set within a line is the line's.
+                if (u >= kBoxUnit && (set.within(kGeometry.unit[kRowUnit + rowOf(cells[i])]) ||
+                                      set.within(kGeometry.unit[kColumnUnit + columnOf(cells[i])])))
+                    continue;
+                triple& tri = here.sets[here.count++];
+                tri.cells = set;
+                tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
+                int d = 0;
+                for (unsigned m = digits; m; m &= m - 1, d++) {
+                    tri.digit[d] = lowBit(m);
+                    tri.of[d] = g.pos[lowBit(m)] & set;
+                    tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
+                }
+                tri.pairs = tri.seenAny = cellSet();
+                tri.digits = digits;
+                for (int a = 0; a < 4; a++) tri.seenAny |= tri.seen[a];
+                for (int a = 0; a < 4; a++)
+                    for (int b = a + 1; b < 4; b++) tri.pairs.add(tri.digit[a] * 9 + tri.digit[b]);
+            }
+        }
+}
+
+}  // namespace
+
 bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // The wing pairs a cell of two candidates with a set of three cells and
     // four digits holding both: far fewer than all the sets, so it lists
@@ -260,28 +326,25 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // one the search over all sets meets first. That search goes set by set
     // in the list's order (by `place`), then by the restricted digit x, then
     // by the first x cell of the later set, then by that set.
-    struct triple {
-        cellSet cells;
-        int place;
-        int digit[4];
-        cellSet of[4], seen[4];  // per digit: the set's cells holding it, and the cells that see them all
-    };
-    // A unit's sets depend on its cells alone: kept until they change.
-    struct unitTriples {
-        bool valid = false;
-        unsigned short cand[9];
-        int count = 0;
-        triple sets[84];  // 9 choose 3
-    };
     static thread_local unitTriples units[27];
     cellSet pairsOf[9][9];  // the cells of two candidates, by their digits
     cellSet freshPairs;     // those that changed since the last search
+    // The pairs of digits some such cell holds (bits as a triple's `pairs`),
+    // and those a changed one holds: a set none of whose pairs is there has
+    // no wing.
+    cellSet present, freshPresent;
+    const cellSet* const pairCells = &pairsOf[0][0];  // by the same bits
     const bool partial = delta && delta->valid;
     for (cellSet open = g.open; open.any();) {
         const int c = open.pop();
         if (bitCount(g.cand[c]) != 2) continue;
-        pairsOf[lowBit(g.cand[c])][lowBit(g.cand[c] & (g.cand[c] - 1))].add(c);
-        if (!partial || delta->changed.has(c)) freshPairs.add(c);
+        const int d = lowBit(g.cand[c]), e = lowBit(g.cand[c] & (g.cand[c] - 1));
+        pairsOf[d][e].add(c);
+        present.add(d * 9 + e);
+        if (!partial || delta->changed.has(c)) {
+            freshPairs.add(c);
+            freshPresent.add(d * 9 + e);
+        }
     }
     struct wing {
         int firstPlace = kSearchedAll, x = 0, laterCell = 0, laterPlace = 0;
@@ -295,45 +358,21 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     stepSide bestA, bestB;
     int bestZ = 0;
     cellSet bestGone;
+    // The cells whose candidates changed since the last call: only their
+    // units' sets are brought up to date.
+    static thread_local unsigned short lastCand[81];
+    static thread_local bool lastValid = false;
+    cellSet changedCells(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    if (lastValid) {
+        changedCells = cellSet();
+        for (int c = 0; c < 81; c++)
+            if (lastCand[c] != g.cand[c]) changedCells.add(c);
+    }
+    std::memcpy(lastCand, g.cand, sizeof lastCand);
+    lastValid = true;
     for (int u = 0; u < 27; u++) {
         unitTriples& here = units[u];
-        bool same = here.valid;
-        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
-        if (!same) {
-            here.valid = true;
-            here.count = 0;
-            int cells[9], at[9], n = 0;
-            for (int k = 0; k < 9; k++) {
-                here.cand[k] = g.cand[kGeometry.unitCell[u][k]];
-                if (here.cand[k]) {
-                    at[n] = k;
-                    cells[n++] = kGeometry.unitCell[u][k];
-                }
-            }
-            for (int i = 0; i < n; i++)
-                for (int j = i + 1; j < n; j++) {
-                    const unsigned two = g.cand[cells[i]] | g.cand[cells[j]];
-                    if (bitCount(two) > 4) continue;
-                    for (int k = j + 1; k < n; k++) {
-                        const unsigned digits = two | g.cand[cells[k]];
-                        if (bitCount(digits) != 4) continue;
-                        const cellSet set = cellSet::of(cells[i]) | cellSet::of(cells[j]) | cellSet::of(cells[k]);
-                        // A box's set within a line is the line's.
-                        if (u >= kBoxUnit && (set.within(kGeometry.unit[kRowUnit + rowOf(cells[i])]) ||
-                                              set.within(kGeometry.unit[kColumnUnit + columnOf(cells[i])])))
-                            continue;
-                        triple& tri = here.sets[here.count++];
-                        tri.cells = set;
-                        tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
-                        int d = 0;
-                        for (unsigned m = digits; m; m &= m - 1, d++) {
-                            tri.digit[d] = lowBit(m);
-                            tri.of[d] = g.pos[lowBit(m)] & set;
-                            tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
-                        }
-                    }
-                }
-        }
+        if (!here.valid || kGeometry.unit[u].meets(changedCells)) refreshTriples(g, u, &here);
         for (int t = 0; t < here.count; t++) {
             const triple& tri = here.sets[t];
             const int* digit = tri.digit;
@@ -341,36 +380,42 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             // Since the last search, a wing of a set and a cell that both did
             // not change is new only if it comes after where that search stopped.
             const bool triDone = partial && delta->done(tri.place, tri.cells);
-            if (triDone && freshPairs.empty()) continue;
-            for (int a = 0; a < 4; a++)
-                for (int b = a + 1; b < 4; b++) {
-                    // A cell restricted to the set on one of the two digits sees all its cells of it.
-                    cellSet cells = pairsOf[digit[a]][digit[b]] & (seen[a] | seen[b]);
-                    if (triDone) cells &= freshPairs;
-                    for (int c = cells.pop(); c >= 0; c = cells.pop()) {
-                        const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
-                        if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
-                            delta->done(cellPlace, cellSet::of(c)))
-                            continue;
-                        const bool cellFirst = cellPlace < tri.place;
-                        for (int side = 0; side < 2; side++) {
-                            const int xi = side == 0 ? a : b, zi = side == 0 ? b : a;
-                            if (!seen[xi].has(c)) continue;
-                            const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
-                            if (gone.empty()) continue;
-                            const cellSet cell = cellSet::of(c);
-                            const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
-                                               cellFirst ? tri.place : cellPlace};
-                            if (!(here < best)) continue;
-                            best = here;
-                            const stepSide triSide = {tri.cells, of[xi], of[zi]}, cellSide = {cell, cell, cell};
-                            bestA = cellFirst ? cellSide : triSide;
-                            bestB = cellFirst ? triSide : cellSide;
-                            bestZ = digit[zi];
-                            bestGone = gone;
-                        }
-                    }
+            const cellSet& pairs = triDone ? freshPresent : present;
+            if (!tri.pairs.meets(pairs)) continue;
+            // The cells of two of its digits, where a cell restricted to the set
+            // on one of them sees all its cells of it (met in any order: the
+            // wing kept is the first by its place).
+            cellSet cells;
+            for (cellSet both = tri.pairs & pairs; both.any();) cells |= pairCells[both.pop()];
+            cells &= tri.seenAny;
+            if (triDone) cells &= freshPairs;
+            for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+                const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
+                if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
+                    delta->done(cellPlace, cellSet::of(c)))
+                    continue;
+                const bool cellFirst = cellPlace < tri.place;
+                // The cell's digits by their place among the set's.
+                const unsigned two = g.cand[c];
+                const int a = kNineBitCounts.of[tri.digits & ((two & (0u - two)) - 1)];
+                const int b = kNineBitCounts.of[tri.digits & ((1u << lowBit(two & (two - 1))) - 1)];
+                for (int side = 0; side < 2; side++) {
+                    const int xi = side == 0 ? a : b, zi = side == 0 ? b : a;
+                    if (!seen[xi].has(c)) continue;
+                    const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
+                    if (gone.empty()) continue;
+                    const cellSet cell = cellSet::of(c);
+                    const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
+                                       cellFirst ? tri.place : cellPlace};
+                    if (!(here < best)) continue;
+                    best = here;
+                    const stepSide triSide = {tri.cells, of[xi], of[zi]}, cellSide = {cell, cell, cell};
+                    bestA = cellFirst ? cellSide : triSide;
+                    bestB = cellFirst ? triSide : cellSide;
+                    bestZ = digit[zi];
+                    bestGone = gone;
                 }
+            }
         }
     }
     if (delta) delta->frontier = best.firstPlace;
