@@ -263,7 +263,6 @@ struct triple {
     int digit[4];
     cellSet of[4], seen[4];  // per digit: the set's cells holding it, and the cells that see them all
     cellSet pairs;           // its six pairs of digits d < e, as bits d * 9 + e
-    cellSet seenAny;         // the cells that see all its cells of one of its digits
     unsigned digits;
 };
 // A unit's sets depend on its cells alone: kept until they change.
@@ -274,7 +273,7 @@ struct unitTriples {
 };
 
 // Makes unit u's sets anew.
-void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
+__attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
     unitTriples& here = *out;
     here.valid = true;
     here.count = 0;
@@ -308,9 +307,8 @@ void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
                     tri.of[d] = g.pos[lowBit(m)] & set;
                     tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
                 }
-                tri.pairs = tri.seenAny = cellSet();
+                tri.pairs = cellSet();
                 tri.digits = digits;
-                for (int a = 0; a < 4; a++) tri.seenAny |= tri.seen[a];
                 for (int a = 0; a < 4; a++)
                     for (int b = a + 1; b < 4; b++) tri.pairs.add(tri.digit[a] * 9 + tri.digit[b]);
             }
@@ -327,19 +325,19 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // in the list's order (by `place`), then by the restricted digit x, then
     // by the first x cell of the later set, then by that set.
     static thread_local unitTriples units[27];
-    cellSet pairsOf[9][9];  // the cells of two candidates, by their digits
-    cellSet freshPairs;     // those that changed since the last search
-    // The pairs of digits some such cell holds (bits as a triple's `pairs`),
-    // and those a changed one holds: a set none of whose pairs is there has
-    // no wing.
+    cellSet pairsWith[9];  // the cells of two candidates, by each of their digits
+    cellSet freshPairs;    // those that changed since the last search
+    // The pairs of digits d < e some such cell holds (bits d * 9 + e, as a
+    // triple's `pairs`), and those a changed one holds: a set none of whose
+    // pairs is there has no wing.
     cellSet present, freshPresent;
-    const cellSet* const pairCells = &pairsOf[0][0];  // by the same bits
     const bool partial = delta && delta->valid;
     for (cellSet open = g.open; open.any();) {
         const int c = open.pop();
         if (bitCount(g.cand[c]) != 2) continue;
         const int d = lowBit(g.cand[c]), e = lowBit(g.cand[c] & (g.cand[c] - 1));
-        pairsOf[d][e].add(c);
+        pairsWith[d].add(c);
+        pairsWith[e].add(c);
         present.add(d * 9 + e);
         if (!partial || delta->changed.has(c)) {
             freshPairs.add(c);
@@ -382,26 +380,22 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             const bool triDone = partial && delta->done(tri.place, tri.cells);
             const cellSet& pairs = triDone ? freshPresent : present;
             if (!tri.pairs.meets(pairs)) continue;
-            // The cells of two of its digits, where a cell restricted to the set
-            // on one of them sees all its cells of it (met in any order: the
-            // wing kept is the first by its place).
-            cellSet cells;
-            for (cellSet both = tri.pairs & pairs; both.any();) cells |= pairCells[both.pop()];
-            cells &= tri.seenAny;
-            if (triDone) cells &= freshPairs;
-            for (int c = cells.pop(); c >= 0; c = cells.pop()) {
-                const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
-                if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
-                    delta->done(cellPlace, cellSet::of(c)))
-                    continue;
-                const bool cellFirst = cellPlace < tri.place;
-                // The cell's digits by their place among the set's.
-                const unsigned two = g.cand[c];
-                const int a = kNineBitCounts.of[tri.digits & ((two & (0u - two)) - 1)];
-                const int b = kNineBitCounts.of[tri.digits & ((1u << lowBit(two & (two - 1))) - 1)];
-                for (int side = 0; side < 2; side++) {
-                    const int xi = side == 0 ? a : b, zi = side == 0 ? b : a;
-                    if (!seen[xi].has(c)) continue;
+            // Per digit x of the set, its cells of x and another of its digits
+            // restricted to the set on x: those that see all its x cells (met
+            // in any order: the wing kept is the first by its place).
+            for (int xi = 0; xi < 4; xi++) {
+                cellSet cells = pairsWith[digit[xi]] & seen[xi];
+                if (triDone) cells &= freshPairs;
+                for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+                    if (g.cand[c] & ~tri.digits) continue;  // its other digit is not the set's
+                    const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
+                    if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
+                        delta->done(cellPlace, cellSet::of(c)))
+                        continue;
+                    const bool cellFirst = cellPlace < tri.place;
+                    // The cell's other digit by its place among the set's.
+                    const unsigned other = g.cand[c] & ~(1u << digit[xi]);
+                    const int zi = kNineBitCounts.of[tri.digits & (other - 1)];
                     const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
                     if (gone.empty()) continue;
                     const cellSet cell = cellSet::of(c);
