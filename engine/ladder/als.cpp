@@ -236,9 +236,9 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     k = e.next;
                     const unsigned common = digits & e.digits;
                     if (!(common & (common - 1))) continue;  // x alone
-                    if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
                     const almostLockedSet& b = *e.set;
                     if (a.cells.meets(b.cells) || !b.of[x].within(seen)) continue;
+                    if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
                     if (alsEffect(g, a, b, common & ~(1u << x), &foundZ, &foundGone)) found = &b;
                 }
                 if (!found) continue;
