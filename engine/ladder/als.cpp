@@ -59,12 +59,12 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         const int size = bitCount(mask);
         if (size == 1 && u >= kColumnUnit) continue;
         cellSet cellsOf;
-        unsigned digits = 0, inUnit = 0;
+        unsigned inUnit = 0;
         for (unsigned m = mask; m; m &= m - 1) {
             cellsOf.add(cells[lowBit(m)]);
-            digits |= g.cand[cells[lowBit(m)]];
             inUnit |= 1u << at[lowBit(m)];
         }
+        const unsigned digits = digitsOf[mask];
         if (size > 1 && u >= kBoxUnit) {
             const int first = cells[lowBit(mask)];
             if (cellsOf.within(kGeometry.unit[kRowUnit + rowOf(first)]) ||
