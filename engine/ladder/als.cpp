@@ -274,30 +274,45 @@ struct unitTriples {
 
 // Makes unit u's sets anew.
 __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
+    // For a mask of digits, its pairs of digits d < e as bits d * 9 + e.
+    struct digitPairs {
+        cellSet of[512];
+        digitPairs() {
+            for (unsigned m = 0; m < 512; m++)
+                for (int d = 0; d < 9; d++)
+                    for (int e = d + 1; e < 9; e++)
+                        if ((m >> d & 1) && (m >> e & 1)) of[m].add(d * 9 + e);
+        }
+    };
+    static const digitPairs pairsOf;
     unitTriples& here = *out;
     here.valid = true;
     here.count = 0;
     int cells[9], at[9], n = 0;
+    unsigned cand[9];
+    cellSet bit[9];
     // Only cells of at most four candidates can be in one.
     for (int k = 0; k < 9; k++) {
         const int c = kGeometry.unitCell[u][k];
         if (g.cand[c] && kNineBitCounts.of[g.cand[c]] <= 4) {
             at[n] = k;
+            cand[n] = g.cand[c];
+            bit[n] = cellSet::of(c);
             cells[n++] = c;
         }
     }
     for (int i = 0; i < n; i++)
         for (int j = i + 1; j < n; j++) {
-            const unsigned two = g.cand[cells[i]] | g.cand[cells[j]];
-            if (bitCount(two) > 4) continue;
+            const unsigned two = cand[i] | cand[j];
+            if (kNineBitCounts.of[two] > 4) continue;
             for (int k = j + 1; k < n; k++) {
-                const unsigned digits = two | g.cand[cells[k]];
-                if (bitCount(digits) != 4) continue;
-                const cellSet set = cellSet::of(cells[i]) | cellSet::of(cells[j]) | cellSet::of(cells[k]);
+                const unsigned digits = two | cand[k];
+                if (kNineBitCounts.of[digits] != 4) continue;
                 // A box's set within a line is the line's.
-                if (u >= kBoxUnit && (set.within(kGeometry.unit[kRowUnit + rowOf(cells[i])]) ||
-                                      set.within(kGeometry.unit[kColumnUnit + columnOf(cells[i])])))
+                if (u >= kBoxUnit && ((rowOf(cells[i]) == rowOf(cells[j]) && rowOf(cells[i]) == rowOf(cells[k])) ||
+                                      (columnOf(cells[i]) == columnOf(cells[j]) && columnOf(cells[i]) == columnOf(cells[k]))))
                     continue;
+                const cellSet set = bit[i] | bit[j] | bit[k];
                 triple& tri = here.sets[here.count++];
                 tri.cells = set;
                 tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
@@ -307,10 +322,8 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
                     tri.of[d] = g.pos[lowBit(m)] & set;
                     tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
                 }
-                tri.pairs = cellSet();
+                tri.pairs = pairsOf.of[digits];
                 tri.digits = digits;
-                for (int a = 0; a < 4; a++)
-                    for (int b = a + 1; b < 4; b++) tri.pairs.add(tri.digit[a] * 9 + tri.digit[b]);
             }
         }
 }
