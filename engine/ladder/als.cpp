@@ -30,11 +30,17 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
     out->count = 0;
     int cells[9], at[9], n = 0;
-    for (int k = 0; k < 9; k++)
-        if (g.cand[kGeometry.unitCell[u][k]]) {
+    unsigned cand[9];
+    cellSet bit[9];
+    for (int k = 0; k < 9; k++) {
+        const int c = kGeometry.unitCell[u][k];
+        if (g.cand[c]) {
             at[n] = k;
-            cells[n++] = kGeometry.unitCell[u][k];
+            cand[n] = g.cand[c];
+            bit[n] = cellSet::of(c);
+            cells[n++] = c;
         }
+    }
     // Every subset of the open cells as a mask, in ascending order, with
     // the digits of its cells from those of the mask without its lowest.
     // A mask of too many cells or digits passes over the masks that only add
@@ -44,7 +50,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     int count = 0;
     digitsOf[0] = 0;
     for (unsigned mask = 1; mask < (1u << n);) {
-        const unsigned digits = digitsOf[mask & (mask - 1)] | g.cand[cells[lowBit(mask)]];
+        const unsigned digits = digitsOf[mask & (mask - 1)] | cand[lowBit(mask)];
         const int size = kNineBitCounts.of[mask], many = kNineBitCounts.of[digits];
         if (size > most || many > most + 1) {
             mask += mask & (0u - mask);
@@ -61,7 +67,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         cellSet cellsOf;
         unsigned inUnit = 0;
         for (unsigned m = mask; m; m &= m - 1) {
-            cellsOf.add(cells[lowBit(m)]);
+            cellsOf |= bit[lowBit(m)];
             inUnit |= 1u << at[lowBit(m)];
         }
         const unsigned digits = digitsOf[mask];
