@@ -159,8 +159,9 @@ struct alsEntry {
     const almostLockedSet* set;
 };
 
-// The first digit z other than x of `common` where sets a and b, restricted
-// on x, remove z from some cell: false if there is none.
+// The first digit z of `zs` (digits both sets hold, other than the one they
+// are restricted on) that sets a and b remove from some cell, and those
+// cells: false if there is none.
 bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
                cellSet* gone) {
     const cellSet both = a.cells | b.cells;
@@ -278,7 +279,8 @@ struct unitTriples {
     triple sets[84];  // 9 choose 3
 };
 
-// Makes unit u's sets anew.
+// Makes unit u's sets anew; kept out of line, as the search around it runs
+// faster so.
 __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
     // For a mask of digits, its pairs of digits d < e as bits d * 9 + e.
     struct digitPairs {
