@@ -198,6 +198,11 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     const bool partial = delta && delta->valid;
     int freshHead[9 * 81];
     cellSet freshFirst[9];
+    // The lists of all sets are walked from the sets not passed over alone,
+    // and only to later sets: none of those up to the first such set is listed.
+    size_t firstWalked = 0;
+    while (partial && firstWalked < sets.size() && delta->done(sets[firstWalked]->place, sets[firstWalked]->cells))
+        firstWalked++;
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& s = *sets[i];
         const int wingKind = s.size == 1 || s.size == 3 ? s.size : 0;
@@ -205,8 +210,10 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         const bool isFresh = partial && s.cells.meets(delta->changed);
         for (unsigned m = s.digits; m; m &= m - 1) {
             const int d = lowBit(m), key = d * 81 + s.first[d];
-            list[count] = {static_cast<int>(i), head[key], s.digits, wingKind, &s};
-            head[key] = count++;
+            if (i > firstWalked) {
+                list[count] = {static_cast<int>(i), head[key], s.digits, wingKind, &s};
+                head[key] = count++;
+            }
             if (isFresh) {
                 if (!freshFirst[d].has(s.first[d])) {
                     freshFirst[d].add(s.first[d]);
