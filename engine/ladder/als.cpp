@@ -201,6 +201,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     // The lists of all sets are walked from the sets not passed over alone,
     // and only to later sets: none of those up to the first such set is listed.
     size_t firstWalked = 0;
+    int lastFresh = -1;  // a set passed over meets only later fresh sets
     while (partial && firstWalked < sets.size() && delta->done(sets[firstWalked]->place, sets[firstWalked]->cells))
         firstWalked++;
     for (size_t i = 0; i < sets.size(); i++) {
@@ -208,6 +209,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         const int wingKind = s.size == 1 || s.size == 3 ? s.size : 0;
         if (wxyz && !wingKind) continue;
         const bool isFresh = partial && s.cells.meets(delta->changed);
+        if (isFresh) lastFresh = static_cast<int>(i);
         for (unsigned m = s.digits; m; m &= m - 1) {
             const int d = lowBit(m), key = d * 81 + s.first[d];
             if (i > firstWalked) {
@@ -230,8 +232,9 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         const int partner = a.size == 1 ? 3 : a.size == 3 ? 1 : -1;
         if (wxyz && partner < 0) continue;
         const bool done = partial && delta->done(a.place, a.cells);
-        const int* heads = done ? freshHead : head;
         const int index = static_cast<int>(i);
+        if (done && index >= lastFresh) continue;
+        const int* heads = done ? freshHead : head;
         const unsigned digits = a.digits;
         for (unsigned xm = digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
