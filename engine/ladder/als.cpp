@@ -236,6 +236,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         if (done && index >= lastFresh) continue;
         const int* heads = done ? freshHead : head;
         const unsigned digits = a.digits;
+        const uint64_t aLo = a.cells.lo, aHi = a.cells.hi;
         for (unsigned xm = digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
             const cellSet seen = a.seenBy[x];
@@ -254,7 +255,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     const unsigned common = digits & e.digits;
                     if (!(common & (common - 1))) continue;  // x alone
                     const almostLockedSet& b = *e.set;
-                    if (a.cells.meets(b.cells) || !b.of[x].within(seen)) continue;
+                    if (((b.cells.lo & aLo) | (b.cells.hi & aHi)) || !b.of[x].within(seen)) continue;
                     if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
                     if (alsEffect(g, a, b, common & ~(1u << x), &foundZ, &foundGone)) found = &b;
                 }
