@@ -135,14 +135,18 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
     c.valid = true;
     c.most = most;
     std::memcpy(c.cand, g.cand, sizeof c.cand);
-    c.sets.clear();
     for (int u = 0; u < 27; u++) {
         unitSets& here = c.units[u];
         bool same = here.valid && here.most == most;
         for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
         if (!same) unitAlmostLockedSets(g, u, most, &here);
-        for (int k = 0; k < here.count; k++) c.sets.push_back(&here.sets[static_cast<size_t>(k)]);
     }
+    size_t total = 0;
+    for (const unitSets& here : c.units) total += static_cast<size_t>(here.count);
+    c.sets.resize(total);
+    const almostLockedSet** to = c.sets.data();
+    for (unitSets& here : c.units)
+        for (int k = 0; k < here.count; k++) *to++ = &here.sets[static_cast<size_t>(k)];
     return c.sets;
 }
 
