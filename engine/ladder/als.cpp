@@ -16,7 +16,10 @@ struct unitSets {
     bool valid = false;
     int most = 0;
     unsigned short cand[9];
+    // The first `count` are the unit's sets; the rest are storage kept for
+    // reuse, so that a set is written field by field and never cleared first.
     std::vector<almostLockedSet> sets;
+    int count = 0;
 };
 
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
@@ -25,43 +28,57 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     out->valid = true;
     out->most = most;
     for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
-    out->sets.clear();
+    out->count = 0;
     int cells[9], at[9], n = 0;
-    for (int k = 0; k < 9; k++)
-        if (g.cand[kGeometry.unitCell[u][k]]) {
+    unsigned cand[9];
+    cellSet bit[9];
+    for (int k = 0; k < 9; k++) {
+        const int c = kGeometry.unitCell[u][k];
+        if (g.cand[c]) {
             at[n] = k;
-            cells[n++] = kGeometry.unitCell[u][k];
+            cand[n] = g.cand[c];
+            bit[n] = cellSet::of(c);
+            cells[n++] = c;
         }
+    }
     // Every subset of the open cells as a mask, in ascending order, with
     // the digits of its cells from those of the mask without its lowest.
+    // A mask of too many cells or digits passes over the masks that only add
+    // cells below its lowest: they hold it, and the masks they are made from
+    // are passed over too.
     unsigned found[256], digitsOf[512];
     int count = 0;
     digitsOf[0] = 0;
-    for (unsigned mask = 1; mask < (1u << n); mask++) {
-        const unsigned digits = digitsOf[mask & (mask - 1)] | g.cand[cells[lowBit(mask)]];
+    for (unsigned mask = 1; mask < (1u << n);) {
+        const unsigned digits = digitsOf[mask & (mask - 1)] | cand[lowBit(mask)];
+        const int size = kNineBitCounts.of[mask], many = kNineBitCounts.of[digits];
+        if (size > most || many > most + 1) {
+            mask += mask & (0u - mask);
+            continue;
+        }
         digitsOf[mask] = digits;
-        const int size = kNineBitCounts.of[mask];
-        if (size <= most && kNineBitCounts.of[digits] == size + 1 && count < 256) found[count++] = mask;
+        if (many == size + 1 && count < 256) found[count++] = mask;
+        mask++;
     }
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
         const int size = bitCount(mask);
         if (size == 1 && u >= kColumnUnit) continue;
         cellSet cellsOf;
-        unsigned digits = 0, inUnit = 0;
+        unsigned inUnit = 0;
         for (unsigned m = mask; m; m &= m - 1) {
-            cellsOf.add(cells[lowBit(m)]);
-            digits |= g.cand[cells[lowBit(m)]];
+            cellsOf |= bit[lowBit(m)];
             inUnit |= 1u << at[lowBit(m)];
         }
+        const unsigned digits = digitsOf[mask];
         if (size > 1 && u >= kBoxUnit) {
             const int first = cells[lowBit(mask)];
             if (cellsOf.within(kGeometry.unit[kRowUnit + rowOf(first)]) ||
                 cellsOf.within(kGeometry.unit[kColumnUnit + columnOf(first)]))
                 continue;
         }
-        out->sets.emplace_back();
-        almostLockedSet& a = out->sets.back();
+        if (out->count == static_cast<int>(out->sets.size())) out->sets.emplace_back();
+        almostLockedSet& a = out->sets[static_cast<size_t>(out->count++)];
         a.cells = cellsOf;
         a.digits = digits;
         a.size = size;
@@ -72,6 +89,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         for (unsigned m = a.digits; m; m &= m - 1) {
             const int d = lowBit(m);
             a.of[d] = g.pos[d] & a.cells;
+            a.first[d] = static_cast<unsigned char>(a.of[d].first());
             a.seenBy[d] = a.of[d].single() ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
         }
     }
@@ -117,96 +135,223 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
     c.valid = true;
     c.most = most;
     std::memcpy(c.cand, g.cand, sizeof c.cand);
-    c.sets.clear();
     for (int u = 0; u < 27; u++) {
         unitSets& here = c.units[u];
         bool same = here.valid && here.most == most;
         for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
         if (!same) unitAlmostLockedSets(g, u, most, &here);
-        for (const almostLockedSet& a : here.sets) c.sets.push_back(&a);
     }
+    size_t total = 0;
+    for (const unitSets& here : c.units) total += static_cast<size_t>(here.count);
+    c.sets.resize(total);
+    const almostLockedSet** to = c.sets.data();
+    for (unitSets& here : c.units)
+        for (int k = 0; k < here.count; k++) *to++ = &here.sets[static_cast<size_t>(k)];
     return c.sets;
 }
+
+namespace {
+
+// A set listed under one of its digits and the first of its cells holding
+// it, with what the first tests of a pair need, so that most pairs are
+// refused without reaching the set itself.
+struct alsEntry {
+    int index;  // the set's place in the list of sets
+    int next;   // the entry of the set listed before it under the same digit and cell, or -1
+    unsigned digits;
+    int wingKind;  // 1 for a set of one cell, 3 for one of three, else 0
+    const almostLockedSet* set;
+};
+
+// The first digit z of `zs` (digits both sets hold, other than the one they
+// are restricted on) that sets a and b remove from some cell, and those
+// cells: false if there is none.
+bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
+               cellSet* gone) {
+    const cellSet both = a.cells | b.cells;
+    for (; zs; zs &= zs - 1) {
+        const int d = lowBit(zs);
+        const cellSet here = (g.pos[d] & a.seenBy[d] & b.seenBy[d]).minus(both);
+        if (here.empty()) continue;
+        *z = d;
+        *gone = here;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* delta) {
     const std::vector<const almostLockedSet*>& sets = almostLockedSets(g, 4);
     // The sets by digit and the first of their cells holding it: a set
     // restricted to another on x has all its x cells where the other's x
-    // cells are all seen, so it is looked for there only. One flat list,
-    // bucket by bucket, each bucket in the order of the sets. The wing pairs
-    // a set of one cell with one of three, so it lists only those.
-    // Each entry carries what the first tests need, so that most pairs are
-    // refused without reaching the set itself.
-    struct entry {
-        int set;
-        unsigned digits;
-        int size;
-    };
-    static thread_local std::vector<entry> byPlace;
-    const auto listed = [wxyz](const almostLockedSet* set) { return !wxyz || set->size == 1 || set->size == 3; };
-    int placeStart[9 * 81 + 1];
-    std::memset(placeStart, 0, sizeof placeStart);
-    for (const almostLockedSet* set : sets)
-        if (listed(set))
-            for (unsigned m = set->digits; m; m &= m - 1) placeStart[lowBit(m) * 81 + set->of[lowBit(m)].first() + 1]++;
-    for (int k = 0; k < 9 * 81; k++) placeStart[k + 1] += placeStart[k];
-    byPlace.resize(static_cast<size_t>(placeStart[9 * 81]));
-    int fill[9 * 81];
-    std::memcpy(fill, placeStart, sizeof fill);
-    for (size_t i = 0; i < sets.size(); i++)
-        if (listed(sets[i]))
-            for (unsigned m = sets[i]->digits; m; m &= m - 1)
-                byPlace[static_cast<size_t>(fill[lowBit(m) * 81 + sets[i]->of[lowBit(m)].first()]++)] = {
-                    static_cast<int>(i), sets[i]->digits, sets[i]->size};
+    // cells are all seen, so it is looked for there only. A list per digit
+    // and cell, latest set first, so that a walk from a set stops at the
+    // sets before it (each pair is met from its first set). The wing pairs a
+    // set of one cell with one of three, so it lists only those.
+    static thread_local std::vector<alsEntry> entries;
+    if (entries.size() < sets.size() * 18) entries.resize(sets.size() * 18);
+    alsEntry* const list = entries.data();
+    int count = 0;
+    int head[9 * 81];
+    std::memset(head, -1, sizeof head);
     // Since the last search, only the pairs with a set whose cells changed
-    // are new to a set it got past: those sets, and their first cells by digit.
+    // are new to a set it got past: those sets have lists of their own, each
+    // started where its cell first joins freshFirst.
     const bool partial = delta && delta->valid;
-    static thread_local std::vector<unsigned char> fresh;
+    int freshHead[9 * 81];
     cellSet freshFirst[9];
-    if (partial) {
-        fresh.assign(sets.size(), 0);
-        for (size_t i = 0; i < sets.size(); i++)
-            if (listed(sets[i]) && sets[i]->cells.meets(delta->changed)) {
-                fresh[i] = 1;
-                for (unsigned m = sets[i]->digits; m; m &= m - 1) freshFirst[lowBit(m)].add(sets[i]->of[lowBit(m)].first());
+    // The lists of all sets are walked from the sets not passed over alone,
+    // and only to later sets: none of those up to the first such set is listed.
+    size_t firstWalked = 0;
+    int lastFresh = -1;  // a set passed over meets only later fresh sets
+    while (partial && firstWalked < sets.size() && delta->done(sets[firstWalked]->place, sets[firstWalked]->cells))
+        firstWalked++;
+    for (size_t i = 0; i < sets.size(); i++) {
+        const almostLockedSet& s = *sets[i];
+        const int wingKind = s.size == 1 || s.size == 3 ? s.size : 0;
+        if (wxyz && !wingKind) continue;
+        const bool isFresh = partial && s.cells.meets(delta->changed);
+        if (isFresh) lastFresh = static_cast<int>(i);
+        for (unsigned m = s.digits; m; m &= m - 1) {
+            const int d = lowBit(m), key = d * 81 + s.first[d];
+            if (i > firstWalked) {
+                list[count] = {static_cast<int>(i), head[key], s.digits, wingKind, &s};
+                head[key] = count++;
             }
+            if (isFresh) {
+                if (!freshFirst[d].has(s.first[d])) {
+                    freshFirst[d].add(s.first[d]);
+                    freshHead[key] = -1;
+                }
+                list[count] = {static_cast<int>(i), freshHead[key], s.digits, wingKind, &s};
+                freshHead[key] = count++;
+            }
+        }
     }
-    // The wing: a cell of two candidates and a set of three cells, four digits in all.
-    const auto wingSizes = [](int a, int b) { return (a == 1 && b == 3) || (a == 3 && b == 1); };
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
-        const int sizeA = a.size;
-        if (wxyz && sizeA != 1 && sizeA != 3) continue;
+        // The wing: a cell of two candidates and a set of three cells, four digits in all.
+        const int partner = a.size == 1 ? 3 : a.size == 3 ? 1 : -1;
+        if (wxyz && partner < 0) continue;
         const bool done = partial && delta->done(a.place, a.cells);
-        for (unsigned xm = a.digits; xm; xm &= xm - 1) {
+        const int index = static_cast<int>(i);
+        if (done && index >= lastFresh) continue;
+        const int* heads = done ? freshHead : head;
+        const unsigned digits = a.digits;
+        const uint64_t aLo = a.cells.lo, aHi = a.cells.hi;
+        for (unsigned xm = digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
-            cellSet where = g.pos[x] & a.seenBy[x];
+            const cellSet seen = a.seenBy[x];
+            cellSet where = g.pos[x] & seen;
             if (done) where &= freshFirst[x];
-            for (int c = where.pop(); c >= 0; c = where.pop())
-                for (int k = placeStart[x * 81 + c]; k < placeStart[x * 81 + c + 1]; k++) {
-                    // a and the set of e, restricted on x, and what that removes.
-                    const entry& e = byPlace[static_cast<size_t>(k)];
-                    if (static_cast<size_t>(e.set) <= i) continue;  // each pair once, from its first set
-                    if (done && !fresh[static_cast<size_t>(e.set)]) continue;
-                    const unsigned common = a.digits & e.digits;
-                    if (kNineBitCounts.of[common] < 2) continue;
-                    if ((wingSizes(sizeA, e.size) && kNineBitCounts.of[a.digits | e.digits] == 4) != wxyz) continue;
-                    const almostLockedSet& b = *sets[static_cast<size_t>(e.set)];
-                    if (a.cells.meets(b.cells) || !b.of[x].within(a.seenBy[x])) continue;
-                    for (unsigned zm = common & ~(1u << x); zm; zm &= zm - 1) {
-                        const int z = lowBit(zm);
-                        const cellSet gone = (g.pos[z] & a.seenBy[z] & b.seenBy[z]).minus(a.cells | b.cells);
-                        if (gone.empty()) continue;
-                        alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[z]},
-                                  {b.cells, b.of[x], b.of[z]}, x, z, gone);
-                        if (delta) delta->frontier = a.place;
-                        return true;
-                    }
+            for (int c = where.pop(); c >= 0; c = where.pop()) {
+                // a and the set of e, restricted on x, and what that removes;
+                // of the sets here, the earliest with an effect, so the last met.
+                const almostLockedSet* found = nullptr;
+                int foundZ = 0;
+                cellSet foundGone;
+                for (int k = heads[x * 81 + c]; k >= 0;) {
+                    const alsEntry& e = list[k];
+                    if (e.index <= index) break;
+                    k = e.next;
+                    const unsigned common = digits & e.digits;
+                    if (!(common & (common - 1))) continue;  // x alone
+                    const almostLockedSet& b = *e.set;
+                    if (((b.cells.lo & aLo) | (b.cells.hi & aHi)) || !b.of[x].within(seen)) continue;
+                    if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
+                    if (alsEffect(g, a, b, common & ~(1u << x), &foundZ, &foundGone)) found = &b;
                 }
+                if (!found) continue;
+                const almostLockedSet& b = *found;
+                alsXZStep(step, wxyz ? techWXYZWing : techAlsXZ, {a.cells, a.of[x], a.of[foundZ]},
+                          {b.cells, b.of[x], b.of[foundZ]}, x, foundZ, foundGone);
+                if (delta) delta->frontier = a.place;
+                return true;
+            }
         }
     }
     return false;
 }
+
+namespace {
+
+// A set of three cells and four digits, as the WXYZ-Wing pairs them with a
+// cell of two candidates.
+struct triple {
+    cellSet cells;
+    int place;
+    int digit[4];
+    cellSet of[4], seen[4];  // per digit: the set's cells holding it, and the cells that see them all
+    cellSet pairs;           // its six pairs of digits d < e, as bits d * 9 + e
+    unsigned digits;
+};
+// A unit's sets depend on its cells alone: kept until they change.
+struct unitTriples {
+    bool valid = false;
+    int count = 0;
+    triple sets[84];  // 9 choose 3
+};
+
+// Makes unit u's sets anew; kept out of line, as the search around it runs
+// faster so.
+__attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTriples* out) {
+    // For a mask of digits, its pairs of digits d < e as bits d * 9 + e.
+    struct digitPairs {
+        cellSet of[512];
+        digitPairs() {
+            for (unsigned m = 0; m < 512; m++)
+                for (int d = 0; d < 9; d++)
+                    for (int e = d + 1; e < 9; e++)
+                        if ((m >> d & 1) && (m >> e & 1)) of[m].add(d * 9 + e);
+        }
+    };
+    static const digitPairs pairsOf;
+    unitTriples& here = *out;
+    here.valid = true;
+    here.count = 0;
+    int cells[9], at[9], n = 0;
+    unsigned cand[9];
+    cellSet bit[9];
+    // Only cells of at most four candidates can be in one.
+    for (int k = 0; k < 9; k++) {
+        const int c = kGeometry.unitCell[u][k];
+        if (g.cand[c] && kNineBitCounts.of[g.cand[c]] <= 4) {
+            at[n] = k;
+            cand[n] = g.cand[c];
+            bit[n] = cellSet::of(c);
+            cells[n++] = c;
+        }
+    }
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++) {
+            const unsigned two = cand[i] | cand[j];
+            if (kNineBitCounts.of[two] > 4) continue;
+            for (int k = j + 1; k < n; k++) {
+                const unsigned digits = two | cand[k];
+                if (kNineBitCounts.of[digits] != 4) continue;
+                // A box's set within a line is the line's.
+                if (u >= kBoxUnit && ((rowOf(cells[i]) == rowOf(cells[j]) && rowOf(cells[i]) == rowOf(cells[k])) ||
+                                      (columnOf(cells[i]) == columnOf(cells[j]) && columnOf(cells[i]) == columnOf(cells[k]))))
+                    continue;
+                const cellSet set = bit[i] | bit[j] | bit[k];
+                triple& tri = here.sets[here.count++];
+                tri.cells = set;
+                tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
+                int d = 0;
+                for (unsigned m = digits; m; m &= m - 1, d++) {
+                    tri.digit[d] = lowBit(m);
+                    tri.of[d] = g.pos[lowBit(m)] & set;
+                    tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
+                }
+                tri.pairs = pairsOf.of[digits];
+                tri.digits = digits;
+            }
+        }
+}
+
+}  // namespace
 
 bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // The wing pairs a cell of two candidates with a set of three cells and
@@ -215,28 +360,25 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // one the search over all sets meets first. That search goes set by set
     // in the list's order (by `place`), then by the restricted digit x, then
     // by the first x cell of the later set, then by that set.
-    struct triple {
-        cellSet cells;
-        int place;
-        int digit[4];
-        cellSet of[4], seen[4];  // per digit: the set's cells holding it, and the cells that see them all
-    };
-    // A unit's sets depend on its cells alone: kept until they change.
-    struct unitTriples {
-        bool valid = false;
-        unsigned short cand[9];
-        int count = 0;
-        triple sets[84];  // 9 choose 3
-    };
     static thread_local unitTriples units[27];
-    cellSet pairsOf[9][9];  // the cells of two candidates, by their digits
-    cellSet freshPairs;     // those that changed since the last search
+    cellSet pairsWith[9];  // the cells of two candidates, by each of their digits
+    cellSet freshPairs;    // those that changed since the last search
+    // The pairs of digits d < e some such cell holds (bits d * 9 + e, as a
+    // triple's `pairs`), and those a changed one holds: a set none of whose
+    // pairs is there has no wing.
+    cellSet present, freshPresent;
     const bool partial = delta && delta->valid;
     for (cellSet open = g.open; open.any();) {
         const int c = open.pop();
         if (bitCount(g.cand[c]) != 2) continue;
-        pairsOf[lowBit(g.cand[c])][lowBit(g.cand[c] & (g.cand[c] - 1))].add(c);
-        if (!partial || delta->changed.has(c)) freshPairs.add(c);
+        const int d = lowBit(g.cand[c]), e = lowBit(g.cand[c] & (g.cand[c] - 1));
+        pairsWith[d].add(c);
+        pairsWith[e].add(c);
+        present.add(d * 9 + e);
+        if (!partial || delta->changed.has(c)) {
+            freshPairs.add(c);
+            freshPresent.add(d * 9 + e);
+        }
     }
     struct wing {
         int firstPlace = kSearchedAll, x = 0, laterCell = 0, laterPlace = 0;
@@ -250,45 +392,21 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     stepSide bestA, bestB;
     int bestZ = 0;
     cellSet bestGone;
+    // The cells whose candidates changed since the last call: only their
+    // units' sets are brought up to date.
+    static thread_local unsigned short lastCand[81];
+    static thread_local bool lastValid = false;
+    cellSet changedCells(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    if (lastValid) {
+        changedCells = cellSet();
+        for (int c = 0; c < 81; c++)
+            if (lastCand[c] != g.cand[c]) changedCells.add(c);
+    }
+    std::memcpy(lastCand, g.cand, sizeof lastCand);
+    lastValid = true;
     for (int u = 0; u < 27; u++) {
         unitTriples& here = units[u];
-        bool same = here.valid;
-        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
-        if (!same) {
-            here.valid = true;
-            here.count = 0;
-            int cells[9], at[9], n = 0;
-            for (int k = 0; k < 9; k++) {
-                here.cand[k] = g.cand[kGeometry.unitCell[u][k]];
-                if (here.cand[k]) {
-                    at[n] = k;
-                    cells[n++] = kGeometry.unitCell[u][k];
-                }
-            }
-            for (int i = 0; i < n; i++)
-                for (int j = i + 1; j < n; j++) {
-                    const unsigned two = g.cand[cells[i]] | g.cand[cells[j]];
-                    if (bitCount(two) > 4) continue;
-                    for (int k = j + 1; k < n; k++) {
-                        const unsigned digits = two | g.cand[cells[k]];
-                        if (bitCount(digits) != 4) continue;
-                        const cellSet set = cellSet::of(cells[i]) | cellSet::of(cells[j]) | cellSet::of(cells[k]);
-                        // A box's set within a line is the line's.
-                        if (u >= kBoxUnit && (set.within(kGeometry.unit[kRowUnit + rowOf(cells[i])]) ||
-                                              set.within(kGeometry.unit[kColumnUnit + columnOf(cells[i])])))
-                            continue;
-                        triple& tri = here.sets[here.count++];
-                        tri.cells = set;
-                        tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
-                        int d = 0;
-                        for (unsigned m = digits; m; m &= m - 1, d++) {
-                            tri.digit[d] = lowBit(m);
-                            tri.of[d] = g.pos[lowBit(m)] & set;
-                            tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
-                        }
-                    }
-                }
-        }
+        if (!here.valid || kGeometry.unit[u].meets(changedCells)) refreshTriples(g, u, &here);
         for (int t = 0; t < here.count; t++) {
             const triple& tri = here.sets[t];
             const int* digit = tri.digit;
@@ -296,36 +414,38 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             // Since the last search, a wing of a set and a cell that both did
             // not change is new only if it comes after where that search stopped.
             const bool triDone = partial && delta->done(tri.place, tri.cells);
-            if (triDone && freshPairs.empty()) continue;
-            for (int a = 0; a < 4; a++)
-                for (int b = a + 1; b < 4; b++) {
-                    // A cell restricted to the set on one of the two digits sees all its cells of it.
-                    cellSet cells = pairsOf[digit[a]][digit[b]] & (seen[a] | seen[b]);
-                    if (triDone) cells &= freshPairs;
-                    for (int c = cells.pop(); c >= 0; c = cells.pop()) {
-                        const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
-                        if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
-                            delta->done(cellPlace, cellSet::of(c)))
-                            continue;
-                        const bool cellFirst = cellPlace < tri.place;
-                        for (int side = 0; side < 2; side++) {
-                            const int xi = side == 0 ? a : b, zi = side == 0 ? b : a;
-                            if (!seen[xi].has(c)) continue;
-                            const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
-                            if (gone.empty()) continue;
-                            const cellSet cell = cellSet::of(c);
-                            const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
-                                               cellFirst ? tri.place : cellPlace};
-                            if (!(here < best)) continue;
-                            best = here;
-                            const stepSide triSide = {tri.cells, of[xi], of[zi]}, cellSide = {cell, cell, cell};
-                            bestA = cellFirst ? cellSide : triSide;
-                            bestB = cellFirst ? triSide : cellSide;
-                            bestZ = digit[zi];
-                            bestGone = gone;
-                        }
-                    }
+            const cellSet& pairs = triDone ? freshPresent : present;
+            if (!tri.pairs.meets(pairs)) continue;
+            // Per digit x of the set, its cells of x and another of its digits
+            // restricted to the set on x: those that see all its x cells (met
+            // in any order: the wing kept is the first by its place).
+            for (int xi = 0; xi < 4; xi++) {
+                cellSet cells = pairsWith[digit[xi]] & seen[xi];
+                if (triDone) cells &= freshPairs;
+                for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+                    if (g.cand[c] & ~tri.digits) continue;  // its other digit is not the set's
+                    const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
+                    if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
+                        delta->done(cellPlace, cellSet::of(c)))
+                        continue;
+                    const bool cellFirst = cellPlace < tri.place;
+                    // The cell's other digit by its place among the set's.
+                    const unsigned other = g.cand[c] & ~(1u << digit[xi]);
+                    const int zi = kNineBitCounts.of[tri.digits & (other - 1)];
+                    const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
+                    if (gone.empty()) continue;
+                    const cellSet cell = cellSet::of(c);
+                    const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
+                                       cellFirst ? tri.place : cellPlace};
+                    if (!(here < best)) continue;
+                    best = here;
+                    const stepSide triSide = {tri.cells, of[xi], of[zi]}, cellSide = {cell, cell, cell};
+                    bestA = cellFirst ? cellSide : triSide;
+                    bestB = cellFirst ? triSide : cellSide;
+                    bestZ = digit[zi];
+                    bestGone = gone;
                 }
+            }
         }
     }
     if (delta) delta->frontier = best.firstPlace;

@@ -15,6 +15,7 @@ struct almostLockedSet {
     int place;          // its place in the list: unit * 512 + its cells as a mask of the unit's
     cellSet of[9];      // its cells holding each of its digits
     cellSet seenBy[9];  // the cells that see all of them (other digits' entries are not set)
+    unsigned char first[9];  // the first of its cells holding each of its digits (likewise)
 };
 
 // Every almost locked set of 1 to `most` cells (N cells of one unit with N+1
