@@ -242,6 +242,18 @@ struct chainGraph {
     // (the only links by which a loop removes anything), made when first
     // asked for: `productiveKnown` has the nodes made.
     std::vector<unsigned long long> productive, productiveKnown;
+    // A kept graph's quiet starts, remembered from one search to the next
+    // (quietKept): for each start its search passed over as quiet, the
+    // bound on lengths it was quiet under (0: none remembered), the links
+    // it counted (-1: not counted), whether it stopped once every node it
+    // could stop at was seen (quietEarly), and the nodes its levels saw
+    // (quietSeen, `words` a node). Bringing the graph up to date forgets
+    // the starts whose levels saw a node whose lists or cells changed.
+    bool quietKept = false;
+    std::vector<int> quietLength;
+    std::vector<long> quietLinks;
+    std::vector<unsigned char> quietEarly;
+    std::vector<unsigned long long> quietSeen;
 };
 
 // Rows of bits up to this many words; a larger graph is searched without them.
@@ -619,12 +631,21 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     k->holes = 0;
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     k->valid = true;
+    // The alternating chains' searches remember their quiet starts.
+    chainGraph& graph = k->graph;
+    graph.quietKept = !f.bivalueOnly && graph.words <= kMostWords;
+    if (!graph.quietKept) return;
+    const size_t n = graph.nodes.size();
+    graph.quietLength.assign(n, 0);
+    graph.quietLinks.resize(n);
+    graph.quietEarly.resize(n);
+    graph.quietSeen.resize(n * static_cast<size_t>(graph.words));
 }
 
 // What bringing a kept graph up to date marks a node with: its weak or
 // strong list to be made again, gone, its rows to be made again, a set
-// found in the grid's list.
-enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32 };
+// found in the grid's list, its cells or its lists changed (or it came).
+enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32, changed = 64 };
 
 // Sets or clears node i's bits in the rows of the candidates it is weakly
 // linked to (chainGraph::seeing), for the grid of `cand`.
@@ -647,6 +668,32 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
     if (graph.singlesAt.empty()) return;  // no sets: no such table
     unsigned long long& single = graph.singlesAt[static_cast<size_t>(c) * w + word];
     single = on ? single | bit : single & ~bit;
+}
+
+// Forgets the quiet starts whose levels saw a node that went, came, or
+// changed its cells or lists: a start whose levels saw none has the same
+// levels (a node whose lists lost one that went had it among the nodes
+// seen, if its lists were followed), and at each node of them no more
+// effect than it had (a node unchanged is weakly linked to the candidates
+// it was, of those left), so its search is as quiet as it was. The nodes
+// that came are remembered as none.
+void forgetQuietStarts(chainGraph& graph, const std::vector<unsigned char>& mark, int total) {
+    const size_t w = static_cast<size_t>(graph.words);
+    unsigned long long differs[kMostWords] = {};
+    for (int x = 0; x < total; x++)
+        if (mark[static_cast<size_t>(x)] & (gone | changed)) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    const size_t n = graph.quietLength.size();
+    graph.quietLength.resize(static_cast<size_t>(total), 0);
+    graph.quietLinks.resize(static_cast<size_t>(total));
+    graph.quietEarly.resize(static_cast<size_t>(total));
+    graph.quietSeen.resize(static_cast<size_t>(total) * w);
+    for (size_t x = 0; x < n; x++) {
+        if (!graph.quietLength[x]) continue;
+        const unsigned long long* seen = graph.quietSeen.data() + x * w;
+        unsigned long long meets = 0;
+        for (size_t k = 0; k < w; k++) meets |= seen[k] & differs[k];
+        if (meets) graph.quietLength[x] = 0;
+    }
 }
 
 // The end of bringing a kept graph of n nodes up to date, total with those
@@ -684,9 +731,21 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
             }
             (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
             if (here & remake) {
+                const size_t from = list->size();
                 if (strongs) strongLinks(g, f, graph, at, x, list);
                 else weakLinks(g, graph, at, x, list);
                 here |= static_cast<unsigned char>(row);
+                // Mostly made again the same, less what went.
+                if (x < n && !(here & changed)) {
+                    size_t e = from;
+                    for (int o = oldStart[static_cast<size_t>(x)]; o < oldStart[static_cast<size_t>(x) + 1] && !(here & changed); o++) {
+                        const int j = oldList[static_cast<size_t>(o)];
+                        if (mark[static_cast<size_t>(j)] & gone) continue;
+                        if (e == list->size() || (*list)[e] != j) here |= changed;
+                        e++;
+                    }
+                    if (e != list->size()) here |= changed;
+                }
             } else if (!(here & gone)) {
                 for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
                     const int j = oldList[static_cast<size_t>(e)];
@@ -729,6 +788,7 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     }
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
+    if (graph.quietKept) forgetQuietStarts(graph, mark, total);
 }
 
 // Brings a kept graph up to date for g; false when g is not its grid with
@@ -839,7 +899,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             }
             nodes[static_cast<size_t>(i)].cells = now;
             graph.around[static_cast<size_t>(i)] = seeingAll(now);
-            mark[static_cast<size_t>(i)] |= weak;
+            mark[static_cast<size_t>(i)] |= weak | changed;
             back(i);
         }
     }
@@ -858,7 +918,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
                     const int j = static_cast<int>(nodes.size());
                     nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a->of[lowBit(m)], a->cells});
                     graph.around.push_back(seeingAll(a->of[lowBit(m)]));
-                    mark[static_cast<size_t>(j)] = weak | strong | found;
+                    mark[static_cast<size_t>(j)] = weak | strong | found | changed;
                     seenAnew.push_back(j);
                 }
             } else {
@@ -869,7 +929,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
                     away(j);
                     node.cells = a->of[node.digit - 1];
                     graph.around[static_cast<size_t>(j)] = seeingAll(node.cells);
-                    mark[static_cast<size_t>(j)] |= weak;
+                    mark[static_cast<size_t>(j)] |= weak | changed;
                     seenAnew.push_back(j);
                 }
             }
@@ -957,7 +1017,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
             at.nodeAt[c * 9 + lowBit(m)] = static_cast<short>(j);
             graph.nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), cellSet::of(c), cellSet()});
             graph.around.push_back(kGeometry.peers[c]);
-            mark[static_cast<size_t>(j)] = weak | strong;
+            mark[static_cast<size_t>(j)] = weak | strong | changed;
         }
     }
     for (cellSet v = came; v.any();) {
@@ -1324,9 +1384,13 @@ enum quietness { quiet, notQuiet, closesOnly };
 // closed. With it, the levels are taken again up to that one, following
 // which nodes a path through a productive weak link reaches, so as to pass
 // over the loops without.
+// Where `seenOut` is given (the first pass), a quiet start leaves there the
+// nodes its levels saw, and *early whether it stopped before its levels
+// ended, every node it could stop at seen.
 template <int W, bool through, bool counting>
 int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose) {
+               const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose,
+               unsigned long long* seenOut = nullptr, bool* early = nullptr) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
@@ -1341,8 +1405,16 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         targets[k] = ((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
-    if (!counting && !anyTarget) return quiet;
+    if (!counting && !anyTarget) {
+        if (seenOut) {
+            for (int k = 0; k < W; k++) seenOut[k] = 0;
+            seenOut[start / 64] = 1ull << (start % 64);
+            *early = true;
+        }
+        return quiet;
+    }
     unsigned long long seen[W] = {}, level[W] = {};
+    bool stoppedEarly = false;
     // The level's nodes that a path through a productive weak link reaches
     // (a superset of those the search's own path does).
     unsigned long long reached[W] = {};
@@ -1397,7 +1469,10 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
             *lastClose = length;
         }
         // What is left unreached can only be reached later.
-        if (!counting && !left) return quiet;
+        if (!counting && !left) {
+            stoppedEarly = true;
+            return quiet;
+        }
         for (int k = 0; k < W; k++) level[k] = next[k];
         if (through)
             for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
@@ -1411,27 +1486,60 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         if (r >= 0) return r;
     }
     if (counting) *links = count;
+    if (seenOut) {
+        for (int k = 0; k < W; k++) seenOut[k] = seen[k];
+        *early = stoppedEarly;
+    }
     return !through && *lastClose ? closesOnly : quiet;
 }
 
 // The rows of `start` and whether its search is quiet, for the graph's words.
+// A kept graph's start remembered as quiet is quiet again under a bound on
+// lengths no larger (its levels a part of those it had, with no more
+// effect), and counts the same links under the same bound. One that
+// stopped once it had seen every node it could stop at must see the nodes
+// it could stop at now in those it saw: the levels beyond were not looked at.
 template <int W>
 bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
                unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+    const size_t at = static_cast<size_t>(start);
+    const int wasQuiet = graph.quietKept ? graph.quietLength[at] : 0;
+    const bool kept = wasQuiet && (counting ? wasQuiet == bestLength && graph.quietLinks[at] >= 0 : bestLength <= wasQuiet);
+    if (kept && !graph.quietEarly[at]) {
+        *looked += counting ? graph.quietLinks[at] : 0;
+        return true;
+    }
     if (s.loops && graph.noOpenChain) {
         for (int k = 0; k < W; k++) effect[k] = 0;
     } else {
         effectRow<W>(g, graph, start, effect);
     }
     if (s.loops) closeRow<W>(graph, start, closing);
+    unsigned long long* seen = graph.quietKept ? graph.quietSeen.data() + at * W : nullptr;
+    if (kept) {
+        const unsigned long long* placing = mayPlace(s, graph.nodes[at]) ? &graph.strongBits[at * W] : nullptr;
+        const unsigned long long* linked = graph.linkedRow.data();
+        unsigned long long outside = 0;
+        for (int k = 0; k < W; k++)
+            outside |= (((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0)) & ~seen[k];
+        if (!outside) return true;  // (not counting: it stopped early)
+    }
     long links = 0;
     int lastClose = 0;
-    const int first = counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
-                               : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose);
-    if (first == notQuiet) return false;
-    if (first == closesOnly &&
-        quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) != quiet)
-        return false;
+    bool early = false;
+    const int first = counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links,
+                                                            &lastClose, seen, &early)
+                               : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links,
+                                                             &lastClose, seen, &early);
+    bool quietHere = first != notQuiet;
+    if (first == closesOnly)
+        quietHere = quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) == quiet;
+    if (graph.quietKept) {
+        graph.quietLength[at] = quietHere ? bestLength : 0;
+        graph.quietLinks[at] = counting ? links : -1;
+        graph.quietEarly[at] = early;
+    }
+    if (!quietHere) return false;
     *looked += links;
     return true;
 }
