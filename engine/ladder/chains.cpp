@@ -631,9 +631,9 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     k->holes = 0;
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     k->valid = true;
-    // The alternating chains' searches remember their quiet starts.
+    // Its searches remember their quiet starts.
     chainGraph& graph = k->graph;
-    graph.quietKept = !f.bivalueOnly && graph.words <= kMostWords;
+    graph.quietKept = graph.words <= kMostWords;
     if (!graph.quietKept) return;
     const size_t n = graph.nodes.size();
     graph.quietLength.assign(n, 0);

@@ -1,5 +1,6 @@
-// The alternating chains' searches remember, on their kept graphs, the
-// starts they passed over as quiet; held to searches from every start.
+// The alternating chains' and XY-Chains' searches remember, on their kept
+// graphs, the starts they passed over as quiet; held to searches from every
+// start.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -12,21 +13,22 @@
 
 namespace {
 
-std::string aicSays(const ladderGrid& g, int reach) {
+// Reach 3: XY-Chains.
+std::string chainSays(const ladderGrid& g, int reach) {
     ladderStep s;
-    const bool any = findAic(g, reach, &s);
+    const bool any = reach < 3 ? findAic(g, reach, &s) : findXYChain(g, &s);
     std::string out = any ? ladderStepText(s) : "none";
     for (unsigned short r : s.removals) out += " -" + std::to_string(r);
     return out;
 }
 
-// Each reach searched as the ladder does (its kept graph brought up to date
+// Each reach, and XY-Chains, searched as the ladder does (its kept graph brought up to date
 // from the grid before) and from every start.
 void expectEveryStartsChain(const ladderGrid& g, const std::string& line) {
-    for (int reach = 0; reach <= 2; reach++) {
-        const std::string kept = aicSays(g, reach);
+    for (int reach = 0; reach <= 3; reach++) {
+        const std::string kept = chainSays(g, reach);
         ladderSkipQuietChainStarts(false);
-        const std::string everyStart = aicSays(g, reach);
+        const std::string everyStart = chainSays(g, reach);
         ladderSkipQuietChainStarts(true);
         EXPECT_EQ(kept, everyStart) << line << " reach " << reach << "\n" << laddertest::stateText(g);
     }
