@@ -869,12 +869,18 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             away(x);
             x = -1;
         }
+        // A cell's candidates are strongly linked in it when it has two
+        // (when it had, what went leaves their lists).
+        if (bitCount(g.cand[c]) != 2) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) mark[static_cast<size_t>(at.nodeAt[c * 9 + lowBit(m)])] |= strong;
     }
     for (int d = 0; d < 9; d++) {
-        for (unsigned m = units[d]; m; m &= m - 1)
-            for (cellSet v = kGeometry.unit[__builtin_ctz(m)] & g.pos[d]; v.any();)
-                mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
+        for (unsigned m = units[d]; m; m &= m - 1) {
+            const cellSet places = kGeometry.unit[__builtin_ctz(m)] & g.pos[d];
+            // Candidates alone are strongly linked only in a unit of two places.
+            if (f.reach == reachCandidates && !exactlyTwo(places)) continue;
+            for (cellSet v = places; v.any();) mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
+        }
         if (!units[d] || f.reach < reachGroups) continue;
         // A group in a unit that lost a place: its strong links, and its
         // cells. What sees it all is the same but for the cells that went,
