@@ -407,11 +407,18 @@ inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, cons
     }
 }
 
+// Sets node i's bit in a row of bits (i is never negative: as unsigned,
+// the word and bit take a shift and a mask).
+inline void setBit(unsigned long long* row, int i) {
+    const unsigned u = static_cast<unsigned>(i);
+    row[u >> 6] |= 1ull << (u & 63);
+}
+
 // Row x of `bits` (w words a node): the nodes of the list.
 void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* from, const int* to) {
     unsigned long long* row = bits->data() + static_cast<size_t>(x) * w;
     std::fill_n(row, w, 0);
-    for (; from < to; from++) row[*from / 64] |= 1ull << (*from % 64);
+    for (; from < to; from++) setBit(row, *from);
 }
 
 // The words of a row of bits over n nodes: one of a few lengths, so that
@@ -424,7 +431,7 @@ int rowWords(int n) {
 // The row of bits of the graph's starts, once they are listed.
 void rowOfStarts(chainGraph* graph) {
     graph->linkedRow.assign(static_cast<size_t>(graph->words), 0);
-    for (int x : graph->strongNodes) graph->linkedRow[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    for (int x : graph->strongNodes) setBit(graph->linkedRow.data(), x);
 }
 
 // A graph over every digit: its nodes (candidates by cell and digit, then
@@ -566,7 +573,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         unsigned long long* row = bits->data();
         const int* at = list.data();
         for (int i = 0; i < n; i++, row += w)
-            for (const int* end = list.data() + start[static_cast<size_t>(i) + 1]; at < end; at++) row[*at / 64] |= 1ull << (*at % 64);
+            for (const int* end = list.data() + start[static_cast<size_t>(i) + 1]; at < end; at++) setBit(row, *at);
     };
     rows(strongStart, strongList, &graph->strongBits);
     rows(weakStart, weakList, &graph->weakBits);
@@ -575,7 +582,10 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     std::vector<unsigned long long>& seeing = graph->seeing;
     seeing.resize(729 * w);
     for (int d = 0; d < 9; d++)
-        for (cellSet v = g.pos[d]; v.any();) std::fill_n(seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w, w, 0);
+        for (cellSet v = g.pos[d]; v.any();) {
+            unsigned long long* row = seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w;
+            for (size_t k = 0; k < w; k++) row[k] = 0;
+        }
     for (int i = 0; i < n; i++) {
         const ladderNode& node = nodes[static_cast<size_t>(i)];
         const int d = node.digit - 1;
@@ -1612,7 +1622,10 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
             startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
-    const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
+    const auto inRow = [](const unsigned long long* row, int i) {
+        const unsigned u = static_cast<unsigned>(i);
+        return (row[u >> 6] >> (u & 63)) & 1;
+    };
     // One digit's graph: its search without loops keeps the starts it
     // passes over as quiet; one with them, after it found nothing, passes
     // over those too.
