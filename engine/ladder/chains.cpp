@@ -47,13 +47,19 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
     p.valid = true;
     p.places = g.pos[d];
     p.inPair = cellSet();
-    for (int u = 0; u < 27; u++) {
-        cellSet m = g.pos[d] & kGeometry.unit[u];
-        const int a = m.pop(), b = m.pop();
-        const bool two = b >= 0 && m.empty();
-        p.pairOf[u][0] = static_cast<short>(two ? a : -1);
-        p.pairOf[u][1] = static_cast<short>(two ? b : -1);
-        if (two) p.inPair |= cellSet::of(a) | cellSet::of(b);
+    // The units of two places, and those places, from the digit's masks by
+    // unit (in the order of each unit's cells).
+    unsigned two = 0;
+    const unsigned* masks = digitUnitMasks(g, d, &two);
+    std::fill(&p.pairOf[0][0], &p.pairOf[0][0] + 2 * 27, static_cast<short>(-1));
+    for (; two; two &= two - 1) {
+        const int u = lowBit(two);
+        const unsigned m = masks[u];
+        const int a = kGeometry.unitCell[u][lowBit(m)], b = kGeometry.unitCell[u][lowBit(m & (m - 1))];
+        p.pairOf[u][0] = static_cast<short>(a);
+        p.pairOf[u][1] = static_cast<short>(b);
+        p.inPair.add(a);
+        p.inPair.add(b);
     }
     return p;
 }
