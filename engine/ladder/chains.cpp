@@ -586,12 +586,8 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
     if (graph->weakSeeing) return;
     std::vector<unsigned long long>& seeing = graph->seeing;
-    seeing.resize(729 * w);
-    for (int d = 0; d < 9; d++)
-        for (cellSet v = g.pos[d]; v.any();) {
-            unsigned long long* row = seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w;
-            for (size_t k = 0; k < w; k++) row[k] = 0;
-        }
+    // (Cleared whole at once: cheaper than row by row.)
+    seeing.assign(729 * w, 0);
     for (int i = 0; i < n; i++) {
         const ladderNode& node = nodes[static_cast<size_t>(i)];
         const int d = node.digit - 1;
