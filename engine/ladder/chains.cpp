@@ -293,14 +293,6 @@ struct graphIndex {
     }
 };
 
-// The crossing (box * 6 + line: 0..2 its rows, 3..5 its columns) that holds
-// a group's cells.
-int crossingOf(const cellSet& cells) {
-    const int first = cells.first();
-    const int k = cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3 : 3 + columnOf(first) % 3;
-    return boxOf(first) * 6 + k;
-}
-
 // The cells of crossing `at` (box * 6 + line).
 cellSet crossingCells(int at) {
     const int b = at / 6, k = at % 6;
@@ -310,11 +302,9 @@ cellSet crossingCells(int at) {
 
 // Empties the index of the graph's nodes.
 void forgetNodes(const chainGraph& graph, graphIndex* at) {
-    const std::vector<ladderNode>& nodes = graph.nodes;
-    for (int i = 0; i < graph.candidates; i++)
-        at->nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
-    for (int i = graph.candidates; i < graph.plainNodes; i++)
-        at->groupAt[crossingOf(nodes[static_cast<size_t>(i)].cells)][nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    // (Cleared whole: cheaper than node by node.)
+    std::fill(&at->nodeAt[0], &at->nodeAt[0] + 729, static_cast<short>(-1));
+    if (graph.plainNodes > graph.candidates) std::fill(&at->groupAt[0][0], &at->groupAt[0][0] + 54 * 9, static_cast<short>(-1));
     for (std::vector<int>& w : at->wide) w.clear();
     for (int place : at->setPlaces) at->setAt[static_cast<size_t>(place)] = -1;
     at->sets.clear();
