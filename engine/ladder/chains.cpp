@@ -254,7 +254,8 @@ struct chainGraph {
     // it counted (-1: not counted), whether it stopped once every node it
     // could stop at was seen (quietEarly), and the nodes its levels saw
     // (quietSeen, `words` a node). Bringing the graph up to date forgets
-    // the starts whose levels saw a node whose lists or cells changed.
+    // the starts whose levels saw a node that went, came, or whose lists or
+    // cells changed (forgetQuietStarts).
     bool quietKept = false;
     std::vector<int> quietLength;
     std::vector<long> quietLinks;
