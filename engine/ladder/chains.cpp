@@ -552,9 +552,12 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     }
     weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
     strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
-    graph->strongNodes.clear();
+    std::vector<int>& starts = graph->strongNodes;
+    starts.resize(static_cast<size_t>(n));
+    size_t count = 0;
     for (int x = 0; x < n; x++)
-        if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
+        if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) starts[count++] = x;
+    starts.resize(count);
 
     const int words = rowWords(n);
     graph->words = words;
@@ -976,15 +979,17 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         }
     }
     relist(g, f, n, total, k);
-    graph.strongNodes.clear();
-    const auto linked = [&](int x) {
-        return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1];
-    };
+    // (Written in place: at most every node is one.)
+    std::vector<int>& starts = graph.strongNodes;
+    starts.resize(static_cast<size_t>(total));
+    size_t count = 0;
+    const int* from = graph.strongStart.data();
     for (int x = 0; x < graph.plainNodes; x++)
-        if (linked(x)) graph.strongNodes.push_back(x);
+        if (from[x] != from[x + 1]) starts[count++] = x;
     for (int i : at.sets)
         for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
-            if (linked(j)) graph.strongNodes.push_back(j);
+            if (from[j] != from[j + 1]) starts[count++] = j;
+    starts.resize(count);
     rowOfStarts(&graph);
     return true;
 }
@@ -1043,12 +1048,15 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     graph.candidates = graph.plainNodes = total;
     relist(g, f, n, total, k);
     // Every node is a start, in the order of the cells.
-    graph.strongNodes.clear();
+    std::vector<int>& starts = graph.strongNodes;
+    starts.resize(static_cast<size_t>(total));
+    size_t count = 0;
     for (cellSet v = g.open; v.any();) {
         const int c = v.pop();
         if (bitCount(g.cand[c]) != 2) continue;
-        for (unsigned m = g.cand[c]; m; m &= m - 1) graph.strongNodes.push_back(at.nodeAt[c * 9 + lowBit(m)]);
+        for (unsigned m = g.cand[c]; m; m &= m - 1) starts[count++] = at.nodeAt[c * 9 + lowBit(m)];
     }
+    starts.resize(count);
     rowOfStarts(&graph);
     return true;
 }
