@@ -1196,7 +1196,8 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     }
     graph->linkedRow.assign({linked.lo, linked.hi});
     graph->strongNodes.clear();
-    while (linked.any()) graph->strongNodes.push_back(linked.pop());
+    graph->strongNodes.resize(static_cast<size_t>(linked.count()));
+    for (int& x : graph->strongNodes) x = linked.pop();
     graph->productive.resize(2 * 81);
     graph->productiveKnown.assign(2, 0);
 }
@@ -1650,14 +1651,15 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
             seen.assign(static_cast<size_t>(n), -1);
             parent.resize(static_cast<size_t>(2 * n));
             depth.resize(static_cast<size_t>(2 * n));
+            queue.resize(static_cast<size_t>(n));  // each node once at most
             ready = true;
         }
-        queue.clear();
-        queue.push_back(2 * start);
+        size_t tail = 0;
+        queue[tail++] = 2 * start;
         seen[static_cast<size_t>(start)] = start;
         parent[static_cast<size_t>(2 * start)] = -1;
         depth[static_cast<size_t>(2 * start)] = 1;
-        for (size_t q = 0; q < queue.size(); q++) {
+        for (size_t q = 0; q < tail; q++) {
             const int state = queue[q], node = state / 2, truth = state % 2;
             const int length = depth[static_cast<size_t>(state)];
             if (length + 1 >= bestLength) break;
@@ -1684,7 +1686,7 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
                 seen[static_cast<size_t>(next)] = start;
                 parent[static_cast<size_t>(nextState)] = state;
                 depth[static_cast<size_t>(nextState)] = length + 1;
-                queue.push_back(nextState);
+                queue[tail++] = nextState;
                 if (nextState % 2 == 0 || length + 1 < s.minNodes) continue;  // ends must be true, after a strong link
                 path.clear();
                 removals.clear();
