@@ -1601,8 +1601,11 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     static thread_local std::vector<int> parent, depth, seen, queue;
     bool ready = false;  // made ready for the first start searched
     int bestLength = s.maxNodes + 1;
-    std::vector<int> path;
-    std::vector<unsigned short> removals;
+    // (Kept, as their room is, from one search to the next.)
+    static thread_local std::vector<int> path;
+    static thread_local std::vector<unsigned short> removals;
+    path.clear();
+    removals.clear();
     // State 2 * node + 1: the node is true (reached by a strong link); 2 * node: false.
     // The nodes of the chain that ends in `state`, from its start.
     const auto tracePath = [](int state, std::vector<int>* out) {
