@@ -1637,10 +1637,10 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     const bool marking = rows && graph.oneDigit && !s.loops;
     const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
     if (marking) graph.loopless = cellSet();
-    for (size_t place = 0; place < graph.strongNodes.size(); place++) {
+    // (No start before `from` looks at a link: the bound is not reached there.)
+    for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++) {
         const int start = graph.strongNodes[place];
         if (s.budget != 0 && looked >= s.budget) break;
-        if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         if (loopless && graph.loopless.has(start)) continue;
