@@ -1402,10 +1402,10 @@ enum quietness { quiet, notQuiet, closesOnly };
 // closed. With it, the levels are taken again up to that one, following
 // which nodes a path through a productive weak link reaches, so as to pass
 // over the loops without.
-// Where `seenOut` is given (the first pass), a quiet start leaves there the
-// nodes its levels saw, and *early whether it stopped before its levels
-// ended, every node it could stop at seen.
-template <int W, bool through, bool counting>
+// With `keeping` (the first pass over a kept graph), a quiet start leaves
+// in `seenOut` the nodes its levels saw, and in *early whether it stopped
+// before its levels ended, every node it could stop at seen.
+template <int W, bool through, bool counting, bool keeping = false>
 int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
                const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose,
                unsigned long long* seenOut = nullptr, bool* early = nullptr) {
@@ -1424,7 +1424,7 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         anyTarget |= targets[k];
     }
     if (!counting && !anyTarget) {
-        if (seenOut) {
+        if (keeping) {
             for (int k = 0; k < W; k++) seenOut[k] = 0;
             seenOut[start / 64] = 1ull << (start % 64);
             *early = true;
@@ -1488,7 +1488,7 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         }
         // What is left unreached can only be reached later.
         if (!counting && !left) {
-            stoppedEarly = true;
+            if (keeping) stoppedEarly = true;
             return quiet;
         }
         for (int k = 0; k < W; k++) level[k] = next[k];
@@ -1504,7 +1504,7 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         if (r >= 0) return r;
     }
     if (counting) *links = count;
-    if (seenOut) {
+    if (keeping) {
         for (int k = 0; k < W; k++) seenOut[k] = seen[k];
         *early = stoppedEarly;
     }
@@ -1545,10 +1545,13 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     long links = 0;
     int lastClose = 0;
     bool early = false;
-    const int first = counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links,
-                                                            &lastClose, seen, &early)
-                               : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links,
-                                                             &lastClose, seen, &early);
+    // (Kept graphs alone remember what their passes saw.)
+    const int first =
+        graph.quietKept
+            ? (counting ? quietStart<W, false, true, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early)
+                        : quietStart<W, false, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early))
+            : (counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
+                        : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose));
     bool quietHere = first != notQuiet;
     if (first == closesOnly)
         quietHere = quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) == quiet;
