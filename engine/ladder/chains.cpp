@@ -47,13 +47,19 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
     p.valid = true;
     p.places = g.pos[d];
     p.inPair = cellSet();
-    for (int u = 0; u < 27; u++) {
-        cellSet m = g.pos[d] & kGeometry.unit[u];
-        const int a = m.pop(), b = m.pop();
-        const bool two = b >= 0 && m.empty();
-        p.pairOf[u][0] = static_cast<short>(two ? a : -1);
-        p.pairOf[u][1] = static_cast<short>(two ? b : -1);
-        if (two) p.inPair |= cellSet::of(a) | cellSet::of(b);
+    // The units of two places, and those places, from the digit's masks by
+    // unit (in the order of each unit's cells).
+    unsigned two = 0;
+    const unsigned* masks = digitUnitMasks(g, d, &two);
+    std::fill(&p.pairOf[0][0], &p.pairOf[0][0] + 2 * 27, static_cast<short>(-1));
+    for (; two; two &= two - 1) {
+        const int u = lowBit(two);
+        const unsigned m = masks[u];
+        const int a = kGeometry.unitCell[u][lowBit(m)], b = kGeometry.unitCell[u][lowBit(m & (m - 1))];
+        p.pairOf[u][0] = static_cast<short>(a);
+        p.pairOf[u][1] = static_cast<short>(b);
+        p.inPair.add(a);
+        p.inPair.add(b);
     }
     return p;
 }
@@ -242,6 +248,19 @@ struct chainGraph {
     // (the only links by which a loop removes anything), made when first
     // asked for: `productiveKnown` has the nodes made.
     std::vector<unsigned long long> productive, productiveKnown;
+    // A kept graph's quiet starts, remembered from one search to the next
+    // (quietKept): for each start its search passed over as quiet, the
+    // bound on lengths it was quiet under (0: none remembered), the links
+    // it counted (-1: not counted), whether it stopped once every node it
+    // could stop at was seen (quietEarly), and the nodes its levels saw
+    // (quietSeen, `words` a node). Bringing the graph up to date forgets
+    // the starts whose levels saw a node that went, came, or whose lists or
+    // cells changed (forgetQuietStarts).
+    bool quietKept = false;
+    std::vector<int> quietLength;
+    std::vector<long> quietLinks;
+    std::vector<unsigned char> quietEarly;
+    std::vector<unsigned long long> quietSeen;
 };
 
 // Rows of bits up to this many words; a larger graph is searched without them.
@@ -275,14 +294,6 @@ struct graphIndex {
     }
 };
 
-// The crossing (box * 6 + line: 0..2 its rows, 3..5 its columns) that holds
-// a group's cells.
-int crossingOf(const cellSet& cells) {
-    const int first = cells.first();
-    const int k = cells.within(kGeometry.unit[kRowUnit + rowOf(first)]) ? rowOf(first) % 3 : 3 + columnOf(first) % 3;
-    return boxOf(first) * 6 + k;
-}
-
 // The cells of crossing `at` (box * 6 + line).
 cellSet crossingCells(int at) {
     const int b = at / 6, k = at % 6;
@@ -292,11 +303,9 @@ cellSet crossingCells(int at) {
 
 // Empties the index of the graph's nodes.
 void forgetNodes(const chainGraph& graph, graphIndex* at) {
-    const std::vector<ladderNode>& nodes = graph.nodes;
-    for (int i = 0; i < graph.candidates; i++)
-        at->nodeAt[nodes[static_cast<size_t>(i)].cells.first() * 9 + nodes[static_cast<size_t>(i)].digit - 1] = -1;
-    for (int i = graph.candidates; i < graph.plainNodes; i++)
-        at->groupAt[crossingOf(nodes[static_cast<size_t>(i)].cells)][nodes[static_cast<size_t>(i)].digit - 1] = -1;
+    // (Cleared whole: cheaper than node by node.)
+    std::fill(&at->nodeAt[0], &at->nodeAt[0] + 729, static_cast<short>(-1));
+    if (graph.plainNodes > graph.candidates) std::fill(&at->groupAt[0][0], &at->groupAt[0][0] + 54 * 9, static_cast<short>(-1));
     for (std::vector<int>& w : at->wide) w.clear();
     for (int place : at->setPlaces) at->setAt[static_cast<size_t>(place)] = -1;
     at->sets.clear();
@@ -395,11 +404,18 @@ inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, cons
     }
 }
 
+// Sets node i's bit in a row of bits (i is never negative: as unsigned,
+// the word and bit take a shift and a mask).
+inline void setBit(unsigned long long* row, int i) {
+    const unsigned u = static_cast<unsigned>(i);
+    row[u >> 6] |= 1ull << (u & 63);
+}
+
 // Row x of `bits` (w words a node): the nodes of the list.
 void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* from, const int* to) {
     unsigned long long* row = bits->data() + static_cast<size_t>(x) * w;
     std::fill_n(row, w, 0);
-    for (; from < to; from++) row[*from / 64] |= 1ull << (*from % 64);
+    for (; from < to; from++) setBit(row, *from);
 }
 
 // The words of a row of bits over n nodes: one of a few lengths, so that
@@ -412,7 +428,7 @@ int rowWords(int n) {
 // The row of bits of the graph's starts, once they are listed.
 void rowOfStarts(chainGraph* graph) {
     graph->linkedRow.assign(static_cast<size_t>(graph->words), 0);
-    for (int x : graph->strongNodes) graph->linkedRow[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    for (int x : graph->strongNodes) setBit(graph->linkedRow.data(), x);
 }
 
 // A graph over every digit: its nodes (candidates by cell and digit, then
@@ -536,9 +552,12 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     }
     weakStart[static_cast<size_t>(n)] = static_cast<int>(weakList.size());
     strongStart[static_cast<size_t>(n)] = static_cast<int>(strongList.size());
-    graph->strongNodes.clear();
+    std::vector<int>& starts = graph->strongNodes;
+    starts.resize(static_cast<size_t>(n));
+    size_t count = 0;
     for (int x = 0; x < n; x++)
-        if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) graph->strongNodes.push_back(x);
+        if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) starts[count++] = x;
+    starts.resize(count);
 
     const int words = rowWords(n);
     graph->words = words;
@@ -554,16 +573,15 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         unsigned long long* row = bits->data();
         const int* at = list.data();
         for (int i = 0; i < n; i++, row += w)
-            for (const int* end = list.data() + start[static_cast<size_t>(i) + 1]; at < end; at++) row[*at / 64] |= 1ull << (*at % 64);
+            for (const int* end = list.data() + start[static_cast<size_t>(i) + 1]; at < end; at++) setBit(row, *at);
     };
     rows(strongStart, strongList, &graph->strongBits);
     rows(weakStart, weakList, &graph->weakBits);
     graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
     if (graph->weakSeeing) return;
     std::vector<unsigned long long>& seeing = graph->seeing;
-    seeing.resize(729 * w);
-    for (int d = 0; d < 9; d++)
-        for (cellSet v = g.pos[d]; v.any();) std::fill_n(seeing.data() + static_cast<size_t>(v.pop() * 9 + d) * w, w, 0);
+    // (Cleared whole at once: cheaper than row by row.)
+    seeing.assign(729 * w, 0);
     for (int i = 0; i < n; i++) {
         const ladderNode& node = nodes[static_cast<size_t>(i)];
         const int d = node.digit - 1;
@@ -619,12 +637,21 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     k->holes = 0;
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     k->valid = true;
+    // Its searches remember their quiet starts.
+    chainGraph& graph = k->graph;
+    graph.quietKept = graph.words <= kMostWords;
+    if (!graph.quietKept) return;
+    const size_t n = graph.nodes.size();
+    graph.quietLength.assign(n, 0);
+    graph.quietLinks.resize(n);
+    graph.quietEarly.resize(n);
+    graph.quietSeen.resize(n * static_cast<size_t>(graph.words));
 }
 
 // What bringing a kept graph up to date marks a node with: its weak or
 // strong list to be made again, gone, its rows to be made again, a set
-// found in the grid's list.
-enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32 };
+// found in the grid's list, its cells or its lists changed (or it came).
+enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32, changed = 64 };
 
 // Sets or clears node i's bits in the rows of the candidates it is weakly
 // linked to (chainGraph::seeing), for the grid of `cand`.
@@ -647,6 +674,32 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
     if (graph.singlesAt.empty()) return;  // no sets: no such table
     unsigned long long& single = graph.singlesAt[static_cast<size_t>(c) * w + word];
     single = on ? single | bit : single & ~bit;
+}
+
+// Forgets the quiet starts whose levels saw a node that went, came, or
+// changed its cells or lists: a start whose levels saw none has the same
+// levels (a node whose lists lost one that went had it among the nodes
+// seen, if its lists were followed), and at each node of them no more
+// effect than it had (a node unchanged is weakly linked to the candidates
+// it was, of those left), so its search is as quiet as it was. The nodes
+// that came are remembered as none.
+void forgetQuietStarts(chainGraph& graph, const std::vector<unsigned char>& mark, int total) {
+    const size_t w = static_cast<size_t>(graph.words);
+    unsigned long long differs[kMostWords] = {};
+    for (int x = 0; x < total; x++)
+        if (mark[static_cast<size_t>(x)] & (gone | changed)) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    const size_t n = graph.quietLength.size();
+    graph.quietLength.resize(static_cast<size_t>(total), 0);
+    graph.quietLinks.resize(static_cast<size_t>(total));
+    graph.quietEarly.resize(static_cast<size_t>(total));
+    graph.quietSeen.resize(static_cast<size_t>(total) * w);
+    for (size_t x = 0; x < n; x++) {
+        if (!graph.quietLength[x]) continue;
+        const unsigned long long* seen = graph.quietSeen.data() + x * w;
+        unsigned long long meets = 0;
+        for (size_t k = 0; k < w; k++) meets |= seen[k] & differs[k];
+        if (meets) graph.quietLength[x] = 0;
+    }
 }
 
 // The end of bringing a kept graph of n nodes up to date, total with those
@@ -684,9 +737,21 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
             }
             (*start)[static_cast<size_t>(x)] = static_cast<int>(list->size());
             if (here & remake) {
+                const size_t from = list->size();
                 if (strongs) strongLinks(g, f, graph, at, x, list);
                 else weakLinks(g, graph, at, x, list);
                 here |= static_cast<unsigned char>(row);
+                // Mostly made again the same, less what went.
+                if (x < n && !(here & changed)) {
+                    size_t e = from;
+                    for (int o = oldStart[static_cast<size_t>(x)]; o < oldStart[static_cast<size_t>(x) + 1] && !(here & changed); o++) {
+                        const int j = oldList[static_cast<size_t>(o)];
+                        if (mark[static_cast<size_t>(j)] & gone) continue;
+                        if (e == list->size() || (*list)[e] != j) here |= changed;
+                        e++;
+                    }
+                    if (e != list->size()) here |= changed;
+                }
             } else if (!(here & gone)) {
                 for (int e = oldStart[static_cast<size_t>(x)]; e < oldStart[static_cast<size_t>(x) + 1]; e++) {
                     const int j = oldList[static_cast<size_t>(e)];
@@ -729,6 +794,7 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     }
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
+    if (graph.quietKept) forgetQuietStarts(graph, mark, total);
 }
 
 // Brings a kept graph up to date for g; false when g is not its grid with
@@ -809,12 +875,18 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             away(x);
             x = -1;
         }
+        // A cell's candidates are strongly linked in it when it has two
+        // (when it had, what went leaves their lists).
+        if (bitCount(g.cand[c]) != 2) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) mark[static_cast<size_t>(at.nodeAt[c * 9 + lowBit(m)])] |= strong;
     }
     for (int d = 0; d < 9; d++) {
-        for (unsigned m = units[d]; m; m &= m - 1)
-            for (cellSet v = kGeometry.unit[__builtin_ctz(m)] & g.pos[d]; v.any();)
-                mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
+        for (unsigned m = units[d]; m; m &= m - 1) {
+            const cellSet places = kGeometry.unit[__builtin_ctz(m)] & g.pos[d];
+            // Candidates alone are strongly linked only in a unit of two places.
+            if (f.reach == reachCandidates && !exactlyTwo(places)) continue;
+            for (cellSet v = places; v.any();) mark[static_cast<size_t>(at.nodeAt[v.pop() * 9 + d])] |= strong;
+        }
         if (!units[d] || f.reach < reachGroups) continue;
         // A group in a unit that lost a place: its strong links, and its
         // cells. What sees it all is the same but for the cells that went,
@@ -839,7 +911,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             }
             nodes[static_cast<size_t>(i)].cells = now;
             graph.around[static_cast<size_t>(i)] = seeingAll(now);
-            mark[static_cast<size_t>(i)] |= weak;
+            mark[static_cast<size_t>(i)] |= weak | changed;
             back(i);
         }
     }
@@ -858,7 +930,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
                     const int j = static_cast<int>(nodes.size());
                     nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), a->of[lowBit(m)], a->cells});
                     graph.around.push_back(seeingAll(a->of[lowBit(m)]));
-                    mark[static_cast<size_t>(j)] = weak | strong | found;
+                    mark[static_cast<size_t>(j)] = weak | strong | found | changed;
                     seenAnew.push_back(j);
                 }
             } else {
@@ -869,7 +941,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
                     away(j);
                     node.cells = a->of[node.digit - 1];
                     graph.around[static_cast<size_t>(j)] = seeingAll(node.cells);
-                    mark[static_cast<size_t>(j)] |= weak;
+                    mark[static_cast<size_t>(j)] |= weak | changed;
                     seenAnew.push_back(j);
                 }
             }
@@ -907,15 +979,17 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         }
     }
     relist(g, f, n, total, k);
-    graph.strongNodes.clear();
-    const auto linked = [&](int x) {
-        return graph.strongStart[static_cast<size_t>(x)] != graph.strongStart[static_cast<size_t>(x) + 1];
-    };
+    // (Written in place: at most every node is one.)
+    std::vector<int>& starts = graph.strongNodes;
+    starts.resize(static_cast<size_t>(total));
+    size_t count = 0;
+    const int* from = graph.strongStart.data();
     for (int x = 0; x < graph.plainNodes; x++)
-        if (linked(x)) graph.strongNodes.push_back(x);
+        if (from[x] != from[x + 1]) starts[count++] = x;
     for (int i : at.sets)
         for (int j = i; j < total && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++)
-            if (linked(j)) graph.strongNodes.push_back(j);
+            if (from[j] != from[j + 1]) starts[count++] = j;
+    starts.resize(count);
     rowOfStarts(&graph);
     return true;
 }
@@ -957,7 +1031,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
             at.nodeAt[c * 9 + lowBit(m)] = static_cast<short>(j);
             graph.nodes.push_back({static_cast<unsigned char>(lowBit(m) + 1), cellSet::of(c), cellSet()});
             graph.around.push_back(kGeometry.peers[c]);
-            mark[static_cast<size_t>(j)] = weak | strong;
+            mark[static_cast<size_t>(j)] = weak | strong | changed;
         }
     }
     for (cellSet v = came; v.any();) {
@@ -974,12 +1048,15 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     graph.candidates = graph.plainNodes = total;
     relist(g, f, n, total, k);
     // Every node is a start, in the order of the cells.
-    graph.strongNodes.clear();
+    std::vector<int>& starts = graph.strongNodes;
+    starts.resize(static_cast<size_t>(total));
+    size_t count = 0;
     for (cellSet v = g.open; v.any();) {
         const int c = v.pop();
         if (bitCount(g.cand[c]) != 2) continue;
-        for (unsigned m = g.cand[c]; m; m &= m - 1) graph.strongNodes.push_back(at.nodeAt[c * 9 + lowBit(m)]);
+        for (unsigned m = g.cand[c]; m; m &= m - 1) starts[count++] = at.nodeAt[c * 9 + lowBit(m)];
     }
+    starts.resize(count);
     rowOfStarts(&graph);
     return true;
 }
@@ -1119,7 +1196,8 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     }
     graph->linkedRow.assign({linked.lo, linked.hi});
     graph->strongNodes.clear();
-    while (linked.any()) graph->strongNodes.push_back(linked.pop());
+    graph->strongNodes.resize(static_cast<size_t>(linked.count()));
+    for (int& x : graph->strongNodes) x = linked.pop();
     graph->productive.resize(2 * 81);
     graph->productiveKnown.assign(2, 0);
 }
@@ -1324,9 +1402,13 @@ enum quietness { quiet, notQuiet, closesOnly };
 // closed. With it, the levels are taken again up to that one, following
 // which nodes a path through a productive weak link reaches, so as to pass
 // over the loops without.
-template <int W, bool through, bool counting>
+// With `keeping` (the first pass over a kept graph), a quiet start leaves
+// in `seenOut` the nodes its levels saw, and in *early whether it stopped
+// before its levels ended, every node it could stop at seen.
+template <int W, bool through, bool counting, bool keeping = false>
 int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose) {
+               const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose,
+               unsigned long long* seenOut = nullptr, bool* early = nullptr) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
@@ -1341,8 +1423,16 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         targets[k] = ((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
-    if (!counting && !anyTarget) return quiet;
+    if (!counting && !anyTarget) {
+        if (keeping) {
+            for (int k = 0; k < W; k++) seenOut[k] = 0;
+            seenOut[start / 64] = 1ull << (start % 64);
+            *early = true;
+        }
+        return quiet;
+    }
     unsigned long long seen[W] = {}, level[W] = {};
+    bool stoppedEarly = false;
     // The level's nodes that a path through a productive weak link reaches
     // (a superset of those the search's own path does).
     unsigned long long reached[W] = {};
@@ -1397,7 +1487,10 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
             *lastClose = length;
         }
         // What is left unreached can only be reached later.
-        if (!counting && !left) return quiet;
+        if (!counting && !left) {
+            if (keeping) stoppedEarly = true;
+            return quiet;
+        }
         for (int k = 0; k < W; k++) level[k] = next[k];
         if (through)
             for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
@@ -1411,27 +1504,63 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         if (r >= 0) return r;
     }
     if (counting) *links = count;
+    if (keeping) {
+        for (int k = 0; k < W; k++) seenOut[k] = seen[k];
+        *early = stoppedEarly;
+    }
     return !through && *lastClose ? closesOnly : quiet;
 }
 
 // The rows of `start` and whether its search is quiet, for the graph's words.
+// A kept graph's start remembered as quiet is quiet again under a bound on
+// lengths no larger (its levels a part of those it had, with no more
+// effect), and counts the same links under the same bound. One that
+// stopped once it had seen every node it could stop at must see the nodes
+// it could stop at now in those it saw: the levels beyond were not looked at.
 template <int W>
 bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
                unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+    const size_t at = static_cast<size_t>(start);
+    const int wasQuiet = graph.quietKept ? graph.quietLength[at] : 0;
+    const bool kept = wasQuiet && (counting ? wasQuiet == bestLength && graph.quietLinks[at] >= 0 : bestLength <= wasQuiet);
+    if (kept && !graph.quietEarly[at]) {
+        *looked += counting ? graph.quietLinks[at] : 0;
+        return true;
+    }
     if (s.loops && graph.noOpenChain) {
         for (int k = 0; k < W; k++) effect[k] = 0;
     } else {
         effectRow<W>(g, graph, start, effect);
     }
     if (s.loops) closeRow<W>(graph, start, closing);
+    unsigned long long* seen = graph.quietKept ? graph.quietSeen.data() + at * W : nullptr;
+    if (kept) {
+        const unsigned long long* placing = mayPlace(s, graph.nodes[at]) ? &graph.strongBits[at * W] : nullptr;
+        const unsigned long long* linked = graph.linkedRow.data();
+        unsigned long long outside = 0;
+        for (int k = 0; k < W; k++)
+            outside |= (((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0)) & ~seen[k];
+        if (!outside) return true;  // (not counting: it stopped early)
+    }
     long links = 0;
     int lastClose = 0;
-    const int first = counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
-                               : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose);
-    if (first == notQuiet) return false;
-    if (first == closesOnly &&
-        quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) != quiet)
-        return false;
+    bool early = false;
+    // (Kept graphs alone remember what their passes saw.)
+    const int first =
+        graph.quietKept
+            ? (counting ? quietStart<W, false, true, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early)
+                        : quietStart<W, false, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early))
+            : (counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
+                        : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose));
+    bool quietHere = first != notQuiet;
+    if (first == closesOnly)
+        quietHere = quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) == quiet;
+    if (graph.quietKept) {
+        graph.quietLength[at] = quietHere ? bestLength : 0;
+        graph.quietLinks[at] = counting ? links : -1;
+        graph.quietEarly[at] = early;
+    }
+    if (!quietHere) return false;
     *looked += links;
     return true;
 }
@@ -1475,8 +1604,11 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     static thread_local std::vector<int> parent, depth, seen, queue;
     bool ready = false;  // made ready for the first start searched
     int bestLength = s.maxNodes + 1;
-    std::vector<int> path;
-    std::vector<unsigned short> removals;
+    // (Kept, as their room is, from one search to the next.)
+    static thread_local std::vector<int> path;
+    static thread_local std::vector<unsigned short> removals;
+    path.clear();
+    removals.clear();
     // State 2 * node + 1: the node is true (reached by a strong link); 2 * node: false.
     // The nodes of the chain that ends in `state`, from its start.
     const auto tracePath = [](int state, std::vector<int>* out) {
@@ -1498,17 +1630,20 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
             startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
-    const auto inRow = [](const unsigned long long* row, int i) { return (row[i / 64] >> (i % 64)) & 1; };
+    const auto inRow = [](const unsigned long long* row, int i) {
+        const unsigned u = static_cast<unsigned>(i);
+        return (row[u >> 6] >> (u & 63)) & 1;
+    };
     // One digit's graph: its search without loops keeps the starts it
     // passes over as quiet; one with them, after it found nothing, passes
     // over those too.
     const bool marking = rows && graph.oneDigit && !s.loops;
     const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
     if (marking) graph.loopless = cellSet();
-    for (size_t place = 0; place < graph.strongNodes.size(); place++) {
+    // (No start before `from` looks at a link: the bound is not reached there.)
+    for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++) {
         const int start = graph.strongNodes[place];
         if (s.budget != 0 && looked >= s.budget) break;
-        if (static_cast<int>(place) < s.from) continue;
         if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         if (loopless && graph.loopless.has(start)) continue;
@@ -1522,14 +1657,15 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
             seen.assign(static_cast<size_t>(n), -1);
             parent.resize(static_cast<size_t>(2 * n));
             depth.resize(static_cast<size_t>(2 * n));
+            queue.resize(static_cast<size_t>(n));  // each node once at most
             ready = true;
         }
-        queue.clear();
-        queue.push_back(2 * start);
+        size_t tail = 0;
+        queue[tail++] = 2 * start;
         seen[static_cast<size_t>(start)] = start;
         parent[static_cast<size_t>(2 * start)] = -1;
         depth[static_cast<size_t>(2 * start)] = 1;
-        for (size_t q = 0; q < queue.size(); q++) {
+        for (size_t q = 0; q < tail; q++) {
             const int state = queue[q], node = state / 2, truth = state % 2;
             const int length = depth[static_cast<size_t>(state)];
             if (length + 1 >= bestLength) break;
@@ -1556,7 +1692,7 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
                 seen[static_cast<size_t>(next)] = start;
                 parent[static_cast<size_t>(nextState)] = state;
                 depth[static_cast<size_t>(nextState)] = length + 1;
-                queue.push_back(nextState);
+                queue[tail++] = nextState;
                 if (nextState % 2 == 0 || length + 1 < s.minNodes) continue;  // ends must be true, after a strong link
                 path.clear();
                 removals.clear();
