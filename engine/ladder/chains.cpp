@@ -1396,19 +1396,19 @@ enum quietness { quiet, notQuiet, closesOnly };
 // node at the same depth. Only where a chain could end with an effect
 // (`effect`, the path left aside) or close a loop (`closing`) does the
 // search itself have to run; from most starts it does not. A loop removes
-// something only by a productive weak link. Without `through`, a loop that
-// closes gives closesOnly, the levels still taken to the end for the
-// chains with an effect, and *lastClose is the last level where one
-// closed. With it, the levels are taken again up to that one, following
-// which nodes a path through a productive weak link reaches, so as to pass
-// over the loops without.
+// something only by a productive weak link: a loop that closes gives
+// closesOnly, the levels still taken to the end for the chains with an
+// effect, and *lastClose is the last level where one closed; a second
+// pass (productiveLoop) then looks at those loops.
 // With `keeping` (the first pass over a kept graph), a quiet start leaves
 // in `seenOut` the nodes its levels saw, and in *early whether it stopped
-// before its levels ended, every node it could stop at seen.
-template <int W, bool through, bool counting, bool keeping = false>
-int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
+// before its levels ended, every node it could stop at seen. With
+// `levelsOut`, it leaves there each level's new nodes (W words by length)
+// for the second pass.
+template <int W, bool counting, bool keeping = false>
+int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLength,
                const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose,
-               unsigned long long* seenOut = nullptr, bool* early = nullptr) {
+               unsigned long long* seenOut = nullptr, bool* early = nullptr, unsigned long long* levelsOut = nullptr) {
     // False, and strongly linked to the start: a loop that places it.
     const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
@@ -1433,12 +1433,8 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     }
     unsigned long long seen[W] = {}, level[W] = {};
     bool stoppedEarly = false;
-    // The level's nodes that a path through a productive weak link reaches
-    // (a superset of those the search's own path does).
-    unsigned long long reached[W] = {};
     seen[start / 64] = level[start / 64] = 1ull << (start % 64);
     long count = 0;
-    const int stop = through ? *lastClose : bestLength;
     // One level, from `length`: its nodes false (followed by their strong
     // links to true ones) or true (by their weak links). notQuiet, quiet
     // or closesOnly to stop there, -1 to go on.
@@ -1446,7 +1442,7 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         constexpr bool truth = decltype(truthTag)::value;
         const int* first = truth ? graph.weakStart.data() : graph.strongStart.data();
         const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
-        unsigned long long next[W] = {}, reachedNext[W] = {};
+        unsigned long long next[W] = {};
         // A false node without strong links leads nowhere (and counts none).
         for (int w = 0; w < W; w++)
             for (unsigned long long m = truth ? level[w] : level[w] & linked[w]; m; m &= m - 1) {
@@ -1454,13 +1450,6 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
                 if (counting) count += first[node + 1] - first[node];
                 const unsigned long long* row = bits + static_cast<size_t>(node) * W;
                 for (int k = 0; k < W; k++) next[k] |= row[k];
-                if constexpr (!through) continue;
-                if ((reached[w] >> (node % 64)) & 1) {
-                    for (int k = 0; k < W; k++) reachedNext[k] |= row[k];
-                } else if (truth) {
-                    const unsigned long long* productive = productiveRow<W>(g, graph, node);
-                    for (int k = 0; k < W; k++) reachedNext[k] |= productive[k];
-                }
             }
         unsigned long long any = 0, left = 0;
         for (int k = 0; k < W; k++) {
@@ -1470,36 +1459,32 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
             if (!counting) left |= targets[k] & ~seen[k];
         }
         if (!any) return quiet;
+        if (levelsOut)
+            for (int k = 0; k < W; k++) levelsOut[static_cast<size_t>(length) * W + k] = next[k];
         unsigned long long hit = 0, closes = 0;
         // (What ends with an effect was weighed by the first pass.)
         if (!truth && length + 1 >= s.minNodes) {
-            if (!through)
-                for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
+            for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
             if (s.loops && length + 1 >= 4)
-                for (int k = 0; k < W; k++) closes |= next[k] & closing[k] & (through ? reachedNext[k] : ~0ull);
+                for (int k = 0; k < W; k++) closes |= next[k] & closing[k];
         }
         // Reached false, to be followed next by its strong links.
-        if (!through && placing && truth && length + 2 < bestLength)
+        if (placing && truth && length + 2 < bestLength)
             for (int k = 0; k < W; k++) hit |= next[k] & placing[k];
         if (hit) return notQuiet;
-        if (closes) {
-            if (through) return notQuiet;
-            *lastClose = length;
-        }
+        if (closes) *lastClose = length;
         // What is left unreached can only be reached later.
         if (!counting && !left) {
             if (keeping) stoppedEarly = true;
             return quiet;
         }
         for (int k = 0; k < W; k++) level[k] = next[k];
-        if (through)
-            for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
         return -1;
     };
     // The start is false, then strong and weak links alternate.
-    for (int length = 1; length + 1 < bestLength && length <= stop; length++) {
+    for (int length = 1; length + 1 < bestLength; length++) {
         int r = step(std::false_type(), length);
-        if (r < 0 && ++length + 1 < bestLength && length <= stop) r = step(std::true_type(), length);
+        if (r < 0 && ++length + 1 < bestLength) r = step(std::true_type(), length);
         if (r == quiet) break;
         if (r >= 0) return r;
     }
@@ -1508,7 +1493,56 @@ int quietStart(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
         for (int k = 0; k < W; k++) seenOut[k] = seen[k];
         *early = stoppedEarly;
     }
-    return !through && *lastClose ? closesOnly : quiet;
+    return *lastClose ? closesOnly : quiet;
+}
+
+// Room for the levels of a first pass, `words` words.
+__attribute__((noinline)) unsigned long long* levelRoom(size_t words) {
+    static thread_local std::vector<unsigned long long> levels;
+    if (levels.size() < words) levels.resize(words);
+    return levels.data();
+}
+
+// The second pass of a start whose first closed loops, the last at length
+// lastClose: whether a path through a productive weak link reaches a node
+// where a loop closes, over the levels the first pass left in `levels`
+// (a superset of the nodes the search's own paths reach there, so as to
+// pass over the loops without). Only the nodes so reached have their
+// links followed: the levels themselves are known.
+// (Kept out of line: the first pass's callers are inlined where it is not.)
+template <int W>
+__attribute__((noinline)) bool productiveLoop(const ladderGrid& g, chainGraph& graph, const chainSearch& s,
+                                              int bestLength, const unsigned long long* closing, int lastClose,
+                                              const unsigned long long* levels) {
+    // The start's own links reach nothing yet: a path counts from its
+    // first productive weak link.
+    unsigned long long reached[W] = {};
+    for (int length = 1; length + 1 < bestLength && length <= lastClose; length++) {
+        const bool truth = length % 2 == 0;
+        // (A true level is never the first.)
+        const unsigned long long* in = levels + static_cast<size_t>(length - 1) * W;
+        const unsigned long long* next = levels + static_cast<size_t>(length) * W;
+        const unsigned long long* bits = truth ? graph.weakBits.data() : graph.strongBits.data();
+        unsigned long long reachedNext[W] = {};
+        for (int w = 0; w < W; w++) {
+            for (unsigned long long m = reached[w]; m; m &= m - 1) {
+                const unsigned long long* row = bits + static_cast<size_t>(w * 64 + __builtin_ctzll(m)) * W;
+                for (int k = 0; k < W; k++) reachedNext[k] |= row[k];
+            }
+            if (!truth) continue;
+            for (unsigned long long m = in[w] & ~reached[w]; m; m &= m - 1) {
+                const unsigned long long* productive = productiveRow<W>(g, graph, w * 64 + __builtin_ctzll(m));
+                for (int k = 0; k < W; k++) reachedNext[k] |= productive[k];
+            }
+        }
+        if (!truth && length + 1 >= s.minNodes && length + 1 >= 4) {
+            unsigned long long closes = 0;
+            for (int k = 0; k < W; k++) closes |= next[k] & closing[k] & reachedNext[k];
+            if (closes) return true;
+        }
+        for (int k = 0; k < W; k++) reached[k] = reachedNext[k] & next[k];
+    }
+    return false;
 }
 
 // The rows of `start` and whether its search is quiet, for the graph's words.
@@ -1545,16 +1579,17 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     long links = 0;
     int lastClose = 0;
     bool early = false;
+    // Each level's new nodes, for a second pass (loops alone close).
+    unsigned long long* levelsOut = s.loops ? levelRoom(static_cast<size_t>(bestLength) * W) : nullptr;
     // (Kept graphs alone remember what their passes saw.)
     const int first =
         graph.quietKept
-            ? (counting ? quietStart<W, false, true, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early)
-                        : quietStart<W, false, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early))
-            : (counting ? quietStart<W, false, true>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose)
-                        : quietStart<W, false, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose));
+            ? (counting ? quietStart<W, true, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut)
+                        : quietStart<W, false, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut))
+            : (counting ? quietStart<W, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut)
+                        : quietStart<W, false>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut));
     bool quietHere = first != notQuiet;
-    if (first == closesOnly)
-        quietHere = quietStart<W, true, false>(g, graph, s, start, bestLength, effect, closing, &links, &lastClose) == quiet;
+    if (first == closesOnly) quietHere = !productiveLoop<W>(g, graph, s, bestLength, closing, lastClose, levelsOut);
     if (graph.quietKept) {
         graph.quietLength[at] = quietHere ? bestLength : 0;
         graph.quietLinks[at] = counting ? links : -1;
@@ -1927,7 +1962,7 @@ int ladderCheckLooplessStarts(const ladderGrid& g, int d) {
         closeRow<2>(graph, start, closing);
         long links = 0;
         int lastClose = 0;
-        if (quietStart<2, false, false>(g, graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
+        if (quietStart<2, false>(graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
                                         &lastClose) != quiet)
             return -1;
         loopless++;
