@@ -4,7 +4,6 @@
 
 #include "engine/ladder/counter.h"
 #include "engine/ladder/finders.h"
-#include "engine/solutions.h"
 #include "engine/sudoku.h"
 
 #include <cstring>

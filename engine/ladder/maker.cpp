@@ -5,7 +5,6 @@
 
 #include "engine/ladder/cellset.h"
 #include "engine/ladder/counter.h"
-#include "engine/solutions.h"
 
 namespace {
 
