@@ -146,44 +146,37 @@ TEST(LadderAls, AlsXZIsTheFirstStepOfThePlainSearch) {
     const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
     int found = 0, skipping = 0;
-    for (size_t k = 0; k < lines.size(); k += 8) {
-        short cells[81];
-        cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g;
-        g.start(cells);
-        // What the driver keeps between searches: the last grid searched and
-        // where that search stopped.
-        ladderGrid last;
-        bool kept = false;
-        int frontier = kSearchedAll;
-        for (const ladderStep& taken : steps) {
-            const std::string plain = plainAlsXZ(g);
-            ladderStep afresh;
-            const bool a = findAlsXZ(g, false, &afresh);
-            ASSERT_EQ(stepSays(a, afresh), plain) << lines[k] << " " << stateText(g);
-            searchDelta delta;
-            if (kept) {
-                delta.valid = true;
-                for (int c = 0; c < 81 && delta.valid; c++) {
-                    if (g.cand[c] & ~last.cand[c]) delta.valid = false;
-                    if (g.cand[c] != last.cand[c]) delta.changed.add(c);
-                }
-                delta.frontier = frontier;
-                if (!delta.valid) delta = searchDelta();
+    // What the driver keeps between searches of one solve: the last grid
+    // searched and where that search stopped.
+    const std::string* solving = nullptr;
+    ladderGrid last;
+    int frontier = kSearchedAll;
+    eachPlace(lines, 8, [&](const ladderGrid& g, const ladderStep&, const std::string& line) {
+        if (::testing::Test::HasFatalFailure()) return;
+        const bool kept = solving == &line;
+        solving = &line;
+        const std::string plain = plainAlsXZ(g);
+        ladderStep afresh;
+        const bool a = findAlsXZ(g, false, &afresh);
+        ASSERT_EQ(stepSays(a, afresh), plain) << line << " " << stateText(g);
+        searchDelta delta;
+        if (kept) {
+            delta.valid = true;
+            for (int c = 0; c < 81 && delta.valid; c++) {
+                if (g.cand[c] & ~last.cand[c]) delta.valid = false;
+                if (g.cand[c] != last.cand[c]) delta.changed.add(c);
             }
-            skipping += delta.valid;
-            ladderStep skipped;
-            const bool s = findAlsXZ(g, false, &skipped, &delta);
-            ASSERT_EQ(stepSays(s, skipped), plain) << lines[k] << " " << stateText(g);
-            last = g;
-            kept = true;
-            frontier = s ? delta.frontier : kSearchedAll;
-            found += a;
-            g.apply(taken);
+            delta.frontier = frontier;
+            if (!delta.valid) delta = searchDelta();
         }
-    }
+        skipping += delta.valid;
+        ladderStep skipped;
+        const bool s = findAlsXZ(g, false, &skipped, &delta);
+        ASSERT_EQ(stepSays(s, skipped), plain) << line << " " << stateText(g);
+        last = g;
+        frontier = s ? delta.frontier : kSearchedAll;
+        found += a;
+    });
     EXPECT_GT(found, 500);
     EXPECT_GT(skipping, 2000);
 }
