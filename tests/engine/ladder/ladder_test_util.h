@@ -1,5 +1,6 @@
 // What the ladder's tests and their example harvester share: a grid state
-// written out as text, and the near miss of a step.
+// written out as text, the near miss of a step, puzzle lists, and walks
+// along the ladder's solves.
 #ifndef VELUNDA_TESTS_ENGINE_LADDER_UTIL_H
 #define VELUNDA_TESTS_ENGINE_LADDER_UTIL_H
 
