@@ -16,9 +16,8 @@ namespace {
 // the expert tier or above.
 std::vector<ladderGrid> hardPlaces(size_t stride) {
     std::vector<ladderGrid> out;
-    laddertest::eachPlace(laddertest::puzzleLines(VELUNDA_EXPERT_FILE), stride, [&](const ladderGrid& g, const ladderStep& step, const std::string&) {
-        if (ladderInfo(step.technique).level >= levelExpert) out.push_back(g);
-    });
+    laddertest::eachHardPlace(laddertest::puzzleLines(VELUNDA_EXPERT_FILE), stride,
+                              [&](const ladderGrid& g, const std::string&) { out.push_back(g); });
     return out;
 }
 

@@ -20,15 +20,13 @@ std::string says(int technique, const ladderGrid& g) {
     return out;
 }
 
-// Calls f(grid) at every place of a solve (every `stride`th expert puzzle)
-// where the step is of the expert tier or above.
+// Calls f(grid, line) at every place of a solve (every `stride`th expert
+// puzzle) where the step is of the expert tier or above.
 template <typename F>
 void eachHardPlace(size_t stride, const F& f) {
     const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
-    eachPlace(lines, stride, [&](const ladderGrid& g, const ladderStep& step, const std::string& line) {
-        if (ladderInfo(step.technique).level >= levelExpert) f(g, line);
-    });
+    laddertest::eachHardPlace(lines, stride, f);
 }
 
 }  // namespace

@@ -232,6 +232,15 @@ void eachPlace(const std::vector<std::string>& lines, size_t stride, const F& f)
     }
 }
 
+// Calls f(grid, line) where the solve of every `stride`th puzzle of
+// `lines` takes a step of the expert tier or above, on the grid it is taken on.
+template <typename F>
+void eachHardPlace(const std::vector<std::string>& lines, size_t stride, const F& f) {
+    eachPlace(lines, stride, [&](const ladderGrid& g, const ladderStep& step, const std::string& line) {
+        if (ladderInfo(step.technique).level >= levelExpert) f(g, line);
+    });
+}
+
 // The candidates of `solutions` solutions that differ in every cell (a
 // solution and the same with its digits shifted): strong links everywhere,
 // so that a search from one start reaches most of the graph.
@@ -259,36 +268,31 @@ template <typename F>
 int eachPlaceAndNear(const std::vector<std::string>& lines, size_t stride, std::mt19937& rng, unsigned fewer, bool keepPairs,
                      const F& f) {
     int grids = 0;
-    for (size_t k = 0; k < lines.size(); k += stride) {
-        short cells[81];
-        cellsOf(lines[k], cells);
-        std::vector<ladderStep> steps;
-        ladderRate(cells, &steps);
-        ladderGrid g, before;
-        g.start(cells);
-        before = g;
-        for (const ladderStep& step : steps) {
-            const std::string where = lines[k] + " step " + std::to_string(grids);
-            f(g, where, true);
-            ladderGrid less = g, more = g;
-            for (int c = 0; c < 81; c++)
-                for (int d = 0; d < 9; d++) {
-                    if ((less.cand[c] & (1u << d)) && (!keepPairs || bitCount(less.cand[c]) > 2) && rng() % fewer == 0)
-                        less.remove(c, d + 1);
-                    if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 40 == 0) {
-                        more.cand[c] |= static_cast<unsigned short>(1u << d);
-                        more.pos[d].add(c);
-                    }
+    const std::string* solving = nullptr;
+    ladderGrid before;
+    eachPlace(lines, stride, [&](const ladderGrid& g, const ladderStep&, const std::string& line) {
+        if (::testing::Test::HasFailure()) return;
+        if (solving != &line) before = g;  // a solve's first grid is its own "before"
+        solving = &line;
+        const std::string where = line + " step " + std::to_string(grids);
+        f(g, where, true);
+        ladderGrid less = g, more = g;
+        for (int c = 0; c < 81; c++)
+            for (int d = 0; d < 9; d++) {
+                if ((less.cand[c] & (1u << d)) && (!keepPairs || bitCount(less.cand[c]) > 2) && rng() % fewer == 0)
+                    less.remove(c, d + 1);
+                if (more.value[c] == 0 && !(more.cand[c] & (1u << d)) && rng() % 40 == 0) {
+                    more.cand[c] |= static_cast<unsigned short>(1u << d);
+                    more.pos[d].add(c);
                 }
-            f(less, where + " (fewer)", false);
-            f(more, where + " (more)", false);
-            f(before, where + " (the one before)", false);
-            if (::testing::Test::HasFailure()) return grids;
-            before = g;
-            g.apply(step);
-            grids++;
-        }
-    }
+            }
+        f(less, where + " (fewer)", false);
+        f(more, where + " (more)", false);
+        f(before, where + " (the one before)", false);
+        if (::testing::Test::HasFailure()) return;
+        before = g;
+        grids++;
+    });
     return grids;
 }
 
