@@ -1,5 +1,7 @@
 #include "engine/ladder/counter.h"
 
+#include "engine/ladder/cellset.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -78,14 +80,6 @@ constexpr tables makeTables() {
 }
 
 constexpr tables kTables = makeTables();
-
-// The number of bits set (no popcount instruction assumed).
-inline int bitCount(uint64_t v) {
-    v = v - ((v >> 1) & 0x5555555555555555u);
-    v = (v & 0x3333333333333333u) + ((v >> 2) & 0x3333333333333333u);
-    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-    return static_cast<int>((v * 0x0101010101010101u) >> 56);
-}
 
 // Each digit's possible cells as bit sets, one word per band, and each
 // cell's candidates as a 9-bit set, kept in step: a digit keeps its placed
@@ -328,7 +322,7 @@ int chooseCell(const board& s, bool scored) {
                 const auto& x = s.cand[__builtin_ctz(m)];
                 // The other bands' peers are the cell's column: three cells each.
                 const uint32_t column = ((x[b1] & near1) >> c.col) | (((x[b2] & near2) >> c.col) << 1);
-                score += bitCount((x[b] & near) | (uint64_t{column} << 32));
+                score += popCount64((x[b] & near) | (uint64_t{column} << 32));
             }
             if (score > bestScore) best = i, bestScore = score;
         }
