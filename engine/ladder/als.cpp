@@ -396,7 +396,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // units' sets are brought up to date.
     static thread_local unsigned short lastCand[81];
     static thread_local bool lastValid = false;
-    cellSet changedCells(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    cellSet changedCells = cellSet::all();
     if (lastValid) {
         changedCells = cellSet();
         for (int c = 0; c < 81; c++)

@@ -39,6 +39,8 @@ struct cellSet {
         s.add(cell);
         return s;
     }
+    // All 81 cells.
+    static cellSet all() { return cellSet(~uint64_t(0), (uint64_t(1) << 17) - 1); }
     bool has(int cell) const { return cell < 64 ? (lo >> cell) & 1 : (hi >> (cell - 64)) & 1; }
     void add(int cell) {
         if (cell < 64) lo |= uint64_t(1) << cell;
@@ -121,7 +123,7 @@ inline bool sees(int a, int b) {
 }
 // The cells that see every cell of s (none of s itself).
 inline cellSet seeingAll(cellSet s) {
-    cellSet out(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    cellSet out = cellSet::all();
     for (int c = s.pop(); c >= 0; c = s.pop()) out &= kGeometry.peers[c];
     return out;
 }

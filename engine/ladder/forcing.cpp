@@ -347,7 +347,7 @@ void forcingDifficulty(ladderStep* step, int technique) {
 // there is one, else removals. False when there is none.
 bool commonConclusion(const forcingCache& c, const std::vector<int>& branches, ladderStep* step) {
     cellSet t[9], f[9];
-    for (int d = 0; d < 9; d++) t[d] = f[d] = cellSet(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    for (int d = 0; d < 9; d++) t[d] = f[d] = cellSet::all();
     int alive = 0;
     for (int b : branches) {
         const branchSummary& s = c.summary[static_cast<size_t>(b)];

@@ -145,7 +145,7 @@ bool findXYWing(const ladderGrid& g, ladderStep* step) {
     cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
     // The pivots, and the wings of a pivot that did not change, with a changed cell.
-    cellSet pivots = pc.all, fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    cellSet pivots = pc.all, fresh = cellSet::all();
     if (lostSince(failed, g, lost, &changed)) {
         fresh = changed & pc.all;
         if (fresh.empty()) return false;
@@ -180,7 +180,7 @@ bool findXYZWing(const ladderGrid& g, ladderStep* step) {
     cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
     // The pivots, and the wings of a pivot that did not change, with a changed cell.
-    cellSet open = g.open, fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    cellSet open = g.open, fresh = cellSet::all();
     if (lostSince(failed, g, lost, &changed)) {
         if (changed.empty()) return false;
         fresh = changed;
@@ -230,7 +230,7 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
     const pairCells& pc = pairsOf(g).pairs;
     // For a pair of cells that did not change, only the units where the
     // linking digit changed: the units (bit u) with a cell that lost it.
-    cellSet fresh(~uint64_t(0), (uint64_t(1) << 17) - 1);
+    cellSet fresh = cellSet::all();
     unsigned freshUnits[9];
     for (unsigned& u : freshUnits) u = kAllUnits;
     if (lostSince(failed, g, lost, &changed)) {
