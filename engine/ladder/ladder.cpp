@@ -234,12 +234,6 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         rating.status = solutions == 0 ? ladderNoSolution : ladderSeveral;
         return rating;
     }
-    rating.gameRating = gameRating(givens);
-    if (rating.gameRating >= 0 && rating.gameRating < minLevel) {
-        rating.status = ladderSolved;
-        rating.level = rating.gameRating;
-        return rating;
-    }
     ladderGrid g;
     g.start(givens);
     ladderOptions options;
@@ -249,6 +243,12 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
     ladderMemo memo;
     int hardestLevel = levelVeryEasy;
     bool placed = false;
+    // The game's solver runs after the ladder, and only when the ladder took
+    // no step above Medium. Its techniques are the ladder's first tiers (the
+    // ladder's double pair is even wider), and each of its deductions still
+    // follows by those tiers from a grid that knows more: where the game
+    // finishes, the ladder finishes below Hard, so after a Hard step the game
+    // is known not to finish.
     // Every step takes at least one candidate away: 729 bound the steps.
     for (int n = 0; n < 729 && !g.solved(); n++) {
         if (!ladderNextStep(g, options, &step, &memo)) break;
@@ -264,6 +264,17 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         rating.steps++;
         g.apply(step);
         if (steps) steps->push_back(step);
+    }
+    if (hardestLevel < levelHard) {
+        rating.gameRating = gameRating(givens);
+        if (rating.gameRating >= 0 && rating.gameRating < minLevel) {
+            // The game's verdict alone, as if the ladder had not run.
+            ladderRating early;
+            early.status = ladderSolved;
+            early.level = early.gameRating = rating.gameRating;
+            if (steps) steps->clear();
+            return early;
+        }
     }
     if (g.solved()) {
         rating.status = ladderSolved;

@@ -16,6 +16,7 @@
 #include "engine/ladder/finders.h"
 #include "engine/ladder/maker.h"
 #include "engine/solutions.h"
+#include "engine/sudoku.h"
 #include "engine/ladder/ladder_test_util.h"
 
 using namespace laddertest;
@@ -103,10 +104,20 @@ TEST(LadderTechniques, EachFindsItsStepAndNotItsNearMiss) {
     EXPECT_EQ(seen.size(), static_cast<size_t>(kLadderTechniques));
 }
 
+// The game's own rating of the givens, from its own solver.
+int gamesRating(const short* cells) {
+    sudoku s;
+    s.clearPuzzle();
+    for (int c = 0; c < 81; c++)
+        if (cells[c] >= 1 && cells[c] <= 9) s.solve_place(c / 9, c % 9, cells[c]);
+    return s.solvePuzzle(1);
+}
+
 // Both corpora: every puzzle with one solution gets a level; the game's
 // Very Easy, Easy and Medium stay as the game rates them and nothing else
-// gets them; no step places a wrong digit or removes the solution's; the
-// numbers agree with one another.
+// gets them, also where the game's solver is not run; asked for Hard at
+// least, the game's verdict comes alone; no step places a wrong digit or
+// removes the solution's; the numbers agree with one another.
 TEST(LadderCorpus, SolvesSoundlyAndKeepsTheGamesRatings) {
     int rated = 0, beyond = 0;
     for (const char* path : {VELUNDA_CORPUS_FILE, VELUNDA_EXPERT_FILE}) {
@@ -118,6 +129,14 @@ TEST(LadderCorpus, SolvesSoundlyAndKeepsTheGamesRatings) {
             std::vector<ladderStep> steps;
             const ladderRating r = ladderRate(cells, &steps);
             rated++;
+            ASSERT_EQ(r.gameRating, gamesRating(cells));
+            std::vector<ladderStep> hardOnly;
+            const ladderRating h = ladderRate(cells, &hardOnly, levelExtreme, levelHard);
+            if (r.gameRating >= 0) {
+                EXPECT_TRUE(h.status == ladderSolved && h.level == r.gameRating && h.steps == 0 && hardOnly.empty());
+            } else {
+                EXPECT_TRUE(h.level == r.level && h.hardest == r.hardest && hardOnly.size() == steps.size());
+            }
             if (r.gameRating >= 0) {
                 EXPECT_EQ(r.level, r.gameRating);
             } else {
