@@ -161,13 +161,22 @@ int gameRating(const short* givens) {
     return s.solvePuzzle(1);
 }
 
-}  // namespace
-
-bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladderStep* step, ladderMemo* memo) {
+// The ladder from technique `from` on. With `pausedAt`, the solutions are
+// not counted yet: it stops before the first uniqueness technique and says
+// which, so that the caller can count them and go on from there.
+bool stepFrom(const ladderGrid& grid, const ladderOptions& options, int from, ladderStep* step, ladderMemo* memo,
+              int* pausedAt) {
     if (grid.solved()) return false;
-    for (int t = 0; t < kLadderTechniques; t++) {
+    for (int t = from; t < kLadderTechniques; t++) {
         if (ladderInfo(t).level > options.maxLevel) break;
-        if (needsUniqueness(t) && !options.unique) continue;
+        if (needsUniqueness(t)) {
+            if (pausedAt) {
+                *pausedAt = t;
+                step->clear();
+                return false;
+            }
+            if (!options.unique) continue;
+        }
         const int kind = scopeOf(t);
         const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, t, memo);
         if (kind != scopeNone && scope == 0) continue;
@@ -184,6 +193,26 @@ bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladder
     }
     step->clear();
     return false;
+}
+
+// Every row, column and box of a full grid holds each digit once.
+bool validFull(const ladderGrid& g) {
+    for (int i = 0; i < 9; i++) {
+        unsigned row = 0, column = 0, box = 0;
+        for (int k = 0; k < 9; k++) {
+            row |= 1u << g.value[i * 9 + k];
+            column |= 1u << g.value[k * 9 + i];
+            box |= 1u << g.value[(i / 3 * 3 + k / 3) * 9 + i % 3 * 3 + k % 3];
+        }
+        if (row != 0x3FE || column != 0x3FE || box != 0x3FE) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ladderNextStep(const ladderGrid& grid, const ladderOptions& options, ladderStep* step, ladderMemo* memo) {
+    return stepFrom(grid, options, 0, step, memo, nullptr);
 }
 
 bool ladderTry(int technique, const ladderGrid& grid, ladderStep* step) {
@@ -229,15 +258,9 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
     short givens[81];
     for (int c = 0; c < 81; c++) givens[c] = cells[c] >= 1 && cells[c] <= 9 ? cells[c] : 0;
     if (steps) steps->clear();
-    const int solutions = ladderSolutions(givens);
-    if (solutions != 1) {
-        rating.status = solutions == 0 ? ladderNoSolution : ladderSeveral;
-        return rating;
-    }
     ladderGrid g;
     g.start(givens);
     ladderOptions options;
-    options.unique = true;
     options.maxLevel = maxLevel;
     ladderStep step;
     ladderMemo memo;
@@ -249,9 +272,22 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
     // follows by those tiers from a grid that knows more: where the game
     // finishes, the ladder finishes below Hard, so after a Hard step the game
     // is known not to finish.
+    // The solutions are counted only when needed: before the first
+    // uniqueness technique, or at the end. A solve that fills a valid grid
+    // without one has shown that no other solution exists, for every other
+    // step keeps every solution of the givens.
+    int solutions = -1;
     // Every step takes at least one candidate away: 729 bound the steps.
     for (int n = 0; n < 729 && !g.solved(); n++) {
-        if (!ladderNextStep(g, options, &step, &memo)) break;
+        int pausedAt = -1;
+        bool found = stepFrom(g, options, 0, &step, &memo, solutions < 0 ? &pausedAt : nullptr);
+        if (!found && pausedAt >= 0) {
+            solutions = ladderSolutions(givens);
+            if (solutions != 1) break;
+            options.unique = true;
+            found = stepFrom(g, options, pausedAt, &step, &memo, nullptr);
+        }
+        if (!found) break;
         if (rating.steps == 0) rating.first = step.difficulty;
         if (step.difficulty > rating.hardest) {
             rating.hardest = step.difficulty;
@@ -264,6 +300,13 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         rating.steps++;
         g.apply(step);
         if (steps) steps->push_back(step);
+    }
+    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutions(givens);
+    if (solutions != 1) {
+        ladderRating unrated;
+        unrated.status = solutions == 0 ? ladderNoSolution : ladderSeveral;
+        if (steps) steps->clear();
+        return unrated;
     }
     if (hardestLevel < levelHard) {
         rating.gameRating = gameRating(givens);

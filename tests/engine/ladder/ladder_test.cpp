@@ -274,13 +274,54 @@ TEST(LadderTechniques, UniquenessOnlyWhenTheGivensHaveOneSolution) {
     }
 }
 
+// The solutions are counted late, after steps were taken or not at all: a
+// grid with none or several still gets no rating and no steps, and a full
+// grid is solved only when it is valid.
 TEST(LadderRate, NoSolutionOrSeveralAreNotRated) {
-    short cells[81] = {0};
-    EXPECT_EQ(ladderRate(cells).status, ladderSeveral);
-    cells[0] = cells[1] = 5;
-    std::vector<ladderStep> steps;
-    EXPECT_EQ(ladderRate(cells, &steps).status, ladderNoSolution);
-    EXPECT_TRUE(steps.empty());
+    short empty[81] = {0}, twoFives[81] = {0};
+    twoFives[0] = twoFives[1] = 5;
+    short solution[81], clash[81], deadly[81];
+    {
+        short givens[81];
+        cellsOf(puzzleLines(VELUNDA_EXPERT_FILE)[0], givens);
+        ASSERT_EQ(countSolutions(givens, 2, solution), 1);
+    }
+    std::copy(solution, solution + 81, clash);
+    clash[0] = clash[1];
+    // A rectangle of two digits over two boxes left open has two solutions;
+    // open a box more, which singles fill before the ladder stalls.
+    std::copy(solution, solution + 81, deadly);
+    bool opened = false;
+    for (int r1 = 0; r1 < 9 && !opened; r1++) {
+        for (int r2 = r1 + 1; r2 < 9 && r2 / 3 == r1 / 3 && !opened; r2++) {
+            for (int c1 = 0; c1 < 9 && !opened; c1++) {
+                for (int c2 = (c1 / 3 + 1) * 3; c2 < 9 && !opened; c2++) {
+                    if (solution[r1 * 9 + c1] == solution[r2 * 9 + c2] && solution[r1 * 9 + c2] == solution[r2 * 9 + c1]) {
+                        for (int c : {r1 * 9 + c1, r1 * 9 + c2, r2 * 9 + c1, r2 * 9 + c2}) deadly[c] = 0;
+                        const int other = (r1 / 3 + 1) % 3 * 27;  // a box of another band
+                        for (int k = 0; k < 9; k++) deadly[other + k / 3 * 9 + k % 3] = 0;
+                        opened = true;
+                    }
+                }
+            }
+        }
+    }
+    ASSERT_TRUE(opened);
+    ASSERT_EQ(countSolutions(deadly, 3, nullptr), 2);
+    const struct {
+        const short* cells;
+        int status;
+    } cases[] = {{empty, ladderSeveral}, {twoFives, ladderNoSolution}, {clash, ladderNoSolution},
+                 {deadly, ladderSeveral}, {solution, ladderSolved}};
+    for (const auto& c : cases) {
+        std::vector<ladderStep> steps(1);
+        const ladderRating r = ladderRate(c.cells, &steps);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(steps.empty());
+        if (c.status != ladderSolved) {
+            EXPECT_EQ(r.level, levelBeyondLogic);
+        }
+    }
 }
 
 // Puzzles made to a level have it, are symmetric, have one solution, and
