@@ -158,6 +158,7 @@ struct leanBranch {
     cellSet trueOf[9], falseOf[9];
     int size = 0;
     bool failed = false;
+    bool cut = false;  // stopped at its limit of literals, not followed to the end
 };
 
 // Each digit's places in each unit as the grid stands: a branch keeps its
@@ -204,7 +205,8 @@ void followLean(const ladderGrid& g, const unitCounts& counts, bool nets, int ce
         for (int k = 0; k < 3; k++) left.of[d][kGeometry.cellUnit[c][k]]--;
     };
     setTrue(cell, digit - 1);
-    for (int next = 0; next < n && !failed; next++) {
+    int next = 0;
+    for (; next < n && !failed; next++) {
         if (n >= limit) break;
         const int c = queue[next].cell, d = queue[next].d;
         if (queue[next].value) {
@@ -236,6 +238,7 @@ void followLean(const ladderGrid& g, const unitCounts& counts, bool nets, int ce
     }
     b->size = n;
     b->failed = failed;
+    b->cut = !failed && next < n;
 }
 
 // What one assumption led to, kept for the grid.
@@ -377,12 +380,20 @@ bool findContradiction(const ladderGrid& g, bool nets, ladderStep* step) {
     // The shortest branch that fails, the first of that size in the order of
     // the candidates. A branch only grows, so one is followed only while it
     // could still be shorter than the best so far.
+    // A branch's rules each need only literals it holds, so every literal
+    // a branch makes true leads to no more than the branch does: where a
+    // branch was followed to its end without failing, none of its true
+    // literals can fail as a start either.
     leanBranch b;
     const unitCounts counts(g);
+    cellSet holds[9];  // true in such a branch
     int cell = -1, digit = 0, bestSize = kMaxLiterals;
     for (int c = 0; c < 81; c++)
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
+            if (holds[lowBit(m)].has(c)) continue;
             followLean(g, counts, nets, c, lowBit(m) + 1, cell < 0 ? kMaxLiterals : bestSize, &b);
+            if (!b.failed && !b.cut)
+                for (int d = 0; d < 9; d++) holds[d] |= b.trueOf[d];
             if (!b.failed || (cell >= 0 && b.size >= bestSize)) continue;
             cell = c;
             digit = lowBit(m) + 1;
