@@ -10,6 +10,7 @@
 
 #include "engine/ladder/ladder.h"
 #include "engine/solutions.h"
+#include "engine/sudoku.h"
 #include "fuzz_util.h"
 
 namespace {
@@ -37,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const ladderRating r = ladderRate(cells, &steps);
         fuzz::check(r.status == ladderSolved || r.status == ladderStuck, "a unique grid is solved or stuck");
         fuzz::check(r.level >= levelVeryEasy && r.level <= levelBeyondLogic, "a level");
+        // The game's solver is not run after a step above Medium: its
+        // rating must be what running it gives.
+        sudoku game;
+        game.clearPuzzle();
+        for (int c = 0; c < 81; c++)
+            if (cells[c] >= 1 && cells[c] <= 9) game.solve_place(c / 9, c % 9, cells[c]);
+        fuzz::check(r.gameRating == game.solvePuzzle(1), "the game's own rating");
         for (const ladderStep& s : steps) {
             fuzz::check(s.placeCell < 0 || solution[s.placeCell] == s.placeDigit, "no wrong placement");
             for (unsigned short rm : s.removals) fuzz::check(solution[rm / 9] != rm % 9 + 1, "the solution kept");
