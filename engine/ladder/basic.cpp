@@ -62,7 +62,8 @@ bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
 // when it closes a cycle of swaps: linking item i to the item given a value
 // i holds, every link must lie on a cycle, i.e. each part the links connect
 // is strongly connected.
-bool everyPairingUsable(const unsigned* a, pairing* p) {
+template <typename Item>
+bool everyPairingUsable(const Item* a, pairing* p) {
     // One way: greedily, then by handing values on where that ran out. By
     // value: what its owner holds (the links, as values).
     unsigned spare = kAllDigits, values = 0, next[9];
@@ -101,13 +102,16 @@ bool everyPairingUsable(const unsigned* a, pairing* p) {
             fresh = more & ~forward;
             forward |= more;
         }
+        // Each value joins as soon as it is seen to reach the others, so
+        // that later ones in the same pass may reach it: mostly one pass.
         unsigned backward = start;
-        for (;;) {
-            unsigned more = 0;
+        for (bool grew = true; grew;) {
+            grew = false;
             for (unsigned m = forward & ~backward; m; m &= m - 1)
-                if (next[lowBit(m)] & backward) more |= m & -m;
-            if (!more) break;
-            backward |= more;
+                if (next[lowBit(m)] & backward) {
+                    backward |= m & -m;
+                    grew = true;
+                }
         }
         if (forward != backward) return false;
         for (unsigned m = rest & ~forward; m; m &= m - 1)
@@ -543,10 +547,19 @@ static unitFacts& factsOf(const ladderGrid& g) {
 static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
     for (unsigned us = units & ~f.quietKnown; us; us &= us - 1) {
         const int u = lowBit(us);
-        unsigned held[9];
-        for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
         pairing p;
-        if (everyPairingUsable(held, &p)) f.quiet |= 1u << u;
+        bool quiet;
+        if (u < kColumnUnit) {
+            quiet = everyPairingUsable(g.cand + (u - kRowUnit) * 9, &p);  // a row's cells lie in a row
+        } else {
+            unsigned short held[9];
+            if (u < kBoxUnit)
+                for (int k = 0; k < 9; k++) held[k] = g.cand[k * 9 + u - kColumnUnit];
+            else
+                for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
+            quiet = everyPairingUsable(held, &p);
+        }
+        if (quiet) f.quiet |= 1u << u;
         else f.quiet &= ~(1u << u);
     }
     f.quietKnown |= units;
