@@ -193,15 +193,25 @@ void ladderGrid::start(const short* cells) {
 
 void ladderGrid::place(int cell, int digit) {
     const int d = digit - 1;
-    unsigned short old = cand[cell];
-    for (; old; old &= static_cast<unsigned short>(old - 1)) pos[lowBit(old)].del(cell);
+    // The cell's word and bit worked out once for all its digits.
+    const bool low = cell < 64;
+    const uint64_t keep = ~(uint64_t(1) << (low ? cell : cell - 64));
+    for (unsigned old = cand[cell]; old; old &= old - 1) {
+        cellSet& p = pos[lowBit(old)];
+        if (low) p.lo &= keep;
+        else p.hi &= keep;
+    }
     cand[cell] = 0;
     value[cell] = static_cast<unsigned char>(digit);
-    open.del(cell);
-    cellSet hit = pos[d] & kGeometry.peers[cell];
-    pos[d] = pos[d].minus(hit);
-    const unsigned short bit = static_cast<unsigned short>(1u << d);
-    for (int c = hit.pop(); c >= 0; c = hit.pop()) cand[c] &= static_cast<unsigned short>(~bit);
+    if (low) open.lo &= keep;
+    else open.hi &= keep;
+    const cellSet& peers = kGeometry.peers[cell];
+    uint64_t hitLo = pos[d].lo & peers.lo, hitHi = pos[d].hi & peers.hi;
+    pos[d].lo ^= hitLo;
+    pos[d].hi ^= hitHi;
+    const unsigned short drop = static_cast<unsigned short>(~(1u << d));
+    for (; hitLo; hitLo &= hitLo - 1) cand[__builtin_ctzll(hitLo)] &= drop;
+    for (; hitHi; hitHi &= hitHi - 1) cand[64 + __builtin_ctzll(hitHi)] &= drop;
 }
 
 void ladderGrid::remove(int cell, int digit) {
