@@ -503,7 +503,7 @@ enum unitFinder {
 };
 
 struct unitFacts {
-    uint64_t lo[9], hi[9];
+    cellSet pos[9];  // laid out as the grid's, so that both are compared and copied whole
     unsigned nothing[kUnitFinders];
     unsigned quietKnown, quiet;
 };
@@ -512,17 +512,23 @@ struct unitFacts {
 static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
     for (int d = 0; d < 9; d++) {
-        lo |= f.lo[d] ^ g.pos[d].lo;
-        hi |= f.hi[d] ^ g.pos[d].hi;
+        lo |= f.pos[d].lo ^ g.pos[d].lo;
+        hi |= f.pos[d].hi ^ g.pos[d].hi;
     }
     if (!(lo | hi)) return 0;
-    unsigned out = 0, bandColumns[3] = {0, 0, 0};
-    for (int r = 0; r < 9; r++) {
-        const uint64_t at = r < 7 ? lo >> (r * 9) : r == 7 ? (lo >> 63) | (hi << 1) : hi >> 8;
-        const unsigned row = static_cast<unsigned>(at) & 0x1FF;
-        if (row) out |= 1u << (kRowUnit + r);
-        bandColumns[r / 3] |= row;
-    }
+    // Rows 0 to 6 are the first word's 9-bit fields: a field is not zero
+    // when its top bit is set or adding 255 to its low eight carries into
+    // it; those top bits, 9 apart, gathered into a byte as lineMasks does.
+    const uint64_t low8 = 0x3FDFEFF7FBFDFEFFull;  // bits 0..7 of each field
+    const uint64_t top = 0x4020100804020100ull;   // bit 8 of each
+    const uint64_t nonzero = (((lo & low8) + low8) | lo) & top;
+    const uint64_t row7 = ((lo >> 63) | (hi << 1)) & 0x1FF, row8 = (hi >> 8) & 0x1FF;
+    unsigned out = static_cast<unsigned>((((nonzero >> 8) * 0x0101010101010100ull) >> 56) & 0x7F) |
+                   unsigned(row7 != 0) << 7 | unsigned(row8 != 0) << 8;
+    // Each band's columns, three rows folded into one.
+    const uint64_t bands01 = lo | lo >> 9 | lo >> 18;
+    const unsigned bandColumns[3] = {static_cast<unsigned>(bands01) & 0x1FF, static_cast<unsigned>(bands01 >> 27) & 0x1FF,
+                                     static_cast<unsigned>((lo >> 54) | row7 | row8) & 0x1FF};
     out |= (bandColumns[0] | bandColumns[1] | bandColumns[2]) << kColumnUnit;
     for (int b = 0; b < 9; b++)
         if (bandColumns[b / 3] & (7u << (b % 3 * 3))) out |= 1u << (kBoxUnit + b);
@@ -535,10 +541,7 @@ static unitFacts& factsOf(const ladderGrid& g) {
     if (changed) {
         for (unsigned& known : f.nothing) known &= ~changed;
         f.quietKnown &= ~changed;
-        for (int d = 0; d < 9; d++) {
-            f.lo[d] = g.pos[d].lo;
-            f.hi[d] = g.pos[d].hi;
-        }
+        std::memcpy(f.pos, g.pos, sizeof f.pos);
     }
     return f;
 }
