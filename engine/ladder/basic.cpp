@@ -451,15 +451,18 @@ void setTechnique(ladderStep* step, int technique, int extra) {
 }
 
 bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
-    // The cells met once and not twice counting every digit's candidates.
-    uint64_t onceLo = 0, onceHi = 0, twiceLo = 0, twiceHi = 0;
+    // The cells met once and not twice counting every digit's candidates,
+    // both words of a set at once.
+    typedef uint64_t bothWords __attribute__((vector_size(16)));
+    bothWords once = {0, 0}, twice = {0, 0};
     for (int d = 0; d < 9; d++) {
-        twiceLo |= onceLo & g.pos[d].lo;
-        onceLo |= g.pos[d].lo;
-        twiceHi |= onceHi & g.pos[d].hi;
-        onceHi |= g.pos[d].hi;
+        bothWords p;
+        std::memcpy(&p, &g.pos[d], sizeof p);
+        twice |= once & p;
+        once |= p;
     }
-    const int c = (cellSet(onceLo & ~twiceLo, onceHi & ~twiceHi) & g.open).first();
+    const bothWords single = once & ~twice;
+    const int c = (cellSet(single[0], single[1]) & g.open).first();
     if (c < 0) return false;
     singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
     return true;
