@@ -7,6 +7,16 @@
 
 namespace {
 
+// Both words of a cellSet side by side, so that a loop over the digits'
+// sets works on each set at once.
+typedef uint64_t bothWords __attribute__((vector_size(16)));
+
+inline bothWords wordsOf(const cellSet& s) {
+    bothWords w;
+    std::memcpy(&w, &s, sizeof w);
+    return w;
+}
+
 // A way of giving items (a unit's cells, or a digit's rows) values (digits,
 // or columns) of their own: each value's owner and each item's value.
 struct pairing {
@@ -451,13 +461,10 @@ void setTechnique(ladderStep* step, int technique, int extra) {
 }
 
 bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
-    // The cells met once and not twice counting every digit's candidates,
-    // both words of a set at once.
-    typedef uint64_t bothWords __attribute__((vector_size(16)));
+    // The cells met once and not twice counting every digit's candidates.
     bothWords once = {0, 0}, twice = {0, 0};
     for (int d = 0; d < 9; d++) {
-        bothWords p;
-        std::memcpy(&p, &g.pos[d], sizeof p);
+        const bothWords p = wordsOf(g.pos[d]);
         twice |= once & p;
         once |= p;
     }
@@ -780,24 +787,20 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
 // The open cells with 2 to `most` candidates (most at most 4), counting
 // every digit's candidates at once in bit planes.
 static cellSet fewCandidates(const ladderGrid& g, int most) {
-    uint64_t lo[4] = {0, 0, 0, 0}, hi[4] = {0, 0, 0, 0};  // bit planes of the count; plane 3 sticks at 8
+    bothWords p[4] = {};  // bit planes of the count; plane 3 sticks at 8
     for (int d = 0; d < 9; d++) {
-        uint64_t x = g.pos[d].lo, y = g.pos[d].hi;
+        bothWords x = wordsOf(g.pos[d]);
         for (int b = 0; b < 3; b++) {
-            const uint64_t cx = lo[b] & x, cy = hi[b] & y;
-            lo[b] ^= x;
-            hi[b] ^= y;
-            x = cx;
-            y = cy;
+            const bothWords carry = p[b] & x;
+            p[b] ^= x;
+            x = carry;
         }
-        lo[3] |= x;
-        hi[3] |= y;
+        p[3] |= x;
     }
-    const auto pick = [most](const uint64_t* p) {
-        const uint64_t two = ~p[0] & p[1] & ~p[2], three = p[0] & p[1] & ~p[2], four = ~p[0] & ~p[1] & p[2];
-        return (two | (most >= 3 ? three : 0) | (most >= 4 ? four : 0)) & ~p[3];
-    };
-    return cellSet(pick(lo), pick(hi));
+    const bothWords two = ~p[0] & p[1] & ~p[2], three = p[0] & p[1] & ~p[2], four = ~p[0] & ~p[1] & p[2];
+    const bothWords none = {0, 0};
+    const bothWords few = (two | (most >= 3 ? three : none) | (most >= 4 ? four : none)) & ~p[3];
+    return cellSet(few[0], few[1]);
 }
 
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {

@@ -115,16 +115,20 @@ struct wingFailure {
 // that lost any; false when the grid is not the failure's with candidates
 // taken away (look at everything).
 bool lostSince(const wingFailure& f, const ladderGrid& g, cellSet* lost, cellSet* changed) {
-    uint64_t gainedLo = 0, gainedHi = 0, lo = 0, hi = 0;
+    // Both words of each set at once.
+    typedef uint64_t bothWords __attribute__((vector_size(16)));
+    bothWords gained = {0, 0}, gone = {0, 0};
     for (int d = 0; d < 9; d++) {
-        gainedLo |= g.pos[d].lo & ~f.seen[d].lo;
-        gainedHi |= g.pos[d].hi & ~f.seen[d].hi;
-        lost[d] = f.seen[d].minus(g.pos[d]);
-        lo |= lost[d].lo;
-        hi |= lost[d].hi;
+        bothWords now, then;
+        std::memcpy(&now, &g.pos[d], sizeof now);
+        std::memcpy(&then, &f.seen[d], sizeof then);
+        const bothWords lostHere = then & ~now;
+        gained |= now & ~then;
+        gone |= lostHere;
+        lost[d] = cellSet(lostHere[0], lostHere[1]);
     }
-    *changed = cellSet(lo, hi);
-    return (gainedLo | gainedHi) == 0;
+    *changed = cellSet(gone[0], gone[1]);
+    return (gained[0] | gained[1]) == 0;
 }
 
 void rememberFailure(wingFailure* f, const ladderGrid& g) {
