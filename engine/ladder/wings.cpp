@@ -253,6 +253,8 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
         const unsigned both = g.cand[a];
         cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
         const bool aFresh = fresh.has(a);
+        // Neither digit linking anew: only a changed partner can give a wing.
+        if (!aFresh && !(freshUnits[lowBit(both)] | freshUnits[highBit(both)])) partners &= fresh;
         for (int b = partners.pop(); b >= 0; b = partners.pop()) {
             const bool pairFresh = aFresh || fresh.has(b);
             for (int which = 0; which < 2; which++) {
