@@ -586,8 +586,8 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
     if (!todo) return false;
     const auto remember = [&] { nothing |= kind; };
     if (boxes) {
-        for (int b = 0; b < 9; b++) {
-            if (!(todo & (1u << (kBoxUnit + b)))) continue;
+        for (unsigned bs = todo >> kBoxUnit; bs; bs &= bs - 1) {
+            const int b = lowBit(bs);
             const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
             if (single) {
                 nothing |= todo & ((1u << (kBoxUnit + b)) - 1);  // the boxes before it gave nothing
