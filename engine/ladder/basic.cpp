@@ -26,9 +26,10 @@ struct pairing {
 
 // Gives item i a value among held(i), handing values on along a path
 // (breadth first) from item to item (j may take any of held(j)) to one of
-// `spare`, which loses it; false when no path reaches one.
+// `spare`, which loses it; false when no path reaches one. With `links`,
+// links[v] becomes what v's new owner holds for each value handed on.
 template <typename Held>
-bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
+bool pairItem(int i, const Held& held, unsigned* spare, pairing* p, unsigned* links = nullptr) {
     signed char from[9];  // the item a value was reached from
     unsigned seen = held(i), frontier = seen;
     for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
@@ -56,6 +57,7 @@ bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
         const int was = j == i ? -1 : p->mate[j];
         p->owner[v] = static_cast<signed char>(j);
         p->mate[j] = static_cast<unsigned char>(v);
+        if (links) links[v] = held(j);
         if (was < 0) return true;
         v = was;
     }
@@ -78,7 +80,6 @@ bool everyPairingUsable(const Item* a, pairing* p) {
     // value: what its owner holds (the links, as values).
     unsigned spare = kAllDigits, values = 0, next[9];
     int items = 0;
-    bool handed = false;
 #pragma GCC unroll 9
     for (int i = 0; i < 9; i++) {
         const unsigned held = a[i];
@@ -93,14 +94,10 @@ bool everyPairingUsable(const Item* a, pairing* p) {
             next[v] = held;
             spare &= ~(f & -f);
         } else {
-            if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p)) return false;
-            handed = true;
+            if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p, next)) return false;
         }
     }
     if (kNineBitCounts.of[values] != items) return false;
-    if (handed)
-        for (int i = 0; i < 9; i++)
-            if (a[i]) next[p->mate[i]] = a[i];
     // Part by part: the values reached forwards from one must all reach it
     // back, and nothing else may link into them.
     for (unsigned rest = values; rest;) {
