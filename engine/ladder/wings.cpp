@@ -340,19 +340,23 @@ bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep*
         // A row's pair and a column's pair share a box only when an end of
         // the row's is in the column's stack and an end of the column's in
         // the row's band.
-        unsigned columnBands[9];
+        // The pair columns with an end in each band, and the columns of
+        // each set of stacks (bit s: stack s).
+        static constexpr unsigned short kStackColumns[8] = {0, 07, 070, 077, 0700, 0707, 0770, 0777};
+        unsigned bandColumns[3] = {0, 0, 0};
         for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
             const int c = lowBit(cm);
-            columnBands[c] = 1u << (lowBit(byColumn[c]) / 3) | 1u << (highBit(byColumn[c]) / 3);
+            bandColumns[lowBit(byColumn[c]) / 3] |= 1u << c;
+            bandColumns[highBit(byColumn[c]) / 3] |= 1u << c;
         }
         for (unsigned rm = pairRows; rm; rm &= rm - 1) {
             const int r = lowBit(rm);
             const int rowEnds[2] = {places.end(kRowUnit + r, 0), places.end(kRowUnit + r, 1)};
             const unsigned rowStacks = 1u << (lowBit(byRow[r]) / 3) | 1u << (highBit(byRow[r]) / 3);
-            for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
+            // Not where the pairs meet.
+            const unsigned columns = bandColumns[r / 3] & kStackColumns[rowStacks] & ~byRow[r];
+            for (unsigned cm = columns; cm; cm &= cm - 1) {
                 const int c = lowBit(cm);
-                if (!(rowStacks & (1u << (c / 3))) || !(columnBands[c] & (1u << (r / 3)))) continue;
-                if (byRow[r] & (1u << c)) continue;  // the pairs meet
                 const int columnEnds[2] = {places.end(kColumnUnit + c, 0), places.end(kColumnUnit + c, 1)};
                 for (int e1 = 0; e1 < 2; e1++)
                     for (int e2 = 0; e2 < 2; e2++) {
