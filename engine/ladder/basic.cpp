@@ -30,17 +30,18 @@ struct pairing {
 // links[v] becomes what v's new owner holds for each value handed on.
 template <typename Held>
 bool pairItem(int i, const Held& held, unsigned* spare, pairing* p, unsigned* links = nullptr) {
-    signed char from[9];  // the item a value was reached from
+    // The values first reached at each step; the path is found again from
+    // them at the end, as it is only one of the many reached.
+    unsigned level[10];
     unsigned seen = held(i), frontier = seen;
-    for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
-    int end = frontier & *spare ? lowBit(frontier & *spare) : -1;
+    level[0] = frontier;
+    int depth = 0, end = frontier & *spare ? lowBit(frontier & *spare) : -1;
     while (frontier && end < 0) {
         unsigned next = 0;
         for (unsigned m = frontier; m; m &= m - 1) {
             const int j = p->owner[lowBit(m)];
             if (j < 0) continue;
             const unsigned fresh = held(j) & ~seen & ~next;
-            for (unsigned k = fresh; k; k &= k - 1) from[lowBit(k)] = static_cast<signed char>(j);
             next |= fresh;
             if (fresh & *spare) {
                 end = lowBit(fresh & *spare);
@@ -49,11 +50,19 @@ bool pairItem(int i, const Held& held, unsigned* spare, pairing* p, unsigned* li
         }
         seen |= next;
         frontier = next;
+        level[++depth] = next;
     }
     if (end < 0) return false;
     *spare &= ~(1u << end);
-    for (int v = end;;) {
-        const int j = from[v];
+    // A value first reached at step k came from the first item, by its
+    // value among those of step k - 1, that holds it.
+    for (int v = end, k = depth;; k--) {
+        int j = i;
+        if (k > 0)
+            for (unsigned m = level[k - 1];; m &= m - 1) {
+                j = p->owner[lowBit(m)];
+                if (j >= 0 && (held(j) >> v) & 1) break;
+            }
         const int was = j == i ? -1 : p->mate[j];
         p->owner[v] = static_cast<signed char>(j);
         p->mate[j] = static_cast<unsigned char>(v);
