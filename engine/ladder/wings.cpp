@@ -351,10 +351,11 @@ bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep*
         }
         for (unsigned rm = pairRows; rm; rm &= rm - 1) {
             const int r = lowBit(rm);
-            const int rowEnds[2] = {places.end(kRowUnit + r, 0), places.end(kRowUnit + r, 1)};
             const unsigned rowStacks = 1u << (lowBit(byRow[r]) / 3) | 1u << (highBit(byRow[r]) / 3);
             // Not where the pairs meet.
             const unsigned columns = bandColumns[r / 3] & kStackColumns[rowStacks] & ~byRow[r];
+            if (!columns) continue;
+            const int rowEnds[2] = {places.end(kRowUnit + r, 0), places.end(kRowUnit + r, 1)};
             for (unsigned cm = columns; cm; cm &= cm - 1) {
                 const int c = lowBit(cm);
                 const int columnEnds[2] = {places.end(kColumnUnit + c, 0), places.end(kColumnUnit + c, 1)};
