@@ -519,7 +519,10 @@ enum unitFinder {
 };
 
 struct unitFacts {
-    cellSet pos[9];  // laid out as the grid's, so that both are compared and copied whole
+    // Each digit's cells, laid out as the grid's (word by word, a set after
+    // another) so that both are compared and copied whole; plain words, so
+    // that the record needs no first filling.
+    uint64_t pos[9][2];
     unsigned nothing[kUnitFinders];
     unsigned quietKnown, quiet;
 };
@@ -528,8 +531,8 @@ struct unitFacts {
 static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
     for (int d = 0; d < 9; d++) {
-        lo |= f.pos[d].lo ^ g.pos[d].lo;
-        hi |= f.pos[d].hi ^ g.pos[d].hi;
+        lo |= f.pos[d][0] ^ g.pos[d].lo;
+        hi |= f.pos[d][1] ^ g.pos[d].hi;
     }
     if (!(lo | hi)) return 0;
     // Rows 0 to 6 are the first word's 9-bit fields: a field is not zero
