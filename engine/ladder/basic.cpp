@@ -7,6 +7,16 @@
 
 namespace {
 
+// Both words of a cellSet side by side, so that a loop over the digits'
+// sets works on each set at once.
+typedef uint64_t bothWords __attribute__((vector_size(16)));
+
+inline bothWords wordsOf(const cellSet& s) {
+    bothWords w;
+    std::memcpy(&w, &s, sizeof w);
+    return w;
+}
+
 // A way of giving items (a unit's cells, or a digit's rows) values (digits,
 // or columns) of their own: each value's owner and each item's value.
 struct pairing {
@@ -16,20 +26,22 @@ struct pairing {
 
 // Gives item i a value among held(i), handing values on along a path
 // (breadth first) from item to item (j may take any of held(j)) to one of
-// `spare`, which loses it; false when no path reaches one.
+// `spare`, which loses it; false when no path reaches one. With `links`,
+// links[v] becomes what v's new owner holds for each value handed on.
 template <typename Held>
-bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
-    signed char from[9];  // the item a value was reached from
+bool pairItem(int i, const Held& held, unsigned* spare, pairing* p, unsigned* links = nullptr) {
+    // The values first reached at each step; the path is found again from
+    // them at the end, as it is only one of the many reached.
+    unsigned level[10];
     unsigned seen = held(i), frontier = seen;
-    for (unsigned m = frontier; m; m &= m - 1) from[lowBit(m)] = static_cast<signed char>(i);
-    int end = frontier & *spare ? lowBit(frontier & *spare) : -1;
+    level[0] = frontier;
+    int depth = 0, end = frontier & *spare ? lowBit(frontier & *spare) : -1;
     while (frontier && end < 0) {
         unsigned next = 0;
         for (unsigned m = frontier; m; m &= m - 1) {
             const int j = p->owner[lowBit(m)];
             if (j < 0) continue;
             const unsigned fresh = held(j) & ~seen & ~next;
-            for (unsigned k = fresh; k; k &= k - 1) from[lowBit(k)] = static_cast<signed char>(j);
             next |= fresh;
             if (fresh & *spare) {
                 end = lowBit(fresh & *spare);
@@ -38,14 +50,23 @@ bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
         }
         seen |= next;
         frontier = next;
+        level[++depth] = next;
     }
     if (end < 0) return false;
     *spare &= ~(1u << end);
-    for (int v = end;;) {
-        const int j = from[v];
+    // A value first reached at step k came from the first item, by its
+    // value among those of step k - 1, that holds it.
+    for (int v = end, k = depth;; k--) {
+        int j = i;
+        if (k > 0)
+            for (unsigned m = level[k - 1];; m &= m - 1) {
+                j = p->owner[lowBit(m)];
+                if (j >= 0 && (held(j) >> v) & 1) break;
+            }
         const int was = j == i ? -1 : p->mate[j];
         p->owner[v] = static_cast<signed char>(j);
         p->mate[j] = static_cast<unsigned char>(v);
+        if (links) links[v] = held(j);
         if (was < 0) return true;
         v = was;
     }
@@ -62,12 +83,12 @@ bool pairItem(int i, const Held& held, unsigned* spare, pairing* p) {
 // when it closes a cycle of swaps: linking item i to the item given a value
 // i holds, every link must lie on a cycle, i.e. each part the links connect
 // is strongly connected.
-bool everyPairingUsable(const unsigned* a, pairing* p) {
+template <typename Item>
+bool everyPairingUsable(const Item* a, pairing* p) {
     // One way: greedily, then by handing values on where that ran out. By
     // value: what its owner holds (the links, as values).
     unsigned spare = kAllDigits, values = 0, next[9];
     int items = 0;
-    bool handed = false;
 #pragma GCC unroll 9
     for (int i = 0; i < 9; i++) {
         const unsigned held = a[i];
@@ -82,14 +103,10 @@ bool everyPairingUsable(const unsigned* a, pairing* p) {
             next[v] = held;
             spare &= ~(f & -f);
         } else {
-            if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p)) return false;
-            handed = true;
+            if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p, next)) return false;
         }
     }
     if (kNineBitCounts.of[values] != items) return false;
-    if (handed)
-        for (int i = 0; i < 9; i++)
-            if (a[i]) next[p->mate[i]] = a[i];
     // Part by part: the values reached forwards from one must all reach it
     // back, and nothing else may link into them.
     for (unsigned rest = values; rest;) {
@@ -101,13 +118,16 @@ bool everyPairingUsable(const unsigned* a, pairing* p) {
             fresh = more & ~forward;
             forward |= more;
         }
+        // Each value joins as soon as it is seen to reach the others, so
+        // that later ones in the same pass may reach it: mostly one pass.
         unsigned backward = start;
-        for (;;) {
-            unsigned more = 0;
+        for (bool grew = true; grew;) {
+            grew = false;
             for (unsigned m = forward & ~backward; m; m &= m - 1)
-                if (next[lowBit(m)] & backward) more |= m & -m;
-            if (!more) break;
-            backward |= more;
+                if (next[lowBit(m)] & backward) {
+                    backward |= m & -m;
+                    grew = true;
+                }
         }
         if (forward != backward) return false;
         for (unsigned m = rest & ~forward; m; m &= m - 1)
@@ -448,14 +468,14 @@ void setTechnique(ladderStep* step, int technique, int extra) {
 
 bool findNakedSingle(const ladderGrid& g, ladderStep* step) {
     // The cells met once and not twice counting every digit's candidates.
-    uint64_t onceLo = 0, onceHi = 0, twiceLo = 0, twiceHi = 0;
+    bothWords once = {0, 0}, twice = {0, 0};
     for (int d = 0; d < 9; d++) {
-        twiceLo |= onceLo & g.pos[d].lo;
-        onceLo |= g.pos[d].lo;
-        twiceHi |= onceHi & g.pos[d].hi;
-        onceHi |= g.pos[d].hi;
+        const bothWords p = wordsOf(g.pos[d]);
+        twice |= once & p;
+        once |= p;
     }
-    const int c = (cellSet(onceLo & ~twiceLo, onceHi & ~twiceHi) & g.open).first();
+    const bothWords single = once & ~twice;
+    const int c = (cellSet(single[0], single[1]) & g.open).first();
     if (c < 0) return false;
     singleStep(step, techNakedSingle, c, lowBit(g.cand[c]) + 1, -1);
     return true;
@@ -499,7 +519,10 @@ enum unitFinder {
 };
 
 struct unitFacts {
-    uint64_t lo[9], hi[9];
+    // Each digit's cells, laid out as the grid's (word by word, a set after
+    // another) so that both are compared and copied whole; plain words, so
+    // that the record needs no first filling.
+    uint64_t pos[9][2];
     unsigned nothing[kUnitFinders];
     unsigned quietKnown, quiet;
 };
@@ -508,17 +531,23 @@ struct unitFacts {
 static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
     for (int d = 0; d < 9; d++) {
-        lo |= f.lo[d] ^ g.pos[d].lo;
-        hi |= f.hi[d] ^ g.pos[d].hi;
+        lo |= f.pos[d][0] ^ g.pos[d].lo;
+        hi |= f.pos[d][1] ^ g.pos[d].hi;
     }
     if (!(lo | hi)) return 0;
-    unsigned out = 0, bandColumns[3] = {0, 0, 0};
-    for (int r = 0; r < 9; r++) {
-        const uint64_t at = r < 7 ? lo >> (r * 9) : r == 7 ? (lo >> 63) | (hi << 1) : hi >> 8;
-        const unsigned row = static_cast<unsigned>(at) & 0x1FF;
-        if (row) out |= 1u << (kRowUnit + r);
-        bandColumns[r / 3] |= row;
-    }
+    // Rows 0 to 6 are the first word's 9-bit fields: a field is not zero
+    // when its top bit is set or adding 255 to its low eight carries into
+    // it; those top bits, 9 apart, gathered into a byte as lineMasks does.
+    const uint64_t low8 = 0x3FDFEFF7FBFDFEFFull;  // bits 0..7 of each field
+    const uint64_t top = 0x4020100804020100ull;   // bit 8 of each
+    const uint64_t nonzero = (((lo & low8) + low8) | lo) & top;
+    const uint64_t row7 = ((lo >> 63) | (hi << 1)) & 0x1FF, row8 = (hi >> 8) & 0x1FF;
+    unsigned out = static_cast<unsigned>((((nonzero >> 8) * 0x0101010101010100ull) >> 56) & 0x7F) |
+                   unsigned(row7 != 0) << 7 | unsigned(row8 != 0) << 8;
+    // Each band's columns, three rows folded into one.
+    const uint64_t bands01 = lo | lo >> 9 | lo >> 18;
+    const unsigned bandColumns[3] = {static_cast<unsigned>(bands01) & 0x1FF, static_cast<unsigned>(bands01 >> 27) & 0x1FF,
+                                     static_cast<unsigned>((lo >> 54) | row7 | row8) & 0x1FF};
     out |= (bandColumns[0] | bandColumns[1] | bandColumns[2]) << kColumnUnit;
     for (int b = 0; b < 9; b++)
         if (bandColumns[b / 3] & (7u << (b % 3 * 3))) out |= 1u << (kBoxUnit + b);
@@ -531,10 +560,7 @@ static unitFacts& factsOf(const ladderGrid& g) {
     if (changed) {
         for (unsigned& known : f.nothing) known &= ~changed;
         f.quietKnown &= ~changed;
-        for (int d = 0; d < 9; d++) {
-            f.lo[d] = g.pos[d].lo;
-            f.hi[d] = g.pos[d].hi;
-        }
+        std::memcpy(f.pos, g.pos, sizeof f.pos);
     }
     return f;
 }
@@ -543,10 +569,19 @@ static unitFacts& factsOf(const ladderGrid& g) {
 static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
     for (unsigned us = units & ~f.quietKnown; us; us &= us - 1) {
         const int u = lowBit(us);
-        unsigned held[9];
-        for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
         pairing p;
-        if (everyPairingUsable(held, &p)) f.quiet |= 1u << u;
+        bool quiet;
+        if (u < kColumnUnit) {
+            quiet = everyPairingUsable(g.cand + (u - kRowUnit) * 9, &p);  // a row's cells lie in a row
+        } else {
+            unsigned short held[9];
+            if (u < kBoxUnit)
+                for (int k = 0; k < 9; k++) held[k] = g.cand[k * 9 + u - kColumnUnit];
+            else
+                for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
+            quiet = everyPairingUsable(held, &p);
+        }
+        if (quiet) f.quiet |= 1u << u;
         else f.quiet &= ~(1u << u);
     }
     f.quietKnown |= units;
@@ -560,8 +595,8 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
     if (!todo) return false;
     const auto remember = [&] { nothing |= kind; };
     if (boxes) {
-        for (int b = 0; b < 9; b++) {
-            if (!(todo & (1u << (kBoxUnit + b)))) continue;
+        for (unsigned bs = todo >> kBoxUnit; bs; bs &= bs - 1) {
+            const int b = lowBit(bs);
             const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
             if (single) {
                 nothing |= todo & ((1u << (kBoxUnit + b)) - 1);  // the boxes before it gave nothing
@@ -761,24 +796,20 @@ bool findDoublePair(const ladderGrid& g, unsigned digits, ladderStep* step) {
 // The open cells with 2 to `most` candidates (most at most 4), counting
 // every digit's candidates at once in bit planes.
 static cellSet fewCandidates(const ladderGrid& g, int most) {
-    uint64_t lo[4] = {0, 0, 0, 0}, hi[4] = {0, 0, 0, 0};  // bit planes of the count; plane 3 sticks at 8
+    bothWords p[4] = {};  // bit planes of the count; plane 3 sticks at 8
     for (int d = 0; d < 9; d++) {
-        uint64_t x = g.pos[d].lo, y = g.pos[d].hi;
+        bothWords x = wordsOf(g.pos[d]);
         for (int b = 0; b < 3; b++) {
-            const uint64_t cx = lo[b] & x, cy = hi[b] & y;
-            lo[b] ^= x;
-            hi[b] ^= y;
-            x = cx;
-            y = cy;
+            const bothWords carry = p[b] & x;
+            p[b] ^= x;
+            x = carry;
         }
-        lo[3] |= x;
-        hi[3] |= y;
+        p[3] |= x;
     }
-    const auto pick = [most](const uint64_t* p) {
-        const uint64_t two = ~p[0] & p[1] & ~p[2], three = p[0] & p[1] & ~p[2], four = ~p[0] & ~p[1] & p[2];
-        return (two | (most >= 3 ? three : 0) | (most >= 4 ? four : 0)) & ~p[3];
-    };
-    return cellSet(pick(lo), pick(hi));
+    const bothWords two = ~p[0] & p[1] & ~p[2], three = p[0] & p[1] & ~p[2], four = ~p[0] & ~p[1] & p[2];
+    const bothWords none = {0, 0};
+    const bothWords few = (two | (most >= 3 ? three : none) | (most >= 4 ? four : none)) & ~p[3];
+    return cellSet(few[0], few[1]);
 }
 
 bool findNakedSubset(const ladderGrid& g, int size, unsigned units, ladderStep* step) {

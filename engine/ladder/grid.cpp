@@ -168,31 +168,50 @@ void ladderStep::clear() {
 }
 
 void ladderGrid::start(const short* cells) {
-    for (int d = 0; d < 9; d++) pos[d] = cellSet();
-    open = cellSet();
+    // All the givens at once, as placing them one by one would leave the
+    // grid: an open cell keeps the digits no peer was given, a digit the
+    // open cells that see none of its givens.
+    unsigned short given[27] = {};  // the digits given in each unit
+    cellSet seen[9];                // the cells that see a given of digit d+1 (or hold it)
+    open = cellSet::all();
     for (int c = 0; c < 81; c++) {
+        const int v = cells[c];
         value[c] = 0;
-        cand[c] = 0x1FF;
+        if (v < 1 || v > 9) continue;
+        value[c] = static_cast<unsigned char>(v);
+        open.del(c);
+        const unsigned short bit = static_cast<unsigned short>(1u << (v - 1));
+        for (int k = 0; k < 3; k++) given[kGeometry.cellUnit[c][k]] |= bit;
+        seen[v - 1] |= kGeometry.peers[c];
     }
     for (int c = 0; c < 81; c++) {
-        open.add(c);
-        for (int d = 0; d < 9; d++) pos[d].add(c);
+        const unsigned char* u = kGeometry.cellUnit[c];
+        cand[c] = value[c] ? 0 : static_cast<unsigned short>(0x1FF & ~(given[u[0]] | given[u[1]] | given[u[2]]));
     }
-    for (int c = 0; c < 81; c++)
-        if (cells[c] >= 1 && cells[c] <= 9 && value[c] == 0) place(c, cells[c]);
+    for (int d = 0; d < 9; d++) pos[d] = open.minus(seen[d]);
 }
 
 void ladderGrid::place(int cell, int digit) {
     const int d = digit - 1;
-    unsigned short old = cand[cell];
-    for (; old; old &= static_cast<unsigned short>(old - 1)) pos[lowBit(old)].del(cell);
+    // The cell's word and bit worked out once for all its digits.
+    const bool low = cell < 64;
+    const uint64_t keep = ~(uint64_t(1) << (low ? cell : cell - 64));
+    for (unsigned old = cand[cell]; old; old &= old - 1) {
+        cellSet& p = pos[lowBit(old)];
+        if (low) p.lo &= keep;
+        else p.hi &= keep;
+    }
     cand[cell] = 0;
     value[cell] = static_cast<unsigned char>(digit);
-    open.del(cell);
-    cellSet hit = pos[d] & kGeometry.peers[cell];
-    pos[d] = pos[d].minus(hit);
-    const unsigned short bit = static_cast<unsigned short>(1u << d);
-    for (int c = hit.pop(); c >= 0; c = hit.pop()) cand[c] &= static_cast<unsigned short>(~bit);
+    if (low) open.lo &= keep;
+    else open.hi &= keep;
+    const cellSet& peers = kGeometry.peers[cell];
+    uint64_t hitLo = pos[d].lo & peers.lo, hitHi = pos[d].hi & peers.hi;
+    pos[d].lo ^= hitLo;
+    pos[d].hi ^= hitHi;
+    const unsigned short drop = static_cast<unsigned short>(~(1u << d));
+    for (; hitLo; hitLo &= hitLo - 1) cand[__builtin_ctzll(hitLo)] &= drop;
+    for (; hitHi; hitHi &= hitHi - 1) cand[64 + __builtin_ctzll(hitHi)] &= drop;
 }
 
 void ladderGrid::remove(int cell, int digit) {

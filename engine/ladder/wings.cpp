@@ -115,16 +115,20 @@ struct wingFailure {
 // that lost any; false when the grid is not the failure's with candidates
 // taken away (look at everything).
 bool lostSince(const wingFailure& f, const ladderGrid& g, cellSet* lost, cellSet* changed) {
-    uint64_t gainedLo = 0, gainedHi = 0, lo = 0, hi = 0;
+    // Both words of each set at once.
+    typedef uint64_t bothWords __attribute__((vector_size(16)));
+    bothWords gained = {0, 0}, gone = {0, 0};
     for (int d = 0; d < 9; d++) {
-        gainedLo |= g.pos[d].lo & ~f.seen[d].lo;
-        gainedHi |= g.pos[d].hi & ~f.seen[d].hi;
-        lost[d] = f.seen[d].minus(g.pos[d]);
-        lo |= lost[d].lo;
-        hi |= lost[d].hi;
+        bothWords now, then;
+        std::memcpy(&now, &g.pos[d], sizeof now);
+        std::memcpy(&then, &f.seen[d], sizeof then);
+        const bothWords lostHere = then & ~now;
+        gained |= now & ~then;
+        gone |= lostHere;
+        lost[d] = cellSet(lostHere[0], lostHere[1]);
     }
-    *changed = cellSet(lo, hi);
-    return (gainedLo | gainedHi) == 0;
+    *changed = cellSet(gone[0], gone[1]);
+    return (gained[0] | gained[1]) == 0;
 }
 
 void rememberFailure(wingFailure* f, const ladderGrid& g) {
@@ -249,6 +253,8 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
         const unsigned both = g.cand[a];
         cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
         const bool aFresh = fresh.has(a);
+        // Neither digit linking anew: only a changed partner can give a wing.
+        if (!aFresh && !(freshUnits[lowBit(both)] | freshUnits[highBit(both)])) partners &= fresh;
         for (int b = partners.pop(); b >= 0; b = partners.pop()) {
             const bool pairFresh = aFresh || fresh.has(b);
             for (int which = 0; which < 2; which++) {
@@ -334,19 +340,24 @@ bool findSkyscraper(const ladderGrid& g, bool kite, unsigned digits, ladderStep*
         // A row's pair and a column's pair share a box only when an end of
         // the row's is in the column's stack and an end of the column's in
         // the row's band.
-        unsigned columnBands[9];
+        // The pair columns with an end in each band, and the columns of
+        // each set of stacks (bit s: stack s).
+        static constexpr unsigned short kStackColumns[8] = {0, 07, 070, 077, 0700, 0707, 0770, 0777};
+        unsigned bandColumns[3] = {0, 0, 0};
         for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
             const int c = lowBit(cm);
-            columnBands[c] = 1u << (lowBit(byColumn[c]) / 3) | 1u << (highBit(byColumn[c]) / 3);
+            bandColumns[lowBit(byColumn[c]) / 3] |= 1u << c;
+            bandColumns[highBit(byColumn[c]) / 3] |= 1u << c;
         }
         for (unsigned rm = pairRows; rm; rm &= rm - 1) {
             const int r = lowBit(rm);
-            const int rowEnds[2] = {places.end(kRowUnit + r, 0), places.end(kRowUnit + r, 1)};
             const unsigned rowStacks = 1u << (lowBit(byRow[r]) / 3) | 1u << (highBit(byRow[r]) / 3);
-            for (unsigned cm = pairColumns; cm; cm &= cm - 1) {
+            // Not where the pairs meet.
+            const unsigned columns = bandColumns[r / 3] & kStackColumns[rowStacks] & ~byRow[r];
+            if (!columns) continue;
+            const int rowEnds[2] = {places.end(kRowUnit + r, 0), places.end(kRowUnit + r, 1)};
+            for (unsigned cm = columns; cm; cm &= cm - 1) {
                 const int c = lowBit(cm);
-                if (!(rowStacks & (1u << (c / 3))) || !(columnBands[c] & (1u << (r / 3)))) continue;
-                if (byRow[r] & (1u << c)) continue;  // the pairs meet
                 const int columnEnds[2] = {places.end(kColumnUnit + c, 0), places.end(kColumnUnit + c, 1)};
                 for (int e1 = 0; e1 < 2; e1++)
                     for (int e2 = 0; e2 < 2; e2++) {

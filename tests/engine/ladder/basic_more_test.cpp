@@ -131,3 +131,36 @@ TEST(LadderStepClear, LeavesABlankStepWhateverFilledIt) {
         EXPECT_TRUE(blank(s)) << "step " << i;
     }
 }
+
+// The grid takes its givens all at once: it must be the grid that placing
+// them one by one on a blank grid leaves, givens that repeat a digit in a
+// unit (a grid with no solution, which broken() must still see) included.
+TEST(LadderGridStart, SameAsPlacingEachGiven) {
+    std::vector<std::string> puzzles = puzzleLines(VELUNDA_EXPERT_FILE);
+    puzzles.resize(50);
+    puzzles.push_back(std::string(81, '.'));
+    // The first row's first given again in the row's first open cell.
+    std::string clash = puzzles[0];
+    const auto given = [&clash](int c) { return clash[c] >= '1' && clash[c] <= '9'; };
+    int at = 0, open = 0;
+    while (at < 9 && !given(at)) at++;
+    while (open < 9 && given(open)) open++;
+    ASSERT_TRUE(at < 9 && open < 9);
+    clash[open] = clash[at];
+    puzzles.push_back(clash);
+    for (const std::string& line : puzzles) {
+        short cells[81];
+        cellsOf(line, cells);
+        ladderGrid fast, slow;
+        fast.start(cells);
+        short none[81] = {};
+        slow.start(none);
+        for (int c = 0; c < 81; c++)
+            if (cells[c] >= 1 && cells[c] <= 9) slow.place(c, cells[c]);
+        EXPECT_EQ(stateText(fast), stateText(slow)) << line;
+        EXPECT_TRUE(fast.open == slow.open) << line;
+        for (int d = 0; d < 9; d++) EXPECT_TRUE(fast.pos[d] == slow.pos[d]) << line << " digit " << d + 1;
+        EXPECT_EQ(fast.broken(), slow.broken()) << line;
+        EXPECT_TRUE(line != clash || fast.broken()) << "a repeated given must leave the grid broken";
+    }
+}
