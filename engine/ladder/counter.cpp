@@ -369,6 +369,10 @@ struct search {
     }
 };
 
+// The count from a board whose cells and digit sets are set up, with the
+// cells down to one candidate pending.
+int countFrom(board& s, short* solution, long* guesses);
+
 }  // namespace
 
 int ladderSolutions(const short* cells, short* solution, long* guesses) {
@@ -416,6 +420,54 @@ int ladderSolutions(const short* cells, short* solution, long* guesses) {
             s.cell[i] = static_cast<uint16_t>(m);
             if (!(m & (m - 1))) s.pending[s.pendingCount++] = static_cast<uint8_t>(i);
         }
+    return countFrom(s, solution, guesses);
+}
+
+int ladderSolutionsOf(const unsigned short* candidates, const unsigned char* values) {
+    board s;
+    std::memset(s.cand, 0, sizeof s.cand);
+    s.open[0] = s.open[1] = s.open[2] = 0;
+    s.pendingCount = 0;
+    unsigned rows[9] = {}, cols[9] = {}, boxes[9] = {};  // the digits decided in each unit
+    for (int i = 0; i < 81; i++) {
+        const cellInfo& c = kTables.cells[i];
+        unsigned m = candidates[i] & 0x1FFu;
+        if (values[i] >= 1 && values[i] <= 9) {
+            const unsigned digit = 1u << (values[i] - 1);
+            // A digit decided twice in a unit: no solution.
+            if ((rows[c.row] | cols[c.col] | boxes[c.box]) & digit) return 0;
+            rows[c.row] |= digit;
+            cols[c.col] |= digit;
+            boxes[c.box] |= digit;
+            m = digit;
+        } else {
+            if (m == 0) return 0;
+            s.open[c.band] |= c.bit;
+            if (!(m & (m - 1))) s.pending[s.pendingCount++] = static_cast<uint8_t>(i);
+        }
+        s.cell[i] = static_cast<uint16_t>(m);
+        for (unsigned e = m; e; e &= e - 1) s.cand[__builtin_ctz(e)][c.band] |= c.bit;
+    }
+    // An open cell may still hold a digit decided among its peers.
+    for (int i = 0; i < 81; i++) {
+        const cellInfo& c = kTables.cells[i];
+        if (!(s.open[c.band] & c.bit)) continue;
+        const unsigned taken = (rows[c.row] | cols[c.col] | boxes[c.box]) & s.cell[i];
+        if (!taken) continue;
+        const unsigned m = s.cell[i] & ~taken;
+        if (m == 0) return 0;
+        for (unsigned e = taken; e; e &= e - 1) s.cand[__builtin_ctz(e)][c.band] &= ~c.bit;
+        s.cell[i] = static_cast<uint16_t>(m);
+        if (!(m & (m - 1))) s.pending[s.pendingCount++] = static_cast<uint8_t>(i);
+    }
+    s.dirty = (1u << 27) - 1;
+    s.lockDirty = 0;
+    return countFrom(s, nullptr, nullptr);
+}
+
+namespace {
+
+int countFrom(board& s, short* solution, long* guesses) {
     if (!s.propagate(false)) return 0;
     board again = s;
     search counter;
@@ -432,3 +484,5 @@ int ladderSolutions(const short* cells, short* solution, long* guesses) {
         for (int i = 0; i < 81; i++) solution[i] = static_cast<short>(__builtin_ctz(counter.first[i]) + 1);
     return counter.count;
 }
+
+}  // namespace

@@ -14,4 +14,10 @@
 // bound where a careless search would wander.
 int ladderSolutions(const short* cells, short* solution = nullptr, long* guesses = nullptr);
 
+// The same count from a grid in play: each cell's candidates (bit d-1) and
+// its decided digit (1..9, or 0 open; a decided cell's candidates are not
+// read). Candidates a sound deduction took away keep every solution, so a
+// grid partly solved that way counts as its givens do, with less search.
+int ladderSolutionsOf(const unsigned short* candidates, const unsigned char* values);
+
 #endif

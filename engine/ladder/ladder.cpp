@@ -273,16 +273,17 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
     // finishes, the ladder finishes below Hard, so after a Hard step the game
     // is known not to finish.
     // The solutions are counted only when needed: before the first
-    // uniqueness technique, or at the end. A solve that fills a valid grid
-    // without one has shown that no other solution exists, for every other
-    // step keeps every solution of the givens.
+    // uniqueness technique, or at the end. Every other step keeps every
+    // solution of the givens, so they are counted from the grid the solve
+    // has reached, and a solve that fills a valid grid has shown that no
+    // other solution exists.
     int solutions = -1;
     // Every step takes at least one candidate away: 729 bound the steps.
     for (int n = 0; n < 729 && !g.solved(); n++) {
         int pausedAt = -1;
         bool found = stepFrom(g, options, 0, &step, &memo, solutions < 0 ? &pausedAt : nullptr);
         if (!found && pausedAt >= 0) {
-            solutions = ladderSolutions(givens);
+            solutions = ladderSolutionsOf(g.cand, g.value);
             if (solutions != 1) break;
             options.unique = true;
             found = stepFrom(g, options, pausedAt, &step, &memo, nullptr);
@@ -301,7 +302,7 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         g.apply(step);
         if (steps) steps->push_back(step);
     }
-    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutions(givens);
+    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutionsOf(g.cand, g.value);
     if (solutions != 1) {
         ladderRating unrated;
         unrated.status = solutions == 0 ? ladderNoSolution : ladderSeveral;

@@ -41,6 +41,27 @@ std::string textOf(const short* cells) {
         return ::testing::AssertionFailure() << textOf(cells) << ": a solution written";
     if (ladderSolutions(cells) != expected)
         return ::testing::AssertionFailure() << textOf(cells) << ": another count without a solution wanted";
+    // From the grid of the givens, and from where the ladder's steps up to
+    // the Hard tier (which keep every solution) lead: the same count.
+    ladderGrid g;
+    g.start(cells);
+    if (ladderSolutionsOf(g.cand, g.value) != expected)
+        return ::testing::AssertionFailure() << textOf(cells) << ": another count from the grid";
+    // Open cells that still hold the digits decided around them.
+    unsigned short wide[81];
+    for (int c = 0; c < 81; c++) {
+        wide[c] = g.cand[c];
+        for (int p = 0; p < 81; p++)
+            if (g.value[c] == 0 && g.value[p] != 0 && sees(c, p)) wide[c] |= static_cast<unsigned short>(1u << (g.value[p] - 1));
+    }
+    if (ladderSolutionsOf(wide, g.value) != expected)
+        return ::testing::AssertionFailure() << textOf(cells) << ": another count with decided digits left around";
+    ladderOptions options;
+    options.maxLevel = levelHard;
+    ladderStep step;
+    for (int n = 0; n < 30 && ladderNextStep(g, options, &step); n++) g.apply(step);
+    if (ladderSolutionsOf(g.cand, g.value) != expected)
+        return ::testing::AssertionFailure() << textOf(cells) << ": another count from the grid after steps";
     return ::testing::AssertionSuccess();
 }
 
