@@ -153,14 +153,11 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
 namespace {
 
 // A set listed under one of its digits and the first of its cells holding
-// it, with what the first tests of a pair need, so that most pairs are
-// refused without reaching the set itself.
+// it: no more than the walk needs to stop, as lists are made anew for each
+// search and are mostly longer than the walks over them.
 struct alsEntry {
     int index;  // the set's place in the list of sets
     int next;   // the entry of the set listed before it under the same digit and cell, or -1
-    unsigned digits;
-    int wingKind;  // 1 for a set of one cell, 3 for one of three, else 0
-    const almostLockedSet* set;
 };
 
 // The first digit z of `zs` (digits both sets hold, other than the one they
@@ -210,14 +207,13 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         firstWalked++;
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& s = *sets[i];
-        const int wingKind = s.size == 1 || s.size == 3 ? s.size : 0;
-        if (wxyz && !wingKind) continue;
+        if (wxyz && s.size != 1 && s.size != 3) continue;
         const bool isFresh = partial && s.cells.meets(delta->changed);
         if (isFresh) lastFresh = static_cast<int>(i);
         for (unsigned m = s.digits; m; m &= m - 1) {
             const int d = lowBit(m), key = d * 81 + s.first[d];
             if (i > firstWalked) {
-                list[count] = {static_cast<int>(i), head[key], s.digits, wingKind, &s};
+                list[count] = {static_cast<int>(i), head[key]};
                 head[key] = count++;
             }
             if (isFresh) {
@@ -225,11 +221,12 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     freshFirst[d].add(s.first[d]);
                     freshHead[key] = -1;
                 }
-                list[count] = {static_cast<int>(i), freshHead[key], s.digits, wingKind, &s};
+                list[count] = {static_cast<int>(i), freshHead[key]};
                 freshHead[key] = count++;
             }
         }
     }
+    const almostLockedSet* const* const setAt = sets.data();
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
         // The wing: a cell of two candidates and a set of three cells, four digits in all.
@@ -256,11 +253,11 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     const alsEntry& e = list[k];
                     if (e.index <= index) break;
                     k = e.next;
-                    const unsigned common = digits & e.digits;
+                    const almostLockedSet& b = *setAt[e.index];
+                    const unsigned common = digits & b.digits;
                     if (!(common & (common - 1))) continue;  // x alone
-                    const almostLockedSet& b = *e.set;
                     if (((b.cells.lo & aLo) | (b.cells.hi & aHi)) || !b.of[x].within(seen)) continue;
-                    if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
+                    if ((b.size == partner && kNineBitCounts.of[digits | b.digits] == 4) != wxyz) continue;
                     if (alsEffect(g, a, b, common & ~(1u << x), &foundZ, &foundGone)) found = &b;
                 }
                 if (!found) continue;
