@@ -22,6 +22,32 @@ struct unitSets {
     int count = 0;
 };
 
+// The cells that see every cell of a set of cells of one unit, by the unit
+// and the set as a mask of its cells (bit k: the unit's cell k): a set's
+// cells of each of its digits are such a mask of the unit's cells of that
+// digit, so that the cells seeing them are looked up rather than made.
+struct seeingTable {
+    cellSet of[27][512];
+    seeingTable() {
+        for (int u = 0; u < 27; u++) {
+            of[u][0] = cellSet::all();
+            for (unsigned m = 1; m < 512; m++) of[u][m] = of[u][m & (m - 1)] & kGeometry.peers[kGeometry.unitCell[u][lowBit(m)]];
+        }
+    }
+};
+const seeingTable& seeingAllOf() {
+    static const seeingTable table;
+    return table;
+}
+
+// The cells of unit u holding each digit (bit d of *masks: bit k for the
+// unit's cell k).
+void unitDigitMasks(const ladderGrid& g, int u, unsigned* masks) {
+    for (int d = 0; d < 9; d++) masks[d] = 0;
+    for (int k = 0; k < 9; k++)
+        for (unsigned m = g.cand[kGeometry.unitCell[u][k]]; m; m &= m - 1) masks[lowBit(m)] |= 1u << k;
+}
+
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
 // mask over the unit's open cells (lowest first as the lowest bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
@@ -60,6 +86,9 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         if (many == size + 1 && count < 256) found[count++] = mask;
         mask++;
     }
+    const cellSet* const seeing = seeingAllOf().of[u];
+    unsigned digitMask[9];
+    if (count) unitDigitMasks(g, u, digitMask);
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
         const int size = bitCount(mask);
@@ -88,9 +117,10 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         // Only its own digits' entries are ever read.
         for (unsigned m = a.digits; m; m &= m - 1) {
             const int d = lowBit(m);
-            a.of[d] = g.pos[d] & a.cells;
-            a.first[d] = static_cast<unsigned char>(a.of[d].first());
-            a.seenBy[d] = a.of[d].single() ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
+            const unsigned here = digitMask[d] & inUnit;
+            a.of[d] = g.pos[d] & cellsOf;
+            a.first[d] = kGeometry.unitCell[u][lowBit(here)];
+            a.seenBy[d] = seeing[here];
         }
     }
 }
@@ -163,7 +193,7 @@ struct alsEntry {
 // The first digit z of `zs` (digits both sets hold, other than the one they
 // are restricted on) that sets a and b remove from some cell, and those
 // cells: false if there is none.
-bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
+__attribute__((noinline)) bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
                cellSet* gone) {
     const cellSet both = a.cells | b.cells;
     for (; zs; zs &= zs - 1) {
@@ -321,6 +351,9 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
             cells[n++] = c;
         }
     }
+    const cellSet* const seeing = seeingAllOf().of[u];
+    unsigned digitMask[9];
+    bool masked = false;  // made only for a unit with a set
     for (int i = 0; i < n; i++)
         for (int j = i + 1; j < n; j++) {
             const unsigned two = cand[i] | cand[j];
@@ -333,14 +366,19 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
                                       (columnOf(cells[i]) == columnOf(cells[j]) && columnOf(cells[i]) == columnOf(cells[k]))))
                     continue;
                 const cellSet set = bit[i] | bit[j] | bit[k];
+                if (!masked) {
+                    unitDigitMasks(g, u, digitMask);
+                    masked = true;
+                }
                 triple& tri = here.sets[here.count++];
                 tri.cells = set;
-                tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
+                const unsigned inUnit = (1u << at[i]) | (1u << at[j]) | (1u << at[k]);
+                tri.place = u * 512 + static_cast<int>(inUnit);
                 int d = 0;
                 for (unsigned m = digits; m; m &= m - 1, d++) {
                     tri.digit[d] = lowBit(m);
                     tri.of[d] = g.pos[lowBit(m)] & set;
-                    tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
+                    tri.seen[d] = seeing[digitMask[lowBit(m)] & inUnit];
                 }
                 tri.pairs = pairsOf.of[digits];
                 tri.digits = digits;
