@@ -40,14 +40,6 @@ const seeingTable& seeingAllOf() {
     return table;
 }
 
-// The cells of unit u holding each digit (bit d of *masks: bit k for the
-// unit's cell k).
-void unitDigitMasks(const ladderGrid& g, int u, unsigned* masks) {
-    for (int d = 0; d < 9; d++) masks[d] = 0;
-    for (int k = 0; k < 9; k++)
-        for (unsigned m = g.cand[kGeometry.unitCell[u][k]]; m; m &= m - 1) masks[lowBit(m)] |= 1u << k;
-}
-
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
 // mask over the unit's open cells (lowest first as the lowest bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
@@ -87,8 +79,10 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         mask++;
     }
     const cellSet* const seeing = seeingAllOf().of[u];
-    unsigned digitMask[9];
-    if (count) unitDigitMasks(g, u, digitMask);
+    unsigned digitMask[9] = {};
+    if (count)
+        for (int o = 0; o < n; o++)
+            for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
         const int size = bitCount(mask);
@@ -367,7 +361,10 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
                     continue;
                 const cellSet set = bit[i] | bit[j] | bit[k];
                 if (!masked) {
-                    unitDigitMasks(g, u, digitMask);
+                    // The unit's cells of each digit, of those that can be in a set.
+                    for (int d = 0; d < 9; d++) digitMask[d] = 0;
+                    for (int o = 0; o < n; o++)
+                        for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
                     masked = true;
                 }
                 triple& tri = here.sets[here.count++];
