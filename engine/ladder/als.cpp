@@ -9,13 +9,10 @@
 
 namespace {
 
-// The almost locked sets of one unit with their cells' candidates then: a
-// unit's sets depend on its own cells alone, so a unit whose candidates did
-// not change since the last grid keeps them.
+// The almost locked sets of one unit: a unit's sets depend on its own cells
+// alone, so a unit whose candidates did not change since the last grid
+// keeps them.
 struct unitSets {
-    bool valid = false;
-    int most = 0;
-    unsigned short cand[9];
     // The first `count` are the unit's sets; the rest are storage kept for
     // reuse, so that a set is written field by field and never cleared first.
     std::vector<almostLockedSet> sets;
@@ -43,9 +40,6 @@ const seeingTable& seeingAllOf() {
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
 // mask over the unit's open cells (lowest first as the lowest bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
-    out->valid = true;
-    out->most = most;
-    for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
     out->count = 0;
     int cells[9], at[9], n = 0;
     unsigned cand[9];
@@ -156,15 +150,19 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
     };
     static thread_local cache c;
     if (c.valid && c.most == most && std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c.sets;
+    // Every unit is brought up to date with each grid: those with a cell
+    // changed since the last are made anew.
+    cellSet changed = cellSet::all();
+    if (c.valid && c.most == most) {
+        changed = cellSet();
+        for (int k = 0; k < 81; k++)
+            if (c.cand[k] != g.cand[k]) changed.add(k);
+    }
     c.valid = true;
     c.most = most;
     std::memcpy(c.cand, g.cand, sizeof c.cand);
-    for (int u = 0; u < 27; u++) {
-        unitSets& here = c.units[u];
-        bool same = here.valid && here.most == most;
-        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
-        if (!same) unitAlmostLockedSets(g, u, most, &here);
-    }
+    for (int u = 0; u < 27; u++)
+        if (kGeometry.unit[u].meets(changed)) unitAlmostLockedSets(g, u, most, &c.units[u]);
     size_t total = 0;
     for (const unitSets& here : c.units) total += static_cast<size_t>(here.count);
     c.sets.resize(total);
@@ -400,10 +398,19 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // pairs is there has no wing.
     cellSet present, freshPresent;
     const bool partial = delta && delta->valid;
-    for (cellSet open = g.open; open.any();) {
-        const int c = open.pop();
-        if (bitCount(g.cand[c]) != 2) continue;
-        const int d = lowBit(g.cand[c]), e = lowBit(g.cand[c] & (g.cand[c] - 1));
+    // The cells whose candidates changed since the last call: only their
+    // units' sets are brought up to date. Found in the same pass.
+    static thread_local unsigned short lastCand[81];
+    static thread_local bool lastValid = false;
+    cellSet changedCells = lastValid ? cellSet() : cellSet::all();
+    for (int c = 0; c < 81; c++) {
+        const unsigned cand = g.cand[c];
+        if (lastCand[c] != cand) {
+            lastCand[c] = static_cast<unsigned short>(cand);
+            changedCells.add(c);
+        }
+        if (kNineBitCounts.of[cand] != 2) continue;
+        const int d = lowBit(cand), e = lowBit(cand & (cand - 1));
         pairsWith[d].add(c);
         pairsWith[e].add(c);
         present.add(d * 9 + e);
@@ -412,6 +419,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             freshPresent.add(d * 9 + e);
         }
     }
+    lastValid = true;
     struct wing {
         int firstPlace = kSearchedAll, x = 0, laterCell = 0, laterPlace = 0;
         bool operator<(const wing& o) const {
@@ -424,18 +432,6 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     stepSide bestA, bestB;
     int bestZ = 0;
     cellSet bestGone;
-    // The cells whose candidates changed since the last call: only their
-    // units' sets are brought up to date.
-    static thread_local unsigned short lastCand[81];
-    static thread_local bool lastValid = false;
-    cellSet changedCells = cellSet::all();
-    if (lastValid) {
-        changedCells = cellSet();
-        for (int c = 0; c < 81; c++)
-            if (lastCand[c] != g.cand[c]) changedCells.add(c);
-    }
-    std::memcpy(lastCand, g.cand, sizeof lastCand);
-    lastValid = true;
     for (int u = 0; u < 27; u++) {
         unitTriples& here = units[u];
         if (!here.valid || kGeometry.unit[u].meets(changedCells)) refreshTriples(g, u, &here);
