@@ -391,35 +391,68 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // in the list's order (by `place`), then by the restricted digit x, then
     // by the first x cell of the later set, then by that set.
     static thread_local unitTriples units[27];
-    cellSet pairsWith[9];  // the cells of two candidates, by each of their digits
-    cellSet freshPairs;    // those that changed since the last search
-    // The pairs of digits d < e some such cell holds (bits d * 9 + e, as a
-    // triple's `pairs`), and those a changed one holds: a set none of whose
-    // pairs is there has no wing.
-    cellSet present, freshPresent;
-    const bool partial = delta && delta->valid;
-    // The cells whose candidates changed since the last call: only their
-    // units' sets are brought up to date. Found in the same pass.
-    static thread_local unsigned short lastCand[81];
-    static thread_local bool lastValid = false;
-    cellSet changedCells = lastValid ? cellSet() : cellSet::all();
-    for (int c = 0; c < 81; c++) {
-        const unsigned cand = g.cand[c];
-        if (lastCand[c] != cand) {
-            lastCand[c] = static_cast<unsigned short>(cand);
-            changedCells.add(c);
+    // The cells of two candidates, kept with the grid of the last call and
+    // brought up to date at the cells that changed since, as those are few.
+    struct bivalues {
+        unsigned short cand[81] = {};
+        cellSet cells;
+        cellSet with[9];  // by each of their digits
+        // The pairs of digits d < e such cells hold (bits d * 9 + e, as a
+        // triple's `pairs`), and how many hold each: a set none of whose
+        // pairs is there has no wing.
+        cellSet present;
+        unsigned char holding[81] = {};
+        void change(int c, unsigned now) {
+            const unsigned was = cand[c];
+            cand[c] = static_cast<unsigned short>(now);
+            if (kNineBitCounts.of[was] == 2) {
+                const int d = lowBit(was), e = lowBit(was & (was - 1));
+                cells.del(c);
+                with[d].del(c);
+                with[e].del(c);
+                if (--holding[d * 9 + e] == 0) present.del(d * 9 + e);
+            }
+            if (kNineBitCounts.of[now] == 2) {
+                const int d = lowBit(now), e = lowBit(now & (now - 1));
+                cells.add(c);
+                with[d].add(c);
+                with[e].add(c);
+                if (holding[d * 9 + e]++ == 0) present.add(d * 9 + e);
+            }
         }
-        if (kNineBitCounts.of[cand] != 2) continue;
-        const int d = lowBit(cand), e = lowBit(cand & (cand - 1));
-        pairsWith[d].add(c);
-        pairsWith[e].add(c);
-        present.add(d * 9 + e);
-        if (!partial || delta->changed.has(c)) {
+    };
+    static thread_local bivalues kept;
+    // The cells whose candidates changed since the last call: only their
+    // units' sets are brought up to date. Compared four cells at a time.
+    cellSet changedCells;
+    for (int c = 0; c < 81; c += 4) {
+        if (c + 4 <= 81) {
+            uint64_t was, now;
+            std::memcpy(&was, kept.cand + c, sizeof was);
+            std::memcpy(&now, g.cand + c, sizeof now);
+            if (was == now) continue;
+        }
+        for (int k = c; k < c + 4 && k < 81; k++)
+            if (kept.cand[k] != g.cand[k]) {
+                kept.change(k, g.cand[k]);
+                changedCells.add(k);
+            }
+    }
+    const cellSet* const pairsWith = kept.with;
+    const cellSet& present = kept.present;
+    // Those of them that changed since the last search, and their pairs.
+    const bool partial = delta && delta->valid;
+    cellSet freshPairs = kept.cells, freshPresent = kept.present;
+    if (partial) {
+        freshPairs = cellSet();
+        freshPresent = cellSet();
+        cellSet changed = delta->changed & kept.cells;
+        for (int c = changed.pop(); c >= 0; c = changed.pop()) {
+            const unsigned cand = g.cand[c];
             freshPairs.add(c);
-            freshPresent.add(d * 9 + e);
+            freshPresent.add(lowBit(cand) * 9 + lowBit(cand & (cand - 1)));
         }
     }
-    lastValid = true;
     struct wing {
         int firstPlace = kSearchedAll, x = 0, laterCell = 0, laterPlace = 0;
         bool operator<(const wing& o) const {
