@@ -249,6 +249,9 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         }
     }
     const almostLockedSet* const* const setAt = sets.data();
+    // What the last pair with an effect removes (read only once one was met).
+    int foundZ = 0;
+    cellSet foundGone;
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
         // The wing: a cell of two candidates and a set of three cells, four digits in all.
@@ -269,8 +272,6 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                 // a and the set of e, restricted on x, and what that removes;
                 // of the sets here, the earliest with an effect, so the last met.
                 const almostLockedSet* found = nullptr;
-                int foundZ = 0;
-                cellSet foundGone;
                 for (int k = heads[x * 81 + c]; k >= 0;) {
                     const alsEntry& e = list[k];
                     if (e.index <= index) break;
