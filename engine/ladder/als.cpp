@@ -37,6 +37,15 @@ const seeingTable& seeingAllOf() {
     return table;
 }
 
+// Each cell alone as a set, without the test of its word cellSet::of makes.
+struct cellBits {
+    cellSet of[81];
+    cellBits() {
+        for (int c = 0; c < 81; c++) of[c] = cellSet::of(c);
+    }
+};
+const cellBits kCellBits;
+
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
 // mask over the unit's open cells (lowest first as the lowest bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
@@ -49,7 +58,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         if (g.cand[c]) {
             at[n] = k;
             cand[n] = g.cand[c];
-            bit[n] = cellSet::of(c);
+            bit[n] = kCellBits.of[c];
             cells[n++] = c;
         }
     }
@@ -340,7 +349,7 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
         if (g.cand[c] && kNineBitCounts.of[g.cand[c]] <= 4) {
             at[n] = k;
             cand[n] = g.cand[c];
-            bit[n] = cellSet::of(c);
+            bit[n] = kCellBits.of[c];
             cells[n++] = c;
         }
     }
