@@ -234,13 +234,17 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     // and only to later sets: none of those up to the first such set is listed.
     size_t firstWalked = 0;
     int lastFresh = -1;  // a set passed over meets only later fresh sets
+    unsigned freshDigits = 0;  // and only on their digits
     while (partial && firstWalked < sets.size() && delta->done(sets[firstWalked]->place, sets[firstWalked]->cells))
         firstWalked++;
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& s = *sets[i];
         if (wxyz && s.size != 1 && s.size != 3) continue;
         const bool isFresh = partial && s.cells.meets(delta->changed);
-        if (isFresh) lastFresh = static_cast<int>(i);
+        if (isFresh) {
+            lastFresh = static_cast<int>(i);
+            freshDigits |= s.digits;
+        }
         for (unsigned m = s.digits; m; m &= m - 1) {
             const int d = lowBit(m), key = d * 81 + s.first[d];
             if (i > firstWalked) {
@@ -272,7 +276,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         const int* heads = done ? freshHead : head;
         const unsigned digits = a.digits;
         const uint64_t aLo = a.cells.lo, aHi = a.cells.hi;
-        for (unsigned xm = digits; xm; xm &= xm - 1) {
+        for (unsigned xm = done ? digits & freshDigits : digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
             const cellSet seen = a.seenBy[x];
             cellSet where = g.pos[x] & seen;
