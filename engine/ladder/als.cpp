@@ -196,10 +196,11 @@ struct alsEntry {
 // cells: false if there is none.
 __attribute__((noinline)) bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
                cellSet* gone) {
-    const cellSet both = a.cells | b.cells;
+    // No cell of either set is left: those holding d are not among the cells
+    // that see them, and the others do not hold d.
     for (; zs; zs &= zs - 1) {
         const int d = lowBit(zs);
-        const cellSet here = (g.pos[d] & a.seenBy[d] & b.seenBy[d]).minus(both);
+        const cellSet here = g.pos[d] & a.seenBy[d] & b.seenBy[d];
         if (here.empty()) continue;
         *z = d;
         *gone = here;
@@ -507,7 +508,8 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
                     // The cell's other digit by its place among the set's.
                     const unsigned other = g.cand[c] & ~(1u << digit[xi]);
                     const int zi = kNineBitCounts.of[tri.digits & (other - 1)];
-                    const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
+                    // As for ALS-XZ, none of the set's cells is among them.
+                    const cellSet gone = g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi];
                     if (gone.empty()) continue;
                     const cellSet cell = cellSet::of(c);
                     const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
