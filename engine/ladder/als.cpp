@@ -508,8 +508,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
                     // The cell's other digit by its place among the set's.
                     const unsigned other = g.cand[c] & ~(1u << digit[xi]);
                     const int zi = kNineBitCounts.of[tri.digits & (other - 1)];
-                    // As for ALS-XZ, none of the set's cells is among them.
-                    const cellSet gone = g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi];
+                    const cellSet gone = (g.pos[digit[zi]] & kGeometry.peers[c] & seen[zi]).minus(tri.cells);
                     if (gone.empty()) continue;
                     const cellSet cell = cellSet::of(c);
                     const wing here = {cellFirst ? cellPlace : tri.place, digit[xi], cellFirst ? of[xi].first() : c,
