@@ -9,25 +9,46 @@
 
 namespace {
 
-// The almost locked sets of one unit with their cells' candidates then: a
-// unit's sets depend on its own cells alone, so a unit whose candidates did
-// not change since the last grid keeps them.
+// The almost locked sets of one unit: a unit's sets depend on its own cells
+// alone, so a unit whose candidates did not change since the last grid
+// keeps them.
 struct unitSets {
-    bool valid = false;
-    int most = 0;
-    unsigned short cand[9];
     // The first `count` are the unit's sets; the rest are storage kept for
     // reuse, so that a set is written field by field and never cleared first.
     std::vector<almostLockedSet> sets;
     int count = 0;
 };
 
+// The cells that see every cell of a set of cells of one unit, by the unit
+// and the set as a mask of its cells (bit k: the unit's cell k): a set's
+// cells of each of its digits are such a mask of the unit's cells of that
+// digit, so that the cells seeing them are looked up rather than made.
+struct seeingTable {
+    cellSet of[27][512];
+    seeingTable() {
+        for (int u = 0; u < 27; u++) {
+            of[u][0] = cellSet::all();
+            for (unsigned m = 1; m < 512; m++) of[u][m] = of[u][m & (m - 1)] & kGeometry.peers[kGeometry.unitCell[u][lowBit(m)]];
+        }
+    }
+};
+const seeingTable& seeingAllOf() {
+    static const seeingTable table;
+    return table;
+}
+
+// Each cell alone as a set, without the test of its word cellSet::of makes.
+struct cellBits {
+    cellSet of[81];
+    cellBits() {
+        for (int c = 0; c < 81; c++) of[c] = cellSet::of(c);
+    }
+};
+const cellBits kCellBits;
+
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
 // mask over the unit's open cells (lowest first as the lowest bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
-    out->valid = true;
-    out->most = most;
-    for (int k = 0; k < 9; k++) out->cand[k] = g.cand[kGeometry.unitCell[u][k]];
     out->count = 0;
     int cells[9], at[9], n = 0;
     unsigned cand[9];
@@ -37,7 +58,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         if (g.cand[c]) {
             at[n] = k;
             cand[n] = g.cand[c];
-            bit[n] = cellSet::of(c);
+            bit[n] = kCellBits.of[c];
             cells[n++] = c;
         }
     }
@@ -60,6 +81,11 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         if (many == size + 1 && count < 256) found[count++] = mask;
         mask++;
     }
+    const cellSet* const seeing = seeingAllOf().of[u];
+    unsigned digitMask[9] = {};
+    if (count)
+        for (int o = 0; o < n; o++)
+            for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
         const int size = bitCount(mask);
@@ -88,9 +114,10 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         // Only its own digits' entries are ever read.
         for (unsigned m = a.digits; m; m &= m - 1) {
             const int d = lowBit(m);
-            a.of[d] = g.pos[d] & a.cells;
-            a.first[d] = static_cast<unsigned char>(a.of[d].first());
-            a.seenBy[d] = a.of[d].single() ? kGeometry.peers[a.of[d].first()] : seeingAll(a.of[d]);
+            const unsigned here = digitMask[d] & inUnit;
+            a.of[d] = g.pos[d] & cellsOf;
+            a.first[d] = kGeometry.unitCell[u][lowBit(here)];
+            a.seenBy[d] = seeing[here];
         }
     }
 }
@@ -132,15 +159,19 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
     };
     static thread_local cache c;
     if (c.valid && c.most == most && std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c.sets;
+    // Every unit is brought up to date with each grid: those with a cell
+    // changed since the last are made anew.
+    cellSet changed = cellSet::all();
+    if (c.valid && c.most == most) {
+        changed = cellSet();
+        for (int k = 0; k < 81; k++)
+            if (c.cand[k] != g.cand[k]) changed.add(k);
+    }
     c.valid = true;
     c.most = most;
     std::memcpy(c.cand, g.cand, sizeof c.cand);
-    for (int u = 0; u < 27; u++) {
-        unitSets& here = c.units[u];
-        bool same = here.valid && here.most == most;
-        for (int k = 0; k < 9 && same; k++) same = here.cand[k] == g.cand[kGeometry.unitCell[u][k]];
-        if (!same) unitAlmostLockedSets(g, u, most, &here);
-    }
+    for (int u = 0; u < 27; u++)
+        if (kGeometry.unit[u].meets(changed)) unitAlmostLockedSets(g, u, most, &c.units[u]);
     size_t total = 0;
     for (const unitSets& here : c.units) total += static_cast<size_t>(here.count);
     c.sets.resize(total);
@@ -153,25 +184,23 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
 namespace {
 
 // A set listed under one of its digits and the first of its cells holding
-// it, with what the first tests of a pair need, so that most pairs are
-// refused without reaching the set itself.
+// it: no more than the walk needs to stop, as lists are made anew for each
+// search and are mostly longer than the walks over them.
 struct alsEntry {
     int index;  // the set's place in the list of sets
     int next;   // the entry of the set listed before it under the same digit and cell, or -1
-    unsigned digits;
-    int wingKind;  // 1 for a set of one cell, 3 for one of three, else 0
-    const almostLockedSet* set;
 };
 
 // The first digit z of `zs` (digits both sets hold, other than the one they
 // are restricted on) that sets a and b remove from some cell, and those
 // cells: false if there is none.
-bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
+__attribute__((noinline)) bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
                cellSet* gone) {
-    const cellSet both = a.cells | b.cells;
+    // No cell of either set is left: those holding d are not among the cells
+    // that see them, and the others do not hold d.
     for (; zs; zs &= zs - 1) {
         const int d = lowBit(zs);
-        const cellSet here = (g.pos[d] & a.seenBy[d] & b.seenBy[d]).minus(both);
+        const cellSet here = g.pos[d] & a.seenBy[d] & b.seenBy[d];
         if (here.empty()) continue;
         *z = d;
         *gone = here;
@@ -206,18 +235,21 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     // and only to later sets: none of those up to the first such set is listed.
     size_t firstWalked = 0;
     int lastFresh = -1;  // a set passed over meets only later fresh sets
+    unsigned freshDigits = 0;  // and only on their digits
     while (partial && firstWalked < sets.size() && delta->done(sets[firstWalked]->place, sets[firstWalked]->cells))
         firstWalked++;
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& s = *sets[i];
-        const int wingKind = s.size == 1 || s.size == 3 ? s.size : 0;
-        if (wxyz && !wingKind) continue;
+        if (wxyz && s.size != 1 && s.size != 3) continue;
         const bool isFresh = partial && s.cells.meets(delta->changed);
-        if (isFresh) lastFresh = static_cast<int>(i);
+        if (isFresh) {
+            lastFresh = static_cast<int>(i);
+            freshDigits |= s.digits;
+        }
         for (unsigned m = s.digits; m; m &= m - 1) {
             const int d = lowBit(m), key = d * 81 + s.first[d];
             if (i > firstWalked) {
-                list[count] = {static_cast<int>(i), head[key], s.digits, wingKind, &s};
+                list[count] = {static_cast<int>(i), head[key]};
                 head[key] = count++;
             }
             if (isFresh) {
@@ -225,11 +257,15 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     freshFirst[d].add(s.first[d]);
                     freshHead[key] = -1;
                 }
-                list[count] = {static_cast<int>(i), freshHead[key], s.digits, wingKind, &s};
+                list[count] = {static_cast<int>(i), freshHead[key]};
                 freshHead[key] = count++;
             }
         }
     }
+    const almostLockedSet* const* const setAt = sets.data();
+    // What the last pair with an effect removes (read only once one was met).
+    int foundZ = 0;
+    cellSet foundGone;
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
         // The wing: a cell of two candidates and a set of three cells, four digits in all.
@@ -241,7 +277,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         const int* heads = done ? freshHead : head;
         const unsigned digits = a.digits;
         const uint64_t aLo = a.cells.lo, aHi = a.cells.hi;
-        for (unsigned xm = digits; xm; xm &= xm - 1) {
+        for (unsigned xm = done ? digits & freshDigits : digits; xm; xm &= xm - 1) {
             const int x = lowBit(xm);
             const cellSet seen = a.seenBy[x];
             cellSet where = g.pos[x] & seen;
@@ -250,17 +286,15 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                 // a and the set of e, restricted on x, and what that removes;
                 // of the sets here, the earliest with an effect, so the last met.
                 const almostLockedSet* found = nullptr;
-                int foundZ = 0;
-                cellSet foundGone;
                 for (int k = heads[x * 81 + c]; k >= 0;) {
                     const alsEntry& e = list[k];
                     if (e.index <= index) break;
                     k = e.next;
-                    const unsigned common = digits & e.digits;
+                    const almostLockedSet& b = *setAt[e.index];
+                    const unsigned common = digits & b.digits;
                     if (!(common & (common - 1))) continue;  // x alone
-                    const almostLockedSet& b = *e.set;
                     if (((b.cells.lo & aLo) | (b.cells.hi & aHi)) || !b.of[x].within(seen)) continue;
-                    if ((e.wingKind == partner && kNineBitCounts.of[digits | e.digits] == 4) != wxyz) continue;
+                    if ((b.size == partner && kNineBitCounts.of[digits | b.digits] == 4) != wxyz) continue;
                     if (alsEffect(g, a, b, common & ~(1u << x), &foundZ, &foundGone)) found = &b;
                 }
                 if (!found) continue;
@@ -320,10 +354,13 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
         if (g.cand[c] && kNineBitCounts.of[g.cand[c]] <= 4) {
             at[n] = k;
             cand[n] = g.cand[c];
-            bit[n] = cellSet::of(c);
+            bit[n] = kCellBits.of[c];
             cells[n++] = c;
         }
     }
+    const cellSet* const seeing = seeingAllOf().of[u];
+    unsigned digitMask[9];
+    bool masked = false;  // made only for a unit with a set
     for (int i = 0; i < n; i++)
         for (int j = i + 1; j < n; j++) {
             const unsigned two = cand[i] | cand[j];
@@ -336,14 +373,22 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
                                       (columnOf(cells[i]) == columnOf(cells[j]) && columnOf(cells[i]) == columnOf(cells[k]))))
                     continue;
                 const cellSet set = bit[i] | bit[j] | bit[k];
+                if (!masked) {
+                    // The unit's cells of each digit, of those that can be in a set.
+                    for (int d = 0; d < 9; d++) digitMask[d] = 0;
+                    for (int o = 0; o < n; o++)
+                        for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
+                    masked = true;
+                }
                 triple& tri = here.sets[here.count++];
                 tri.cells = set;
-                tri.place = u * 512 + static_cast<int>((1u << at[i]) | (1u << at[j]) | (1u << at[k]));
+                const unsigned inUnit = (1u << at[i]) | (1u << at[j]) | (1u << at[k]);
+                tri.place = u * 512 + static_cast<int>(inUnit);
                 int d = 0;
                 for (unsigned m = digits; m; m &= m - 1, d++) {
                     tri.digit[d] = lowBit(m);
                     tri.of[d] = g.pos[lowBit(m)] & set;
-                    tri.seen[d] = tri.of[d].single() ? kGeometry.peers[tri.of[d].first()] : seeingAll(tri.of[d]);
+                    tri.seen[d] = seeing[digitMask[lowBit(m)] & inUnit];
                 }
                 tri.pairs = pairsOf.of[digits];
                 tri.digits = digits;
@@ -361,23 +406,66 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // in the list's order (by `place`), then by the restricted digit x, then
     // by the first x cell of the later set, then by that set.
     static thread_local unitTriples units[27];
-    cellSet pairsWith[9];  // the cells of two candidates, by each of their digits
-    cellSet freshPairs;    // those that changed since the last search
-    // The pairs of digits d < e some such cell holds (bits d * 9 + e, as a
-    // triple's `pairs`), and those a changed one holds: a set none of whose
-    // pairs is there has no wing.
-    cellSet present, freshPresent;
+    // The cells of two candidates, kept with the grid of the last call and
+    // brought up to date at the cells that changed since, as those are few.
+    struct bivalues {
+        unsigned short cand[81] = {};
+        cellSet cells;
+        cellSet with[9];  // by each of their digits
+        // The pairs of digits d < e such cells hold (bits d * 9 + e, as a
+        // triple's `pairs`), and how many hold each: a set none of whose
+        // pairs is there has no wing.
+        cellSet present;
+        unsigned char holding[81] = {};
+        void change(int c, unsigned now) {
+            const unsigned was = cand[c];
+            cand[c] = static_cast<unsigned short>(now);
+            if (kNineBitCounts.of[was] == 2) {
+                const int d = lowBit(was), e = lowBit(was & (was - 1));
+                cells.del(c);
+                with[d].del(c);
+                with[e].del(c);
+                if (--holding[d * 9 + e] == 0) present.del(d * 9 + e);
+            }
+            if (kNineBitCounts.of[now] == 2) {
+                const int d = lowBit(now), e = lowBit(now & (now - 1));
+                cells.add(c);
+                with[d].add(c);
+                with[e].add(c);
+                if (holding[d * 9 + e]++ == 0) present.add(d * 9 + e);
+            }
+        }
+    };
+    static thread_local bivalues kept;
+    // The cells whose candidates changed since the last call: only their
+    // units' sets are brought up to date. Compared four cells at a time.
+    cellSet changedCells;
+    for (int c = 0; c < 81; c += 4) {
+        if (c + 4 <= 81) {
+            uint64_t was, now;
+            std::memcpy(&was, kept.cand + c, sizeof was);
+            std::memcpy(&now, g.cand + c, sizeof now);
+            if (was == now) continue;
+        }
+        for (int k = c; k < c + 4 && k < 81; k++)
+            if (kept.cand[k] != g.cand[k]) {
+                kept.change(k, g.cand[k]);
+                changedCells.add(k);
+            }
+    }
+    const cellSet* const pairsWith = kept.with;
+    const cellSet& present = kept.present;
+    // Those of them that changed since the last search, and their pairs.
     const bool partial = delta && delta->valid;
-    for (cellSet open = g.open; open.any();) {
-        const int c = open.pop();
-        if (bitCount(g.cand[c]) != 2) continue;
-        const int d = lowBit(g.cand[c]), e = lowBit(g.cand[c] & (g.cand[c] - 1));
-        pairsWith[d].add(c);
-        pairsWith[e].add(c);
-        present.add(d * 9 + e);
-        if (!partial || delta->changed.has(c)) {
+    cellSet freshPairs = kept.cells, freshPresent = kept.present;
+    if (partial) {
+        freshPairs = cellSet();
+        freshPresent = cellSet();
+        cellSet changed = delta->changed & kept.cells;
+        for (int c = changed.pop(); c >= 0; c = changed.pop()) {
+            const unsigned cand = g.cand[c];
             freshPairs.add(c);
-            freshPresent.add(d * 9 + e);
+            freshPresent.add(lowBit(cand) * 9 + lowBit(cand & (cand - 1)));
         }
     }
     struct wing {
@@ -392,18 +480,6 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     stepSide bestA, bestB;
     int bestZ = 0;
     cellSet bestGone;
-    // The cells whose candidates changed since the last call: only their
-    // units' sets are brought up to date.
-    static thread_local unsigned short lastCand[81];
-    static thread_local bool lastValid = false;
-    cellSet changedCells = cellSet::all();
-    if (lastValid) {
-        changedCells = cellSet();
-        for (int c = 0; c < 81; c++)
-            if (lastCand[c] != g.cand[c]) changedCells.add(c);
-    }
-    std::memcpy(lastCand, g.cand, sizeof lastCand);
-    lastValid = true;
     for (int u = 0; u < 27; u++) {
         unitTriples& here = units[u];
         if (!here.valid || kGeometry.unit[u].meets(changedCells)) refreshTriples(g, u, &here);

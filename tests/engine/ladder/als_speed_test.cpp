@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,8 +32,9 @@ std::string stepSays(bool found, const ladderStep& s) {
 // The first ALS-XZ step in the search's order, trying every pair: the sets
 // in list order; for each, its digits x; then every later set whose x cells
 // all see its own, by the first of those cells, then by list order; then
-// the digits z.
-std::string plainAlsXZ(const ladderGrid& g) {
+// the digits z. With `wings`, the WXYZ-Wings alone (a cell of two digits and
+// a set of three cells, four digits in all), else all pairs but those.
+std::string plainAlsXZ(const ladderGrid& g, bool wings = false) {
     const std::vector<const almostLockedSet*>& sets = almostLockedSets(g, 4);
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
@@ -48,7 +50,7 @@ std::string plainAlsXZ(const ladderGrid& g) {
                 if (bitCount(common) < 2 || a.cells.meets(b.cells)) continue;
                 const bool wing = ((a.size == 1 && b.size == 3) || (a.size == 3 && b.size == 1)) &&
                                   bitCount(a.digits | b.digits) == 4;
-                if (wing) continue;  // the WXYZ-Wing's
+                if (wing != wings) continue;
                 // Restricted: every x cell of one sees every x cell of the other.
                 bool restricted = true;
                 for (cellSet p = a.of[x]; p.any() && restricted;) {
@@ -67,7 +69,7 @@ std::string plainAlsXZ(const ladderGrid& g) {
                     }
                     if (gone.empty()) continue;
                     ladderStep step;
-                    setTechnique(&step, techAlsXZ);
+                    setTechnique(&step, wings ? techWXYZWing : techAlsXZ);
                     const ladderNode nodes[4] = {{static_cast<unsigned char>(z + 1), a.of[z], a.cells},
                                                  {static_cast<unsigned char>(x + 1), a.of[x], a.cells},
                                                  {static_cast<unsigned char>(x + 1), b.of[x], b.cells},
@@ -195,4 +197,23 @@ TEST(LadderAls, KeptSetsAreTheSetsOfTheGrid) {
         grids++;
     });
     EXPECT_GT(grids, 1000);
+}
+
+// The WXYZ-Wing keeps its sets of three cells, and its cells of two
+// candidates, from call to call: along solves, and on grids near them with
+// candidates taken away and given back, it finds the wing the plain search
+// finds first.
+TEST(LadderAls, WxyzWingIsTheFirstWingOfThePlainSearch) {
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
+    ASSERT_GE(lines.size(), 1000u);
+    std::mt19937 rng(11);
+    int found = 0;
+    const int grids = eachPlaceAndNear(lines, 16, rng, 8, false, [&](const ladderGrid& g, const std::string& where, bool) {
+        ladderStep step;
+        const bool s = findWxyzWing(g, &step);
+        ASSERT_EQ(stepSays(s, step), plainAlsXZ(g, true)) << where << " " << stateText(g);
+        found += s;
+    });
+    EXPECT_GT(grids, 2000);
+    EXPECT_GT(found, 1000);
 }
