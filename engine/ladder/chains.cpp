@@ -1658,11 +1658,18 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     // Once the starts left cannot reach the bound together, the links need
     // no count.
     bool counting = s.budget != 0;
+    // The sets' starts are listed after every other: without them, the
+    // starts end where theirs begin.
+    const std::vector<int>& starts = graph.strongNodes;
+    const int plainNodes = graph.plainNodes;
+    const size_t end = s.plainStarts ? static_cast<size_t>(std::partition_point(starts.begin(), starts.end(),
+                                                                                [plainNodes](int x) { return x < plainNodes; }) -
+                                                           starts.begin())
+                                     : starts.size();
     long most = 0, startsLeft = 0;
     if (counting) {
         most = startLinkBound(graph);
-        for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++)
-            startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
+        startsLeft = end > static_cast<size_t>(s.from) ? static_cast<long>(end) - s.from : 0;
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) {
@@ -1676,10 +1683,9 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
     if (marking) graph.loopless = cellSet();
     // (No start before `from` looks at a link: the bound is not reached there.)
-    for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++) {
-        const int start = graph.strongNodes[place];
+    for (size_t place = static_cast<size_t>(s.from); place < end; place++) {
+        const int start = starts[place];
         if (s.budget != 0 && looked >= s.budget) break;
-        if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         if (loopless && graph.loopless.has(start)) continue;
         if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) {
