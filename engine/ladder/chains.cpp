@@ -727,6 +727,13 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
             if (!(here & (gone | remake | row))) {
                 // A run of nodes whose lists stay: copied at once.
                 int y = x + 1;
+                // (Eight marks at a time: most runs are long.)
+                const unsigned long long any = 0x0101010101010101ull * static_cast<unsigned>(gone | remake | row);
+                for (; y + 8 <= total; y += 8) {
+                    unsigned long long eight;
+                    std::memcpy(&eight, mark.data() + y, 8);
+                    if (eight & any) break;
+                }
                 while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
                 const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
                 for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
