@@ -510,6 +510,28 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
             for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
                 holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
     }
+    // What each candidate is weakly linked to (chainGraph::seeing), for the
+    // searches; with sets, made first, as a candidate's weak links to
+    // groups and sets are in its row.
+    const int words = rowWords(n);
+    const size_t w = static_cast<size_t>(words);
+    std::vector<unsigned long long>& seeing = graph->seeing;
+    const auto makeSeeing = [&] {
+        // (Cleared whole at once: cheaper than row by row.)
+        seeing.assign(729 * w, 0);
+        for (int i = 0; i < n; i++) {
+            const ladderNode& node = nodes[static_cast<size_t>(i)];
+            const int d = node.digit - 1;
+            const size_t word = static_cast<size_t>(i) / 64;
+            const unsigned long long bit = 1ull << (i % 64);
+            for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();) seeing[static_cast<size_t>(v.pop() * 9 + d) * w + word] |= bit;
+            if (!node.cells.single()) continue;
+            const int c = node.cells.first();
+            for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) seeing[static_cast<size_t>(c * 9 + lowBit(m)) * w + word] |= bit;
+        }
+    };
+    const bool seeingMade = plainNodes < n && words <= kMostWords;
+    if (seeingMade) makeSeeing();
     std::vector<int>& weakStart = graph->weakStart;
     std::vector<int>& weakList = graph->weakList;
     std::vector<int>& strongStart = graph->strongStart;
@@ -523,7 +545,22 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         const int d = node.digit - 1;
         const cellSet& seen = around[static_cast<size_t>(x)];
         weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
-        if (byCells(wide[d])) {
+        if (seeingMade && x < candidates) {
+            // The groups and sets of its digit whose cells all see its cell
+            // are those in its row past the candidates, by index.
+            weakToCandidates(g, *graph, at, x, &weakList);
+            const unsigned long long* row = seeing.data() + static_cast<size_t>(node.cells.first() * 9 + d) * w;
+            for (size_t k = static_cast<size_t>(candidates) / 64; k < w; k++) {
+                unsigned long long m = row[k];
+                if (k == static_cast<size_t>(candidates) / 64) m &= ~((1ull << (candidates % 64)) - 1);
+                for (; m; m &= m - 1) {
+                    const int j = static_cast<int>(k * 64) + __builtin_ctzll(m);
+                    // (A set of another digit alone in its cell is in the row too.)
+                    if (nodes[static_cast<size_t>(j)].digit == node.digit) weakList.push_back(j);
+                }
+            }
+            weakInCell(g, *graph, at, x, &weakList);
+        } else if (byCells(wide[d])) {
             weakToCandidates(g, *graph, at, x, &weakList);
             const size_t count = wide[d].size(), words = (count + 63) / 64;
             // A cell sees few cells (those holding a cell outside fail),
@@ -559,13 +596,11 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) starts[count++] = x;
     starts.resize(count);
 
-    const int words = rowWords(n);
     graph->words = words;
     graph->strongBits.clear();
     graph->weakBits.clear();
     if (words > kMostWords) return;
     rowOfStarts(graph);
-    const size_t w = static_cast<size_t>(words);
     graph->productive.resize(static_cast<size_t>(n) * w);
     graph->productiveKnown.assign(w, 0);
     const auto rows = [n, w](const std::vector<int>& start, const std::vector<int>& list, std::vector<unsigned long long>* bits) {
@@ -579,19 +614,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     rows(weakStart, weakList, &graph->weakBits);
     graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
     if (graph->weakSeeing) return;
-    std::vector<unsigned long long>& seeing = graph->seeing;
-    // (Cleared whole at once: cheaper than row by row.)
-    seeing.assign(729 * w, 0);
-    for (int i = 0; i < n; i++) {
-        const ladderNode& node = nodes[static_cast<size_t>(i)];
-        const int d = node.digit - 1;
-        const size_t word = static_cast<size_t>(i) / 64;
-        const unsigned long long bit = 1ull << (i % 64);
-        for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();) seeing[static_cast<size_t>(v.pop() * 9 + d) * w + word] |= bit;
-        if (!node.cells.single()) continue;
-        const int c = node.cells.first();
-        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) seeing[static_cast<size_t>(c * 9 + lowBit(m)) * w + word] |= bit;
-    }
+    if (!seeingMade) makeSeeing();
     if (plainNodes == n) return;
     graph->singlesAt.assign(81 * w, 0);
     graph->ofDigit.assign(9 * w, 0);
@@ -1912,6 +1935,32 @@ void ladderSkipQuietChainStarts(bool skip) {
     skipQuietStarts = skip;
 }
 
+namespace {
+
+// Whether a graph built anew has, node by node, the lists that bringing it
+// up to date makes (weakLinks, strongLinks): a build takes shorter ways to
+// them.
+bool listsAsRemade(const ladderGrid& g, const graphFilter& f, const keptGraph& k) {
+    const chainGraph& graph = k.graph;
+    std::vector<int> list;
+    for (int x = 0; x < static_cast<int>(graph.nodes.size()); x++) {
+        const size_t i = static_cast<size_t>(x);
+        list.clear();
+        weakLinks(g, graph, k.at, x, &list);
+        if (!std::equal(list.begin(), list.end(), graph.weakList.begin() + graph.weakStart[i],
+                        graph.weakList.begin() + graph.weakStart[i + 1]))
+            return false;
+        list.clear();
+        strongLinks(g, f, graph, k.at, x, &list);
+        if (!std::equal(list.begin(), list.end(), graph.strongList.begin() + graph.strongStart[i],
+                        graph.strongList.begin() + graph.strongStart[i + 1]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) {
     if (grids.empty()) return 0;
     graphFilter f;
@@ -1920,14 +1969,16 @@ int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) 
     if (f.bivalueOnly) f.reach = reachCandidates;
     keptGraph k, fresh;
     buildKept(grids[0], f, &k);
+    if (!listsAsRemade(grids[0], f, k)) return -1;
     int updated = 0;
     for (size_t i = 1; i < grids.size(); i++) {
         if (!(f.bivalueOnly ? updateBivalueGraph(grids[i], f, &k) : updateGraph(grids[i], f, &k))) {
             buildKept(grids[i], f, &k);
+            if (!listsAsRemade(grids[i], f, k)) return -1;
             continue;
         }
         buildKept(grids[i], f, &fresh);
-        if (!sameGraph(k, fresh.graph)) return -1;
+        if (!listsAsRemade(grids[i], f, fresh) || !sameGraph(k, fresh.graph)) return -1;
         updated++;
     }
     return updated;
