@@ -492,27 +492,9 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
         if (i >= candidates) wide[node.digit - 1].push_back(i);
     }
-    // Where a digit has many groups and sets, which of them (bit k:
-    // wide[d][k]) hold each cell (`holdingWords` words a cell and digit), so
-    // that those within what a node sees are found without trying each.
-    static thread_local std::vector<unsigned long long> holding;
-    cellSet wideCells[9];
-    const auto byCells = [](const std::vector<int>& list) { return list.size() > 16 && list.size() <= 64 * kMostWords; };
-    size_t holdingWords = 1;
-    for (int d = 0; d < 9; d++)
-        if (byCells(wide[d])) holdingWords = std::max(holdingWords, (wide[d].size() + 63) / 64);
-    if (holding.size() < 729 * holdingWords) holding.resize(729 * holdingWords);
-    for (int d = 0; d < 9; d++) {
-        if (!byCells(wide[d])) continue;
-        for (int j : wide[d]) wideCells[d] |= nodes[static_cast<size_t>(j)].cells;
-        for (cellSet v = wideCells[d]; v.any();) std::fill_n(holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords, holdingWords, 0);
-        for (size_t k = 0; k < wide[d].size(); k++)
-            for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
-                holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
-    }
     // What each candidate is weakly linked to (chainGraph::seeing), for the
-    // searches; with sets, made first, as a candidate's weak links to
-    // groups and sets are in its row.
+    // searches; with sets, made first: a node's weak links to the groups
+    // and sets of its digit are in the rows of all its cells.
     const int words = rowWords(n);
     const size_t w = static_cast<size_t>(words);
     std::vector<unsigned long long>& seeing = graph->seeing;
@@ -532,6 +514,24 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     };
     const bool seeingMade = plainNodes < n && words <= kMostWords;
     if (seeingMade) makeSeeing();
+    // Where a digit has many groups and sets, which of them (bit k:
+    // wide[d][k]) hold each cell (`holdingWords` words a cell and digit), so
+    // that those within what a node sees are found without trying each.
+    static thread_local std::vector<unsigned long long> holding;
+    cellSet wideCells[9];
+    const auto byCells = [](const std::vector<int>& list) { return list.size() > 16 && list.size() <= 64 * kMostWords; };
+    size_t holdingWords = 1;
+    for (int d = 0; d < 9 && !seeingMade; d++)
+        if (byCells(wide[d])) holdingWords = std::max(holdingWords, (wide[d].size() + 63) / 64);
+    if (holding.size() < 729 * holdingWords) holding.resize(729 * holdingWords);
+    for (int d = 0; d < 9 && !seeingMade; d++) {
+        if (!byCells(wide[d])) continue;
+        for (int j : wide[d]) wideCells[d] |= nodes[static_cast<size_t>(j)].cells;
+        for (cellSet v = wideCells[d]; v.any();) std::fill_n(holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords, holdingWords, 0);
+        for (size_t k = 0; k < wide[d].size(); k++)
+            for (cellSet v = nodes[static_cast<size_t>(wide[d][k])].cells; v.any();)
+                holding[static_cast<size_t>(v.pop() * 9 + d) * holdingWords + k / 64] |= 1ull << (k % 64);
+    }
     std::vector<int>& weakStart = graph->weakStart;
     std::vector<int>& weakList = graph->weakList;
     std::vector<int>& strongStart = graph->strongStart;
@@ -545,14 +545,23 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         const int d = node.digit - 1;
         const cellSet& seen = around[static_cast<size_t>(x)];
         weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
-        if (seeingMade && x < candidates) {
-            // The groups and sets of its digit whose cells all see its cell
-            // are those in its row past the candidates, by index.
+        if (seeingMade) {
+            // The groups and sets of its digit whose cells all see all its
+            // cells (and so are seen whole from each of them) are those in
+            // the rows of all its cells past the candidates, by index.
             weakToCandidates(g, *graph, at, x, &weakList);
-            const unsigned long long* row = seeing.data() + static_cast<size_t>(node.cells.first() * 9 + d) * w;
-            for (size_t k = static_cast<size_t>(candidates) / 64; k < w; k++) {
-                unsigned long long m = row[k];
-                if (k == static_cast<size_t>(candidates) / 64) m &= ~((1ull << (candidates % 64)) - 1);
+            cellSet cells = node.cells;
+            const unsigned long long* first = seeing.data() + static_cast<size_t>(cells.pop() * 9 + d) * w;
+            const size_t from = static_cast<size_t>(candidates) / 64;
+            unsigned long long all[kMostWords];
+            for (size_t k = from; k < w; k++) all[k] = first[k];
+            for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+                const unsigned long long* row = seeing.data() + static_cast<size_t>(c * 9 + d) * w;
+                for (size_t k = from; k < w; k++) all[k] &= row[k];
+            }
+            for (size_t k = from; k < w; k++) {
+                unsigned long long m = all[k];
+                if (k == from) m &= ~((1ull << (candidates % 64)) - 1);
                 for (; m; m &= m - 1) {
                     const int j = static_cast<int>(k * 64) + __builtin_ctzll(m);
                     // (A set of another digit alone in its cell is in the row too.)
