@@ -383,10 +383,12 @@ inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, cons
         }
         for (int k = 0; k < count; k++) {
             const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
-            if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
+            int many = 2;
+            if (f.reach == reachCandidates ? !exactlyTwo(places) : (many = places.count()) < 2 || many > 6) continue;
             const cellSet rest = places.minus(node.cells);
             if (rest.empty()) continue;
-            const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(graph, at, rest, d);
+            // (A group has three cells at most: its node holds one or more.)
+            const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : many > 4 && c >= 0 ? -1 : groupOf(graph, at, rest, d);
             if (j >= 0) list->push_back(j);
         }
     }
