@@ -38,6 +38,7 @@ struct digitPairs {
     cellSet places;
     short pairOf[27][2];
     cellSet inPair;
+    unsigned twoUnits = 0;  // the units (bit u) with two places
 };
 
 const digitPairs& pairsOf(const ladderGrid& g, int d) {
@@ -51,6 +52,7 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
     // unit (in the order of each unit's cells).
     unsigned two = 0;
     const unsigned* masks = digitUnitMasks(g, d, &two);
+    p.twoUnits = two;
     std::fill(&p.pairOf[0][0], &p.pairOf[0][0] + 2 * 27, static_cast<short>(-1));
     for (; two; two &= two - 1) {
         const int u = lowBit(two);
@@ -1218,13 +1220,21 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     graph->lists = false;
     graph->words = 2;
     const cellSet places = g.pos[d];
-    graph->strongBits.assign(2 * 81, 0);
+    // Only the rows of the cells that had strong links are not empty.
+    if (graph->strongBits.size() == 2 * 81 && graph->linkedRow.size() == 2) {
+        for (cellSet v(graph->linkedRow[0], graph->linkedRow[1]); v.any();) {
+            const int c = v.pop();
+            graph->strongBits[static_cast<size_t>(2 * c)] = graph->strongBits[static_cast<size_t>(2 * c + 1)] = 0;
+        }
+    } else {
+        graph->strongBits.assign(2 * 81, 0);
+    }
     graph->weakBits.resize(2 * 81);
     // The strong links are the digit's pairs, which colouring keeps.
     const digitPairs& pairs = pairsOf(g, d);
-    for (int u = 0; u < 27; u++) {
+    for (unsigned two = pairs.twoUnits; two; two &= two - 1) {
+        const int u = lowBit(two);
         const int a = pairs.pairOf[u][0], b = pairs.pairOf[u][1];
-        if (a < 0) continue;
         graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
         graph->strongBits[static_cast<size_t>(2 * b + a / 64)] |= 1ull << (a % 64);
     }
