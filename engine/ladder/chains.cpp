@@ -72,7 +72,9 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
 // of one and keeps colour 0, which keeps it out of what later clusters
 // remove. Such starts are not visited: which of them came before a
 // cluster's start is told by their place.
-bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
+// (One copy for each kind, so that each leaves out the other's work.)
+template <bool medusa>
+bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     // Each candidate's colour: -1 between calls, each call putting back
     // what it coloured.
     static thread_local std::vector<short> colourOf(729, -1), order, parent, coloured;
@@ -101,6 +103,7 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
             if (colourOf[start] >= 0) continue;
             order.clear();
             parent.clear();
+            bool several = false;  // (simple colouring's clusters are of one digit)
             colourOf[start] = 0;
             coloured.push_back(static_cast<short>(start));
             order.push_back(static_cast<short>(start));
@@ -117,15 +120,13 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
                 for (int k = 0; k < n; k++) {
                     if (colourOf[next[k]] >= 0) continue;
                     colourOf[next[k]] = static_cast<short>(1 - colourOf[node]);
+                    if (medusa) several = several || next[k] % 9 != sd;
                     coloured.push_back(static_cast<short>(next[k]));
                     order.push_back(static_cast<short>(next[k]));
                     parent.push_back(static_cast<short>(i));
                 }
             }
             if (order.size() < 2) continue;
-            // (Simple colouring's clusters are of one digit.)
-            bool several = false;
-            for (size_t i = 0; i < order.size() && medusa; i++) several = several || order[i] % 9 != sd;
             // A cluster of one digit alone is simple colouring's.
             if (medusa && !several) continue;
             // Two nodes of one colour weakly linked: that colour is false.
@@ -2060,11 +2061,11 @@ void ladderChainLinkBudget(long links) {
 }
 
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    return colouring(g, false, digits, step);
+    return colouring<false>(g, digits, step);
 }
 
 bool findMedusa(const ladderGrid& g, ladderStep* step) {
-    return colouring(g, true, kAllDigits, step);
+    return colouring<true>(g, kAllDigits, step);
 }
 
 namespace {
