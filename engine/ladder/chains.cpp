@@ -445,7 +445,13 @@ void rowOfStarts(chainGraph* graph) {
 // cell has two, then to the other digits of its set. A node linked to
 // another in two units is listed twice, as the search counts both. `at`
 // comes empty and is left holding the graph's nodes.
-void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, graphIndex& at) {
+// (One copy for each kind of graph, its filter's kind fixed, so that each
+// leaves out the others' tests; buildGraph below picks it.)
+template <int reach, bool bivalueOnly>
+void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* graph, graphIndex& at) {
+    graphFilter f = given;
+    f.reach = reach;
+    f.bivalueOnly = bivalueOnly;
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
     for (cellSet cells = g.open; cells.any();) {
@@ -637,6 +643,19 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         const unsigned long long bit = 1ull << (i % 64);
         if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
         graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
+    }
+}
+
+void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, graphIndex& at) {
+    if (f.reach == reachCandidates) {
+        if (f.bivalueOnly) buildGraphOf<reachCandidates, true>(g, f, graph, at);
+        else buildGraphOf<reachCandidates, false>(g, f, graph, at);
+    } else if (f.reach == reachGroups) {
+        if (f.bivalueOnly) buildGraphOf<reachGroups, true>(g, f, graph, at);
+        else buildGraphOf<reachGroups, false>(g, f, graph, at);
+    } else {
+        if (f.bivalueOnly) buildGraphOf<reachAls, true>(g, f, graph, at);
+        else buildGraphOf<reachAls, false>(g, f, graph, at);
     }
 }
 
