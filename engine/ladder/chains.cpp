@@ -1476,12 +1476,13 @@ enum quietness { quiet, notQuiet, closesOnly };
 // before its levels ended, every node it could stop at seen. With
 // `levelsOut`, it leaves there each level's new nodes (W words by length)
 // for the second pass.
-template <int W, bool counting, bool keeping = false>
+// (`loops` is the search's, a copy for each.)
+template <int W, bool counting, bool keeping, bool loops>
 int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLength,
                const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose,
                unsigned long long* seenOut = nullptr, bool* early = nullptr, unsigned long long* levelsOut = nullptr) {
     // False, and strongly linked to the start: a loop that places it.
-    const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
+    const unsigned long long* placing = loops && mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
                                             : nullptr;
     // Every node the search could stop at; without counting, the search
@@ -1491,7 +1492,7 @@ int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLengt
     unsigned long long targets[W];
     unsigned long long anyTarget = 0;
     for (int k = 0; k < W; k++) {
-        targets[k] = ((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
+        targets[k] = ((effect[k] | (loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
     if (!counting && !anyTarget) {
@@ -1536,7 +1537,7 @@ int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLengt
         // (What ends with an effect was weighed by the first pass.)
         if (!truth && length + 1 >= s.minNodes) {
             for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
-            if (s.loops && length + 1 >= 4)
+            if (loops && length + 1 >= 4)
                 for (int k = 0; k < W; k++) closes |= next[k] & closing[k];
         }
         // Reached false, to be followed next by its strong links.
@@ -1653,12 +1654,15 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     // Each level's new nodes, for a second pass (loops alone close).
     unsigned long long* levelsOut = s.loops ? levelRoom(static_cast<size_t>(bestLength) * W) : nullptr;
     // (Kept graphs alone remember what their passes saw.)
-    const int first =
-        graph.quietKept
-            ? (counting ? quietStart<W, true, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut)
-                        : quietStart<W, false, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut))
-            : (counting ? quietStart<W, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut)
-                        : quietStart<W, false>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut));
+    const auto pass = [&](auto loopsTag) {
+        constexpr bool L = decltype(loopsTag)::value;
+        return graph.quietKept
+                   ? (counting ? quietStart<W, true, true, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut)
+                               : quietStart<W, false, true, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut))
+                   : (counting ? quietStart<W, true, false, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut)
+                               : quietStart<W, false, false, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut));
+    };
+    const int first = s.loops ? pass(std::true_type()) : pass(std::false_type());
     bool quietHere = first != notQuiet;
     if (first == closesOnly) quietHere = !productiveLoop<W>(g, graph, s, bestLength, closing, lastClose, levelsOut);
     if (graph.quietKept) {
@@ -2067,7 +2071,7 @@ int ladderCheckLooplessStarts(const ladderGrid& g, int d) {
         closeRow<2>(graph, start, closing);
         long links = 0;
         int lastClose = 0;
-        if (quietStart<2, false>(graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
+        if (quietStart<2, false, false, true>(graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
                                         &lastClose) != quiet)
             return -1;
         loopless++;
