@@ -454,10 +454,12 @@ void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* gra
     f.bivalueOnly = bivalueOnly;
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
+    cellSet nodeCells;  // the cells with nodes
     for (cellSet cells = g.open; cells.any();) {
         const int c = cells.pop();
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
+        nodeCells.add(c);
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
             at.nodeAt[c * 9 + d] = static_cast<short>(nodes.size());
@@ -579,6 +581,10 @@ void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* gra
                     if (nodes[static_cast<size_t>(j)].digit == node.digit) weakList.push_back(j);
                 }
             }
+            weakInCell(g, *graph, at, x, &weakList);
+        } else if (bivalueOnly && reach == reachCandidates) {
+            // Few cells have nodes: only theirs are looked up.
+            for (cellSet v = seen & g.pos[d] & nodeCells; v.any();) weakList.push_back(at.nodeAt[v.pop() * 9 + d]);
             weakInCell(g, *graph, at, x, &weakList);
         } else if (byCells(wide[d])) {
             weakToCandidates(g, *graph, at, x, &weakList);
