@@ -568,14 +568,13 @@ void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* gra
             const size_t from = static_cast<size_t>(candidates) / 64;
             unsigned long long all[kMostWords];
             for (size_t k = from; k < w; k++) all[k] = first[k];
+            all[from] &= ~((1ull << (candidates % 64)) - 1);
             for (int c = cells.pop(); c >= 0; c = cells.pop()) {
                 const unsigned long long* row = seeing.data() + static_cast<size_t>(c * 9 + d) * w;
                 for (size_t k = from; k < w; k++) all[k] &= row[k];
             }
             for (size_t k = from; k < w; k++) {
-                unsigned long long m = all[k];
-                if (k == from) m &= ~((1ull << (candidates % 64)) - 1);
-                for (; m; m &= m - 1) {
+                for (unsigned long long m = all[k]; m; m &= m - 1) {
                     const int j = static_cast<int>(k * 64) + __builtin_ctzll(m);
                     // (A set of another digit alone in its cell is in the row too.)
                     if (nodes[static_cast<size_t>(j)].digit == node.digit) weakList.push_back(j);
