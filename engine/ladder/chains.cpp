@@ -1391,9 +1391,9 @@ bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int en
 // ended there (the path left aside), as a row of bits: those weakly linked
 // to a candidate that start is weakly linked to. At least every end that
 // eachCommonWeak, which the search asks, finds something for. W: the
-// graph's words.
+// graph's words. (Inlined: it is asked once a start.)
 template <int W>
-void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
+inline __attribute__((always_inline)) void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
     const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
     const int d = node.digit - 1;
     for (int k = 0; k < W; k++) row[k] = 0;
