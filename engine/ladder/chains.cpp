@@ -1574,7 +1574,7 @@ int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLengt
 }
 
 // Room for the levels of a first pass, `words` words.
-__attribute__((noinline)) unsigned long long* levelRoom(size_t words) {
+inline unsigned long long* levelRoom(size_t words) {
     static thread_local std::vector<unsigned long long> levels;
     if (levels.size() < words) levels.resize(words);
     return levels.data();
