@@ -38,6 +38,7 @@ struct digitPairs {
     cellSet places;
     short pairOf[27][2];
     cellSet inPair;
+    unsigned twoUnits = 0;  // the units (bit u) with two places
 };
 
 const digitPairs& pairsOf(const ladderGrid& g, int d) {
@@ -51,6 +52,7 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
     // unit (in the order of each unit's cells).
     unsigned two = 0;
     const unsigned* masks = digitUnitMasks(g, d, &two);
+    p.twoUnits = two;
     std::fill(&p.pairOf[0][0], &p.pairOf[0][0] + 2 * 27, static_cast<short>(-1));
     for (; two; two &= two - 1) {
         const int u = lowBit(two);
@@ -70,7 +72,9 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
 // of one and keeps colour 0, which keeps it out of what later clusters
 // remove. Such starts are not visited: which of them came before a
 // cluster's start is told by their place.
-bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* step) {
+// (One copy for each kind, so that each leaves out the other's work.)
+template <bool medusa>
+bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     // Each candidate's colour: -1 between calls, each call putting back
     // what it coloured.
     static thread_local std::vector<short> colourOf(729, -1), order, parent, coloured;
@@ -99,6 +103,7 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
             if (colourOf[start] >= 0) continue;
             order.clear();
             parent.clear();
+            bool several = false;  // (simple colouring's clusters are of one digit)
             colourOf[start] = 0;
             coloured.push_back(static_cast<short>(start));
             order.push_back(static_cast<short>(start));
@@ -115,15 +120,13 @@ bool colouring(const ladderGrid& g, bool medusa, unsigned digits, ladderStep* st
                 for (int k = 0; k < n; k++) {
                     if (colourOf[next[k]] >= 0) continue;
                     colourOf[next[k]] = static_cast<short>(1 - colourOf[node]);
+                    if (medusa) several = several || next[k] % 9 != sd;
                     coloured.push_back(static_cast<short>(next[k]));
                     order.push_back(static_cast<short>(next[k]));
                     parent.push_back(static_cast<short>(i));
                 }
             }
             if (order.size() < 2) continue;
-            // (Simple colouring's clusters are of one digit.)
-            bool several = false;
-            for (size_t i = 0; i < order.size() && medusa; i++) several = several || order[i] % 9 != sd;
             // A cluster of one digit alone is simple colouring's.
             if (medusa && !several) continue;
             // Two nodes of one colour weakly linked: that colour is false.
@@ -383,10 +386,12 @@ inline __attribute__((always_inline)) void strongLinks(const ladderGrid& g, cons
         }
         for (int k = 0; k < count; k++) {
             const cellSet places = g.pos[d] & kGeometry.unit[units[k]];
-            if (f.reach == reachCandidates ? !exactlyTwo(places) : places.count() < 2 || places.count() > 6) continue;
+            int many = 2;
+            if (f.reach == reachCandidates ? !exactlyTwo(places) : (many = places.count()) < 2 || many > 6) continue;
             const cellSet rest = places.minus(node.cells);
             if (rest.empty()) continue;
-            const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : groupOf(graph, at, rest, d);
+            // (A group has three cells at most: its node holds one or more.)
+            const int j = rest.single() ? at.nodeAt[rest.first() * 9 + d] : many > 4 && c >= 0 ? -1 : groupOf(graph, at, rest, d);
             if (j >= 0) list->push_back(j);
         }
     }
@@ -440,13 +445,21 @@ void rowOfStarts(chainGraph* graph) {
 // cell has two, then to the other digits of its set. A node linked to
 // another in two units is listed twice, as the search counts both. `at`
 // comes empty and is left holding the graph's nodes.
-void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, graphIndex& at) {
+// (One copy for each kind of graph, its filter's kind fixed, so that each
+// leaves out the others' tests; buildGraph below picks it.)
+template <int reach, bool bivalueOnly>
+void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* graph, graphIndex& at) {
+    graphFilter f = given;
+    f.reach = reach;
+    f.bivalueOnly = bivalueOnly;
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
+    cellSet nodeCells;  // the cells with nodes
     for (cellSet cells = g.open; cells.any();) {
         const int c = cells.pop();
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
+        nodeCells.add(c);
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
             at.nodeAt[c * 9 + d] = static_cast<short>(nodes.size());
@@ -492,6 +505,28 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         around[static_cast<size_t>(i)] = node.cells.single() ? kGeometry.peers[node.cells.first()] : seeingAll(node.cells);
         if (i >= candidates) wide[node.digit - 1].push_back(i);
     }
+    // What each candidate is weakly linked to (chainGraph::seeing), for the
+    // searches; with sets, made first: a node's weak links to the groups
+    // and sets of its digit are in the rows of all its cells.
+    const int words = rowWords(n);
+    const size_t w = static_cast<size_t>(words);
+    std::vector<unsigned long long>& seeing = graph->seeing;
+    const auto makeSeeing = [&] {
+        // (Cleared whole at once: cheaper than row by row.)
+        seeing.assign(729 * w, 0);
+        for (int i = 0; i < n; i++) {
+            const ladderNode& node = nodes[static_cast<size_t>(i)];
+            const int d = node.digit - 1;
+            const size_t word = static_cast<size_t>(i) / 64;
+            const unsigned long long bit = 1ull << (i % 64);
+            for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();) seeing[static_cast<size_t>(v.pop() * 9 + d) * w + word] |= bit;
+            if (!node.cells.single()) continue;
+            const int c = node.cells.first();
+            for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) seeing[static_cast<size_t>(c * 9 + lowBit(m)) * w + word] |= bit;
+        }
+    };
+    const bool seeingMade = plainNodes < n && words <= kMostWords;
+    if (seeingMade) makeSeeing();
     // Where a digit has many groups and sets, which of them (bit k:
     // wide[d][k]) hold each cell (`holdingWords` words a cell and digit), so
     // that those within what a node sees are found without trying each.
@@ -499,10 +534,10 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     cellSet wideCells[9];
     const auto byCells = [](const std::vector<int>& list) { return list.size() > 16 && list.size() <= 64 * kMostWords; };
     size_t holdingWords = 1;
-    for (int d = 0; d < 9; d++)
+    for (int d = 0; d < 9 && !seeingMade; d++)
         if (byCells(wide[d])) holdingWords = std::max(holdingWords, (wide[d].size() + 63) / 64);
     if (holding.size() < 729 * holdingWords) holding.resize(729 * holdingWords);
-    for (int d = 0; d < 9; d++) {
+    for (int d = 0; d < 9 && !seeingMade; d++) {
         if (!byCells(wide[d])) continue;
         for (int j : wide[d]) wideCells[d] |= nodes[static_cast<size_t>(j)].cells;
         for (cellSet v = wideCells[d]; v.any();) std::fill_n(holding.data() + static_cast<size_t>(v.pop() * 9 + d) * holdingWords, holdingWords, 0);
@@ -523,7 +558,34 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         const int d = node.digit - 1;
         const cellSet& seen = around[static_cast<size_t>(x)];
         weakStart[static_cast<size_t>(x)] = static_cast<int>(weakList.size());
-        if (byCells(wide[d])) {
+        if (seeingMade) {
+            // The groups and sets of its digit whose cells all see all its
+            // cells (and so are seen whole from each of them) are those in
+            // the rows of all its cells past the candidates, by index.
+            weakToCandidates(g, *graph, at, x, &weakList);
+            cellSet cells = node.cells;
+            const unsigned long long* first = seeing.data() + static_cast<size_t>(cells.pop() * 9 + d) * w;
+            const size_t from = static_cast<size_t>(candidates) / 64;
+            unsigned long long all[kMostWords];
+            for (size_t k = from; k < w; k++) all[k] = first[k];
+            all[from] &= ~((1ull << (candidates % 64)) - 1);
+            for (int c = cells.pop(); c >= 0; c = cells.pop()) {
+                const unsigned long long* row = seeing.data() + static_cast<size_t>(c * 9 + d) * w;
+                for (size_t k = from; k < w; k++) all[k] &= row[k];
+            }
+            for (size_t k = from; k < w; k++) {
+                for (unsigned long long m = all[k]; m; m &= m - 1) {
+                    const int j = static_cast<int>(k * 64) + __builtin_ctzll(m);
+                    // (A set of another digit alone in its cell is in the row too.)
+                    if (nodes[static_cast<size_t>(j)].digit == node.digit) weakList.push_back(j);
+                }
+            }
+            weakInCell(g, *graph, at, x, &weakList);
+        } else if (bivalueOnly && reach == reachCandidates) {
+            // Few cells have nodes: only theirs are looked up.
+            for (cellSet v = seen & g.pos[d] & nodeCells; v.any();) weakList.push_back(at.nodeAt[v.pop() * 9 + d]);
+            weakInCell(g, *graph, at, x, &weakList);
+        } else if (byCells(wide[d])) {
             weakToCandidates(g, *graph, at, x, &weakList);
             const size_t count = wide[d].size(), words = (count + 63) / 64;
             // A cell sees few cells (those holding a cell outside fail),
@@ -559,13 +621,11 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         if (strongStart[static_cast<size_t>(x)] != strongStart[static_cast<size_t>(x) + 1]) starts[count++] = x;
     starts.resize(count);
 
-    const int words = rowWords(n);
     graph->words = words;
     graph->strongBits.clear();
     graph->weakBits.clear();
     if (words > kMostWords) return;
     rowOfStarts(graph);
-    const size_t w = static_cast<size_t>(words);
     graph->productive.resize(static_cast<size_t>(n) * w);
     graph->productiveKnown.assign(w, 0);
     const auto rows = [n, w](const std::vector<int>& start, const std::vector<int>& list, std::vector<unsigned long long>* bits) {
@@ -579,19 +639,7 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
     rows(weakStart, weakList, &graph->weakBits);
     graph->weakSeeing = !f.bivalueOnly && plainNodes == n;
     if (graph->weakSeeing) return;
-    std::vector<unsigned long long>& seeing = graph->seeing;
-    // (Cleared whole at once: cheaper than row by row.)
-    seeing.assign(729 * w, 0);
-    for (int i = 0; i < n; i++) {
-        const ladderNode& node = nodes[static_cast<size_t>(i)];
-        const int d = node.digit - 1;
-        const size_t word = static_cast<size_t>(i) / 64;
-        const unsigned long long bit = 1ull << (i % 64);
-        for (cellSet v = around[static_cast<size_t>(i)] & g.pos[d]; v.any();) seeing[static_cast<size_t>(v.pop() * 9 + d) * w + word] |= bit;
-        if (!node.cells.single()) continue;
-        const int c = node.cells.first();
-        for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) seeing[static_cast<size_t>(c * 9 + lowBit(m)) * w + word] |= bit;
-    }
+    if (!seeingMade) makeSeeing();
     if (plainNodes == n) return;
     graph->singlesAt.assign(81 * w, 0);
     graph->ofDigit.assign(9 * w, 0);
@@ -600,6 +648,19 @@ void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, gr
         const unsigned long long bit = 1ull << (i % 64);
         if (node.cells.single()) graph->singlesAt[static_cast<size_t>(node.cells.first()) * w + static_cast<size_t>(i) / 64] |= bit;
         graph->ofDigit[static_cast<size_t>(node.digit - 1) * w + static_cast<size_t>(i) / 64] |= bit;
+    }
+}
+
+void buildGraph(const ladderGrid& g, const graphFilter& f, chainGraph* graph, graphIndex& at) {
+    if (f.reach == reachCandidates) {
+        if (f.bivalueOnly) buildGraphOf<reachCandidates, true>(g, f, graph, at);
+        else buildGraphOf<reachCandidates, false>(g, f, graph, at);
+    } else if (f.reach == reachGroups) {
+        if (f.bivalueOnly) buildGraphOf<reachGroups, true>(g, f, graph, at);
+        else buildGraphOf<reachGroups, false>(g, f, graph, at);
+    } else {
+        if (f.bivalueOnly) buildGraphOf<reachAls, true>(g, f, graph, at);
+        else buildGraphOf<reachAls, false>(g, f, graph, at);
     }
 }
 
@@ -727,6 +788,13 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
             if (!(here & (gone | remake | row))) {
                 // A run of nodes whose lists stay: copied at once.
                 int y = x + 1;
+                // (Eight marks at a time: most runs are long.)
+                const unsigned long long any = 0x0101010101010101ull * static_cast<unsigned>(gone | remake | row);
+                for (; y + 8 <= total; y += 8) {
+                    unsigned long long eight;
+                    std::memcpy(&eight, mark.data() + y, 8);
+                    if (eight & any) break;
+                }
                 while (y < total && !(mark[static_cast<size_t>(y)] & (gone | remake | row))) y++;
                 const int shift = static_cast<int>(list->size()) - oldStart[static_cast<size_t>(x)];
                 for (int i = x; i < y; i++) (*start)[static_cast<size_t>(i)] = oldStart[static_cast<size_t>(i)] + shift;
@@ -1177,13 +1245,21 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
     graph->lists = false;
     graph->words = 2;
     const cellSet places = g.pos[d];
-    graph->strongBits.assign(2 * 81, 0);
+    // Only the rows of the cells that had strong links are not empty.
+    if (graph->strongBits.size() == 2 * 81 && graph->linkedRow.size() == 2) {
+        for (cellSet v(graph->linkedRow[0], graph->linkedRow[1]); v.any();) {
+            const int c = v.pop();
+            graph->strongBits[static_cast<size_t>(2 * c)] = graph->strongBits[static_cast<size_t>(2 * c + 1)] = 0;
+        }
+    } else {
+        graph->strongBits.assign(2 * 81, 0);
+    }
     graph->weakBits.resize(2 * 81);
     // The strong links are the digit's pairs, which colouring keeps.
     const digitPairs& pairs = pairsOf(g, d);
-    for (int u = 0; u < 27; u++) {
+    for (unsigned two = pairs.twoUnits; two; two &= two - 1) {
+        const int u = lowBit(two);
         const int a = pairs.pairOf[u][0], b = pairs.pairOf[u][1];
-        if (a < 0) continue;
         graph->strongBits[static_cast<size_t>(2 * a + b / 64)] |= 1ull << (b % 64);
         graph->strongBits[static_cast<size_t>(2 * b + a / 64)] |= 1ull << (a % 64);
     }
@@ -1315,9 +1391,9 @@ bool closesLoop(const chainGraph& graph, const chainSearch& s, int start, int en
 // ended there (the path left aside), as a row of bits: those weakly linked
 // to a candidate that start is weakly linked to. At least every end that
 // eachCommonWeak, which the search asks, finds something for. W: the
-// graph's words.
+// graph's words. (Inlined: it is asked once a start.)
 template <int W>
-void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
+inline __attribute__((always_inline)) void effectRow(const ladderGrid& g, const chainGraph& graph, int start, unsigned long long* row) {
     const ladderNode& node = graph.nodes[static_cast<size_t>(start)];
     const int d = node.digit - 1;
     for (int k = 0; k < W; k++) row[k] = 0;
@@ -1405,12 +1481,13 @@ enum quietness { quiet, notQuiet, closesOnly };
 // before its levels ended, every node it could stop at seen. With
 // `levelsOut`, it leaves there each level's new nodes (W words by length)
 // for the second pass.
-template <int W, bool counting, bool keeping = false>
+// (`loops` is the search's, a copy for each.)
+template <int W, bool counting, bool keeping, bool loops>
 int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLength,
                const unsigned long long* effect, const unsigned long long* closing, long* links, int* lastClose,
                unsigned long long* seenOut = nullptr, bool* early = nullptr, unsigned long long* levelsOut = nullptr) {
     // False, and strongly linked to the start: a loop that places it.
-    const unsigned long long* placing = mayPlace(s, graph.nodes[static_cast<size_t>(start)])
+    const unsigned long long* placing = loops && mayPlace(s, graph.nodes[static_cast<size_t>(start)])
                                             ? &graph.strongBits[static_cast<size_t>(start) * W]
                                             : nullptr;
     // Every node the search could stop at; without counting, the search
@@ -1420,7 +1497,7 @@ int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLengt
     unsigned long long targets[W];
     unsigned long long anyTarget = 0;
     for (int k = 0; k < W; k++) {
-        targets[k] = ((effect[k] | (s.loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
+        targets[k] = ((effect[k] | (loops ? closing[k] : 0)) & linked[k]) | (placing ? placing[k] : 0);
         anyTarget |= targets[k];
     }
     if (!counting && !anyTarget) {
@@ -1465,7 +1542,7 @@ int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLengt
         // (What ends with an effect was weighed by the first pass.)
         if (!truth && length + 1 >= s.minNodes) {
             for (int k = 0; k < W; k++) hit |= next[k] & effect[k];
-            if (s.loops && length + 1 >= 4)
+            if (loops && length + 1 >= 4)
                 for (int k = 0; k < W; k++) closes |= next[k] & closing[k];
         }
         // Reached false, to be followed next by its strong links.
@@ -1497,7 +1574,7 @@ int quietStart(chainGraph& graph, const chainSearch& s, int start, int bestLengt
 }
 
 // Room for the levels of a first pass, `words` words.
-__attribute__((noinline)) unsigned long long* levelRoom(size_t words) {
+inline unsigned long long* levelRoom(size_t words) {
     static thread_local std::vector<unsigned long long> levels;
     if (levels.size() < words) levels.resize(words);
     return levels.data();
@@ -1582,12 +1659,15 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     // Each level's new nodes, for a second pass (loops alone close).
     unsigned long long* levelsOut = s.loops ? levelRoom(static_cast<size_t>(bestLength) * W) : nullptr;
     // (Kept graphs alone remember what their passes saw.)
-    const int first =
-        graph.quietKept
-            ? (counting ? quietStart<W, true, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut)
-                        : quietStart<W, false, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut))
-            : (counting ? quietStart<W, true>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut)
-                        : quietStart<W, false>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut));
+    const auto pass = [&](auto loopsTag) {
+        constexpr bool L = decltype(loopsTag)::value;
+        return graph.quietKept
+                   ? (counting ? quietStart<W, true, true, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut)
+                               : quietStart<W, false, true, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, seen, &early, levelsOut))
+                   : (counting ? quietStart<W, true, false, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut)
+                               : quietStart<W, false, false, L>(graph, s, start, bestLength, effect, closing, &links, &lastClose, nullptr, nullptr, levelsOut));
+    };
+    const int first = s.loops ? pass(std::true_type()) : pass(std::false_type());
     bool quietHere = first != notQuiet;
     if (first == closesOnly) quietHere = !productiveLoop<W>(g, graph, s, bestLength, closing, lastClose, levelsOut);
     if (graph.quietKept) {
@@ -1658,11 +1738,18 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     // Once the starts left cannot reach the bound together, the links need
     // no count.
     bool counting = s.budget != 0;
+    // The sets' starts are listed after every other: without them, the
+    // starts end where theirs begin.
+    const std::vector<int>& starts = graph.strongNodes;
+    const int plainNodes = graph.plainNodes;
+    const size_t end = s.plainStarts ? static_cast<size_t>(std::partition_point(starts.begin(), starts.end(),
+                                                                                [plainNodes](int x) { return x < plainNodes; }) -
+                                                           starts.begin())
+                                     : starts.size();
     long most = 0, startsLeft = 0;
     if (counting) {
         most = startLinkBound(graph);
-        for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++)
-            startsLeft += !(s.plainStarts && graph.nodes[static_cast<size_t>(graph.strongNodes[place])].als.any());
+        startsLeft = end > static_cast<size_t>(s.from) ? static_cast<long>(end) - s.from : 0;
     }
     unsigned long long effect[kMostWords], closing[kMostWords];
     const auto inRow = [](const unsigned long long* row, int i) {
@@ -1676,10 +1763,9 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
     if (marking) graph.loopless = cellSet();
     // (No start before `from` looks at a link: the bound is not reached there.)
-    for (size_t place = static_cast<size_t>(s.from); place < graph.strongNodes.size(); place++) {
-        const int start = graph.strongNodes[place];
+    for (size_t place = static_cast<size_t>(s.from); place < end; place++) {
+        const int start = starts[place];
         if (s.budget != 0 && looked >= s.budget) break;
-        if (s.plainStarts && graph.nodes[static_cast<size_t>(start)].als.any()) continue;
         if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         if (loopless && graph.loopless.has(start)) continue;
         if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) {
@@ -1899,6 +1985,32 @@ void ladderSkipQuietChainStarts(bool skip) {
     skipQuietStarts = skip;
 }
 
+namespace {
+
+// Whether a graph built anew has, node by node, the lists that bringing it
+// up to date makes (weakLinks, strongLinks): a build takes shorter ways to
+// them.
+bool listsAsRemade(const ladderGrid& g, const graphFilter& f, const keptGraph& k) {
+    const chainGraph& graph = k.graph;
+    std::vector<int> list;
+    for (int x = 0; x < static_cast<int>(graph.nodes.size()); x++) {
+        const size_t i = static_cast<size_t>(x);
+        list.clear();
+        weakLinks(g, graph, k.at, x, &list);
+        if (!std::equal(list.begin(), list.end(), graph.weakList.begin() + graph.weakStart[i],
+                        graph.weakList.begin() + graph.weakStart[i + 1]))
+            return false;
+        list.clear();
+        strongLinks(g, f, graph, k.at, x, &list);
+        if (!std::equal(list.begin(), list.end(), graph.strongList.begin() + graph.strongStart[i],
+                        graph.strongList.begin() + graph.strongStart[i + 1]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) {
     if (grids.empty()) return 0;
     graphFilter f;
@@ -1907,14 +2019,16 @@ int ladderCheckKeptChainGraphs(const std::vector<ladderGrid>& grids, int reach) 
     if (f.bivalueOnly) f.reach = reachCandidates;
     keptGraph k, fresh;
     buildKept(grids[0], f, &k);
+    if (!listsAsRemade(grids[0], f, k)) return -1;
     int updated = 0;
     for (size_t i = 1; i < grids.size(); i++) {
         if (!(f.bivalueOnly ? updateBivalueGraph(grids[i], f, &k) : updateGraph(grids[i], f, &k))) {
             buildKept(grids[i], f, &k);
+            if (!listsAsRemade(grids[i], f, k)) return -1;
             continue;
         }
         buildKept(grids[i], f, &fresh);
-        if (!sameGraph(k, fresh.graph)) return -1;
+        if (!listsAsRemade(grids[i], f, fresh) || !sameGraph(k, fresh.graph)) return -1;
         updated++;
     }
     return updated;
@@ -1962,7 +2076,7 @@ int ladderCheckLooplessStarts(const ladderGrid& g, int d) {
         closeRow<2>(graph, start, closing);
         long links = 0;
         int lastClose = 0;
-        if (quietStart<2, false>(graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
+        if (quietStart<2, false, false, true>(graph, withLoops, start, withLoops.maxNodes + 1, effect, closing, &links,
                                         &lastClose) != quiet)
             return -1;
         loopless++;
@@ -1975,11 +2089,11 @@ void ladderChainLinkBudget(long links) {
 }
 
 bool findSimpleColouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
-    return colouring(g, false, digits, step);
+    return colouring<false>(g, digits, step);
 }
 
 bool findMedusa(const ladderGrid& g, ladderStep* step) {
-    return colouring(g, true, kAllDigits, step);
+    return colouring<true>(g, kAllDigits, step);
 }
 
 namespace {
