@@ -1,6 +1,6 @@
 // The ladder's own solution counter. The ladder asks only whether givens
 // have none, one, or two or more solutions, and for the solution when there
-// is one, before every rating; this answers that in well under half the
+// is one, when a rating needs it; this answers that in well under half the
 // game's counter's time. The game keeps its own counter as it is.
 #ifndef VELUNDA_ENGINE_LADDER_COUNTER_H
 #define VELUNDA_ENGINE_LADDER_COUNTER_H

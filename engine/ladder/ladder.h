@@ -258,7 +258,7 @@ struct ladderRating {
 // With `steps`, each step is kept. A grid with no solution or several gets
 // that status and no steps. The ladder tries nothing above `maxLevel` (a
 // puzzle that needs more is left stuck, Beyond logic); a puzzle the game
-// rates below `minLevel` gets the game's rating at once, without the ladder's
+// rates below `minLevel` gets the game's rating alone, without the ladder's
 // steps and numbers.
 ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps = nullptr, int maxLevel = levelExtreme,
                         int minLevel = levelVeryEasy);
