@@ -369,61 +369,33 @@ struct search {
     }
 };
 
-// The count from a board whose cells and digit sets are set up, with the
-// cells down to one candidate pending.
+// The count from each cell's candidates and decided digit (givens are
+// decided cells, open ones holding every digit), and from a board whose
+// cells and digit sets are set up, with the cells down to one candidate
+// pending.
+int countOf(const unsigned short* candidates, const unsigned char* values, short* solution, long* guesses);
 int countFrom(board& s, short* solution, long* guesses);
 
 }  // namespace
 
 int ladderSolutions(const short* cells, short* solution, long* guesses) {
-    if (guesses) *guesses = 0;
-    const uint32_t all = (1u << 27) - 1;
-    board s;
-    for (auto& digit : s.cand) digit[0] = digit[1] = digit[2] = all;
-    unsigned rows[9] = {}, cols[9] = {}, boxes[9] = {};  // the digits given in each unit
-    uint32_t given[3] = {};
-    uint8_t givens[81];
-    int count = 0;
+    unsigned short candidates[81];
+    unsigned char values[81];
     for (int i = 0; i < 81; i++) {
-        const unsigned d = static_cast<unsigned>(cells[i] - 1);
-        if (d > 8) continue;  // an open cell
-        const cellInfo& c = kTables.cells[i];
-        // A given that repeats a digit finds its place taken by the first.
-        if (!(s.cand[d][c.band] & c.bit)) return 0;
-        s.cand[d][0] &= ~c.peers[0];
-        s.cand[d][1] &= ~c.peers[1];
-        s.cand[d][2] &= ~c.peers[2];
-        rows[c.row] |= 1u << d;
-        cols[c.col] |= 1u << d;
-        boxes[c.box] |= 1u << d;
-        given[c.band] |= c.bit;
-        s.cell[i] = static_cast<uint16_t>(1u << d);
-        givens[count++] = static_cast<uint8_t>(i);
+        candidates[i] = 0x1FF;
+        values[i] = static_cast<unsigned char>(cells[i] >= 1 && cells[i] <= 9 ? cells[i] : 0);
     }
-    // A given cell belongs to its own digit alone.
-    for (int b = 0; b < 3; b++) s.open[b] = ~given[b] & all;
-    for (auto& digit : s.cand)
-        for (int b = 0; b < 3; b++) digit[b] &= s.open[b];
-    for (int k = 0; k < count; k++) {
-        const cellInfo& c = kTables.cells[givens[k]];
-        s.cand[cells[givens[k]] - 1][c.band] |= c.bit;
-    }
-    s.dirty = all;
-    s.lockDirty = 0;
-    s.pendingCount = 0;
-    for (int b = 0; b < 3; b++)
-        for (uint32_t q = s.open[b]; q; q &= q - 1) {
-            const int i = b * 27 + __builtin_ctz(q);
-            const cellInfo& c = kTables.cells[i];
-            const unsigned m = ~(rows[c.row] | cols[c.col] | boxes[c.box]) & 0x1FF;
-            if (m == 0) return 0;
-            s.cell[i] = static_cast<uint16_t>(m);
-            if (!(m & (m - 1))) s.pending[s.pendingCount++] = static_cast<uint8_t>(i);
-        }
-    return countFrom(s, solution, guesses);
+    return countOf(candidates, values, solution, guesses);
 }
 
 int ladderSolutionsOf(const unsigned short* candidates, const unsigned char* values) {
+    return countOf(candidates, values, nullptr, nullptr);
+}
+
+namespace {
+
+int countOf(const unsigned short* candidates, const unsigned char* values, short* solution, long* guesses) {
+    if (guesses) *guesses = 0;
     board s;
     std::memset(s.cand, 0, sizeof s.cand);
     s.open[0] = s.open[1] = s.open[2] = 0;
@@ -462,10 +434,8 @@ int ladderSolutionsOf(const unsigned short* candidates, const unsigned char* val
     }
     s.dirty = (1u << 27) - 1;
     s.lockDirty = 0;
-    return countFrom(s, nullptr, nullptr);
+    return countFrom(s, solution, guesses);
 }
-
-namespace {
 
 int countFrom(board& s, short* solution, long* guesses) {
     if (!s.propagate(false)) return 0;
