@@ -141,26 +141,34 @@ std::vector<std::string> plainSets(const ladderGrid& g) {
 
 }  // namespace
 
-// Along many solves, ALS-XZ finds the step the plain search finds first,
-// asked afresh and asked as the driver asks it (skipping what did not
-// change since its last search, when the grid only lost candidates).
-TEST(LadderAls, AlsXZIsTheFirstStepOfThePlainSearch) {
+// Along many solves, and on grids near them with candidates taken away and
+// given back, ALS-XZ and the WXYZ-Wing (which keeps its sets of three cells
+// and its cells of two candidates from call to call) find the steps the
+// plain search finds first. Along the solves, ALS-XZ is also asked as the
+// driver asks it: skipping what did not change since its last search, when
+// the grid only lost candidates.
+TEST(LadderAls, AlsXZAndWxyzWingAreTheFirstStepsOfThePlainSearch) {
     const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
     ASSERT_GE(lines.size(), 1000u);
-    int found = 0, skipping = 0;
+    std::mt19937 rng(11);
+    int found = 0, wings = 0, skipping = 0;
     // What the driver keeps between searches of one solve: the last grid
     // searched and where that search stopped.
-    const std::string* solving = nullptr;
+    std::string solving;
     ladderGrid last;
     int frontier = kSearchedAll;
-    eachPlace(lines, 8, [&](const ladderGrid& g, const ladderStep&, const std::string& line) {
-        if (::testing::Test::HasFatalFailure()) return;
-        const bool kept = solving == &line;
-        solving = &line;
+    const int grids = eachPlaceAndNear(lines, 16, rng, 8, false, [&](const ladderGrid& g, const std::string& where, bool atPlace) {
         const std::string plain = plainAlsXZ(g);
-        ladderStep afresh;
+        ladderStep afresh, wing;
         const bool a = findAlsXZ(g, false, &afresh);
-        ASSERT_EQ(stepSays(a, afresh), plain) << line << " " << stateText(g);
+        ASSERT_EQ(stepSays(a, afresh), plain) << where << " " << stateText(g);
+        const bool w = findWxyzWing(g, &wing);
+        ASSERT_EQ(stepSays(w, wing), plainAlsXZ(g, true)) << where << " " << stateText(g);
+        found += a;
+        wings += w;
+        if (!atPlace) return;
+        const bool kept = where.compare(0, 81, solving) == 0;
+        solving = where.substr(0, 81);
         searchDelta delta;
         if (kept) {
             delta.valid = true;
@@ -174,12 +182,13 @@ TEST(LadderAls, AlsXZIsTheFirstStepOfThePlainSearch) {
         skipping += delta.valid;
         ladderStep skipped;
         const bool s = findAlsXZ(g, false, &skipped, &delta);
-        ASSERT_EQ(stepSays(s, skipped), plain) << line << " " << stateText(g);
+        ASSERT_EQ(stepSays(s, skipped), plain) << where << " " << stateText(g);
         last = g;
         frontier = s ? delta.frontier : kSearchedAll;
-        found += a;
     });
+    EXPECT_GT(grids, 2000);
     EXPECT_GT(found, 500);
+    EXPECT_GT(wings, 1000);
     EXPECT_GT(skipping, 2000);
 }
 
@@ -197,23 +206,4 @@ TEST(LadderAls, KeptSetsAreTheSetsOfTheGrid) {
         grids++;
     });
     EXPECT_GT(grids, 1000);
-}
-
-// The WXYZ-Wing keeps its sets of three cells, and its cells of two
-// candidates, from call to call: along solves, and on grids near them with
-// candidates taken away and given back, it finds the wing the plain search
-// finds first.
-TEST(LadderAls, WxyzWingIsTheFirstWingOfThePlainSearch) {
-    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
-    ASSERT_GE(lines.size(), 1000u);
-    std::mt19937 rng(11);
-    int found = 0;
-    const int grids = eachPlaceAndNear(lines, 16, rng, 8, false, [&](const ladderGrid& g, const std::string& where, bool) {
-        ladderStep step;
-        const bool s = findWxyzWing(g, &step);
-        ASSERT_EQ(stepSays(s, step), plainAlsXZ(g, true)) << where << " " << stateText(g);
-        found += s;
-    });
-    EXPECT_GT(grids, 2000);
-    EXPECT_GT(found, 1000);
 }
