@@ -41,13 +41,11 @@ std::string textOf(const short* cells) {
         return ::testing::AssertionFailure() << textOf(cells) << ": a solution written";
     if (ladderSolutions(cells) != expected)
         return ::testing::AssertionFailure() << textOf(cells) << ": another count without a solution wanted";
-    // From the grid of the givens, and from where the ladder's steps up to
+    // From the grid of the givens with its open cells still holding the
+    // digits decided around them, and from where the ladder's steps up to
     // the Hard tier (which keep every solution) lead: the same count.
     ladderGrid g;
     g.start(cells);
-    if (ladderSolutionsOf(g.cand, g.value) != expected)
-        return ::testing::AssertionFailure() << textOf(cells) << ": another count from the grid";
-    // Open cells that still hold the digits decided around them.
     unsigned short wide[81];
     for (int c = 0; c < 81; c++) {
         wide[c] = g.cand[c];
