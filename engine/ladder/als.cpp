@@ -46,11 +46,26 @@ struct cellBits {
 };
 const cellBits kCellBits;
 
+// Whether a mask of a box's cells (in reading order) lies within one of its
+// rows or columns: of two cells or more, as a single cell is in both.
+struct boxMaskInLine {
+    bool of[512];
+    constexpr boxMaskInLine() : of() {
+        for (unsigned m = 0; m < 512; m++) {
+            bool in = false;
+            for (unsigned k = 0; k < 3; k++)
+                in = in || (m & ~(7u << (3 * k))) == 0 || (m & ~(0x49u << k)) == 0;
+            of[m] = in && kNineBitCounts.of[m] > 1;
+        }
+    }
+};
+constexpr boxMaskInLine kBoxMaskInLine{};
+
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
 // mask over the unit's open cells (lowest first as the lowest bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     out->count = 0;
-    int cells[9], at[9], n = 0;
+    int at[9], n = 0;
     unsigned cand[9];
     cellSet bit[9];
     for (int k = 0; k < 9; k++) {
@@ -58,8 +73,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         if (g.cand[c]) {
             at[n] = k;
             cand[n] = g.cand[c];
-            bit[n] = kCellBits.of[c];
-            cells[n++] = c;
+            bit[n++] = kCellBits.of[c];
         }
     }
     // Every subset of the open cells as a mask, in ascending order, with
@@ -67,7 +81,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     // A mask of too many cells or digits passes over the masks that only add
     // cells below its lowest: they hold it, and the masks they are made from
     // are passed over too.
-    unsigned found[256], digitsOf[512];
+    unsigned found[255], digitsOf[512];  // 255 masks of 1 to 4 of 9 cells
     int count = 0;
     digitsOf[0] = 0;
     for (unsigned mask = 1; mask < (1u << n);) {
@@ -78,7 +92,8 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
             continue;
         }
         digitsOf[mask] = digits;
-        if (many == size + 1 && count < 256) found[count++] = mask;
+        // A single cell is listed with its row alone.
+        if (many == size + 1 && (size > 1 || u < kColumnUnit)) found[count++] = mask;
         mask++;
     }
     const cellSet* const seeing = seeingAllOf().of[u];
@@ -86,25 +101,22 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     if (count)
         for (int o = 0; o < n; o++)
             for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
+    if (out->sets.size() < static_cast<size_t>(count)) out->sets.resize(static_cast<size_t>(count));
+    almostLockedSet* const store = out->sets.data();
+    const bool box = u >= kBoxUnit;
     for (int k = 0; k < count; k++) {
         const unsigned mask = found[k];
-        const int size = bitCount(mask);
-        if (size == 1 && u >= kColumnUnit) continue;
         cellSet cellsOf;
         unsigned inUnit = 0;
         for (unsigned m = mask; m; m &= m - 1) {
             cellsOf |= bit[lowBit(m)];
             inUnit |= 1u << at[lowBit(m)];
         }
+        // A box's set within a line is the line's.
+        if (box && kBoxMaskInLine.of[inUnit]) continue;
         const unsigned digits = digitsOf[mask];
-        if (size > 1 && u >= kBoxUnit) {
-            const int first = cells[lowBit(mask)];
-            if (cellsOf.within(kGeometry.unit[kRowUnit + rowOf(first)]) ||
-                cellsOf.within(kGeometry.unit[kColumnUnit + columnOf(first)]))
-                continue;
-        }
-        if (out->count == static_cast<int>(out->sets.size())) out->sets.emplace_back();
-        almostLockedSet& a = out->sets[static_cast<size_t>(out->count++)];
+        almostLockedSet& a = store[out->count++];
+        const int size = kNineBitCounts.of[mask];
         a.cells = cellsOf;
         a.digits = digits;
         a.size = size;
