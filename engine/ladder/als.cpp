@@ -200,7 +200,7 @@ namespace {
 // search and are mostly longer than the walks over them.
 struct alsEntry {
     int index;  // the set's place in the list of sets
-    int next;   // the entry of the set listed before it under the same digit and cell, or -1
+    int next;   // the entry of the set listed before it under the same digit and cell
 };
 
 // The first digit z of `zs` (digits both sets hold, other than the one they
@@ -231,12 +231,15 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     // and cell, latest set first, so that a walk from a set stops at the
     // sets before it (each pair is met from its first set). The wing pairs a
     // set of one cell with one of three, so it lists only those.
+    // Every list ends at entry 0, of no set: its index, below every set's,
+    // stops a walk as the sets before its own do, in the same test.
     static thread_local std::vector<alsEntry> entries;
-    if (entries.size() < sets.size() * 18) entries.resize(sets.size() * 18);
+    if (entries.size() < sets.size() * 18 + 1) entries.resize(sets.size() * 18 + 1);
     alsEntry* const list = entries.data();
-    int count = 0;
+    list[0] = {-1, 0};
+    int count = 1;
     int head[9 * 81];
-    std::memset(head, -1, sizeof head);
+    std::memset(head, 0, sizeof head);
     // Since the last search, only the pairs with a set whose cells changed
     // are new to a set it got past: those sets have lists of their own, each
     // started where its cell first joins freshFirst.
@@ -267,7 +270,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
             if (isFresh) {
                 if (!freshFirst[d].has(s.first[d])) {
                     freshFirst[d].add(s.first[d]);
-                    freshHead[key] = -1;
+                    freshHead[key] = 0;
                 }
                 list[count] = {static_cast<int>(i), freshHead[key]};
                 freshHead[key] = count++;
@@ -298,7 +301,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                 // a and the set of e, restricted on x, and what that removes;
                 // of the sets here, the earliest with an effect, so the last met.
                 const almostLockedSet* found = nullptr;
-                for (int k = heads[x * 81 + c]; k >= 0;) {
+                for (int k = heads[x * 81 + c];;) {
                     const alsEntry& e = list[k];
                     if (e.index <= index) break;
                     k = e.next;
