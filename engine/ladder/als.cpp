@@ -68,13 +68,13 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     int at[9], n = 0;
     unsigned cand[9];
     cellSet bit[9];
+    // Each cell written, and kept by counting it when open, without a branch.
     for (int k = 0; k < 9; k++) {
         const int c = kGeometry.unitCell[u][k];
-        if (g.cand[c]) {
-            at[n] = k;
-            cand[n] = g.cand[c];
-            bit[n++] = kCellBits.of[c];
-        }
+        at[n] = k;
+        cand[n] = g.cand[c];
+        bit[n] = kCellBits.of[c];
+        n += g.cand[c] != 0;
     }
     // Every subset of the open cells as a mask, in ascending order, with
     // the digits of its cells from those of the mask without its lowest.
@@ -284,7 +284,8 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     for (size_t i = 0; i < sets.size(); i++) {
         const almostLockedSet& a = *sets[i];
         // The wing: a cell of two candidates and a set of three cells, four digits in all.
-        const int partner = a.size == 1 ? 3 : a.size == 3 ? 1 : -1;
+        static constexpr int kPartner[5] = {-1, 3, -1, 1, -1};  // by size, without a branch
+        const int partner = kPartner[a.size];
         if (wxyz && partner < 0) continue;
         const bool done = partial && delta->done(a.place, a.cells);
         const int index = static_cast<int>(i);
@@ -360,18 +361,17 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
     unitTriples& here = *out;
     here.valid = true;
     here.count = 0;
-    int cells[9], at[9], n = 0;
-    unsigned cand[9];
+    int n = 0;
+    unsigned cand[9], at[9];  // at: the cell's bit in the unit
     cellSet bit[9];
-    // Only cells of at most four candidates can be in one.
+    // Only cells of one to four candidates can be in one: each cell is
+    // written, and kept by counting it, without a branch.
     for (int k = 0; k < 9; k++) {
         const int c = kGeometry.unitCell[u][k];
-        if (g.cand[c] && kNineBitCounts.of[g.cand[c]] <= 4) {
-            at[n] = k;
-            cand[n] = g.cand[c];
-            bit[n] = kCellBits.of[c];
-            cells[n++] = c;
-        }
+        at[n] = 1u << k;
+        cand[n] = g.cand[c];
+        bit[n] = kCellBits.of[c];
+        n += static_cast<unsigned>(kNineBitCounts.of[g.cand[c]] - 1) < 4u;
     }
     const cellSet* const seeing = seeingAllOf().of[u];
     unsigned digitMask[9];
@@ -383,21 +383,19 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
             for (int k = j + 1; k < n; k++) {
                 const unsigned digits = two | cand[k];
                 if (kNineBitCounts.of[digits] != 4) continue;
+                const unsigned inUnit = at[i] | at[j] | at[k];
                 // A box's set within a line is the line's.
-                if (u >= kBoxUnit && ((rowOf(cells[i]) == rowOf(cells[j]) && rowOf(cells[i]) == rowOf(cells[k])) ||
-                                      (columnOf(cells[i]) == columnOf(cells[j]) && columnOf(cells[i]) == columnOf(cells[k]))))
-                    continue;
+                if (u >= kBoxUnit && kBoxMaskInLine.of[inUnit]) continue;
                 const cellSet set = bit[i] | bit[j] | bit[k];
                 if (!masked) {
                     // The unit's cells of each digit, of those that can be in a set.
                     for (int d = 0; d < 9; d++) digitMask[d] = 0;
                     for (int o = 0; o < n; o++)
-                        for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
+                        for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= at[o];
                     masked = true;
                 }
                 triple& tri = here.sets[here.count++];
                 tri.cells = set;
-                const unsigned inUnit = (1u << at[i]) | (1u << at[j]) | (1u << at[k]);
                 tri.place = u * 512 + static_cast<int>(inUnit);
                 int d = 0;
                 for (unsigned m = digits; m; m &= m - 1, d++) {
