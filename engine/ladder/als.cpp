@@ -188,8 +188,10 @@ const std::vector<const almostLockedSet*>& almostLockedSets(const ladderGrid& g,
     for (const unitSets& here : c.units) total += static_cast<size_t>(here.count);
     c.sets.resize(total);
     const almostLockedSet** to = c.sets.data();
-    for (unitSets& here : c.units)
-        for (int k = 0; k < here.count; k++) *to++ = &here.sets[static_cast<size_t>(k)];
+    for (unitSets& here : c.units) {
+        const almostLockedSet* from = here.sets.data();
+        for (int k = 0; k < here.count; k++) *to++ = from++;
+    }
     return c.sets;
 }
 
