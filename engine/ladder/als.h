@@ -13,9 +13,12 @@ struct almostLockedSet {
     unsigned digits;
     int size;           // its number of cells
     int place;          // its place in the list: unit * 512 + its cells as a mask of the unit's
-    cellSet of[9];      // its cells holding each of its digits
-    cellSet seenBy[9];  // the cells that see all of them (other digits' entries are not set)
-    unsigned char first[9];  // the first of its cells holding each of its digits (likewise)
+    // Per digit (only its own digits' entries are set): the first of its
+    // cells holding it, kept in the first line with the fields above, as
+    // listing the sets reads them alone;
+    unsigned char first[9];
+    cellSet of[9];      // its cells holding it;
+    cellSet seenBy[9];  // and the cells that see all of those.
 };
 
 // Every almost locked set of 1 to `most` cells (N cells of one unit with N+1
