@@ -207,9 +207,10 @@ struct alsEntry {
 
 // The first digit z of `zs` (digits both sets hold, other than the one they
 // are restricted on) that sets a and b remove from some cell, and those
-// cells: false if there is none.
-__attribute__((noinline)) bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b, unsigned zs, int* z,
-               cellSet* gone) {
+// cells: false if there is none. Inlined into the walk, which asks it for
+// about one pair in six: a call there costs the walk its registers.
+inline __attribute__((always_inline)) bool alsEffect(const ladderGrid& g, const almostLockedSet& a, const almostLockedSet& b,
+                                                     unsigned zs, int* z, cellSet* gone) {
     // No cell of either set is left: those holding d are not among the cells
     // that see them, and the others do not hold d.
     for (; zs; zs &= zs - 1) {
