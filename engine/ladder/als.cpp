@@ -128,7 +128,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
             const int d = lowBit(m);
             const unsigned here = digitMask[d] & inUnit;
             a.of[d] = g.pos[d] & cellsOf;
-            a.first[d] = kGeometry.unitCell[u][lowBit(here)];
+            a.key[d] = static_cast<unsigned short>(d * 81 + kGeometry.unitCell[u][lowBit(here)]);
             a.seenBy[d] = seeing[here];
         }
     }
@@ -265,14 +265,14 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
             freshDigits |= s.digits;
         }
         for (unsigned m = s.digits; m; m &= m - 1) {
-            const int d = lowBit(m), key = d * 81 + s.first[d];
+            const int d = lowBit(m), key = s.key[d];
             if (i > firstWalked) {
                 list[count] = {static_cast<int>(i), head[key]};
                 head[key] = count++;
             }
             if (isFresh) {
-                if (!freshFirst[d].has(s.first[d])) {
-                    freshFirst[d].add(s.first[d]);
+                if (!freshFirst[d].has(key - d * 81)) {
+                    freshFirst[d].add(key - d * 81);
                     freshHead[key] = 0;
                 }
                 list[count] = {static_cast<int>(i), freshHead[key]};

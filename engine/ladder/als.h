@@ -13,10 +13,10 @@ struct almostLockedSet {
     unsigned digits;
     int size;           // its number of cells
     int place;          // its place in the list: unit * 512 + its cells as a mask of the unit's
-    // Per digit (only its own digits' entries are set): the first of its
-    // cells holding it, kept in the first line with the fields above, as
-    // listing the sets reads them alone;
-    unsigned char first[9];
+    // Per digit d (only its own digits' entries are set): d * 81 plus the
+    // first of its cells holding it, ALS-XZ's key for it, kept in the first
+    // line with the fields above, as listing the sets reads them alone;
+    unsigned short key[9];
     cellSet of[9];      // its cells holding it;
     cellSet seenBy[9];  // and the cells that see all of those.
 };

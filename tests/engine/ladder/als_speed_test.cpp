@@ -95,7 +95,7 @@ std::string setSays(const almostLockedSet& a) {
         if (a.digits >> d & 1)
             out += " " + std::to_string(a.of[d].lo) + "/" + std::to_string(a.of[d].hi) + "/" +
                    std::to_string(a.seenBy[d].lo) + "/" + std::to_string(a.seenBy[d].hi) + "/" +
-                   std::to_string(a.first[d]);
+                   std::to_string(a.key[d]);
     return out;
 }
 
@@ -132,7 +132,7 @@ std::vector<std::string> plainSets(const ladderGrid& g) {
                 if (digits >> d & 1) {
                     a.of[d] = g.pos[d] & cells;
                     a.seenBy[d] = seeingAll(a.of[d]);
-                    a.first[d] = static_cast<unsigned char>(a.of[d].first());
+                    a.key[d] = static_cast<unsigned short>(d * 81 + a.of[d].first());
                 }
             out.push_back(setSays(a));
         }
