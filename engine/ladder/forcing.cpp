@@ -171,7 +171,9 @@ struct unitCounts {
     }
 };
 
-void followLean(const ladderGrid& g, const unitCounts& counts, bool nets, int cell, int digit, int limit, leanBranch* b) {
+// Inlined into its two loops, which call it for every candidate.
+inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const unitCounts& counts, bool nets, int cell,
+                                                       int digit, int limit, leanBranch* b) {
     struct literal {
         unsigned char cell, d;
         bool value;
