@@ -62,21 +62,23 @@ struct boxMaskInLine {
 constexpr boxMaskInLine kBoxMaskInLine{};
 
 // The sets of 1 to `most` cells of unit u, in the order of their cells as a
-// mask over the unit's open cells (lowest first as the lowest bit).
+// mask over the unit's cells that can be in one (lowest first as the lowest
+// bit).
 void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     out->count = 0;
-    int at[9], n = 0;
-    unsigned cand[9];
+    int n = 0;
+    unsigned cand[9], at[9];  // at: the cell's bit in the unit
     cellSet bit[9];
-    // Each cell written, and kept by counting it when open, without a branch.
+    // Only open cells of at most most + 1 candidates can be in a set. Each
+    // cell is written, and kept by counting it, without a branch.
     for (int k = 0; k < 9; k++) {
         const int c = kGeometry.unitCell[u][k];
-        at[n] = k;
+        at[n] = 1u << k;
         cand[n] = g.cand[c];
         bit[n] = kCellBits.of[c];
-        n += g.cand[c] != 0;
+        n += static_cast<unsigned>(kNineBitCounts.of[g.cand[c]] - 1) <= static_cast<unsigned>(most);
     }
-    // Every subset of the open cells as a mask, in ascending order, with
+    // Every subset of those cells as a mask, in ascending order, with
     // the digits of its cells from those of the mask without its lowest.
     // A mask of too many cells or digits passes over the masks that only add
     // cells below its lowest: they hold it, and the masks they are made from
@@ -100,7 +102,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
     unsigned digitMask[9] = {};
     if (count)
         for (int o = 0; o < n; o++)
-            for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
+            for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= at[o];
     if (out->sets.size() < static_cast<size_t>(count)) out->sets.resize(static_cast<size_t>(count));
     almostLockedSet* const store = out->sets.data();
     const bool box = u >= kBoxUnit;
@@ -110,7 +112,7 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         unsigned inUnit = 0;
         for (unsigned m = mask; m; m &= m - 1) {
             cellsOf |= bit[lowBit(m)];
-            inUnit |= 1u << at[lowBit(m)];
+            inUnit |= at[lowBit(m)];
         }
         // A box's set within a line is the line's.
         if (box && kBoxMaskInLine.of[inUnit]) continue;
@@ -120,8 +122,8 @@ void unitAlmostLockedSets(const ladderGrid& g, int u, int most, unitSets* out) {
         a.cells = cellsOf;
         a.digits = digits;
         a.size = size;
-        // Masks of the open cells and of all the unit's are in the same
-        // order, as one maps to the other keeping the order of the cells.
+        // Masks of those cells and of all the unit's are in the same order,
+        // as one maps to the other keeping the order of the cells.
         a.place = u * 512 + static_cast<int>(inUnit);
         // Only its own digits' entries are ever read.
         for (unsigned m = a.digits; m; m &= m - 1) {
