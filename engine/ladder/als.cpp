@@ -201,11 +201,20 @@ namespace {
 
 // A set listed under one of its digits and the first of its cells holding
 // it: no more than the walk needs to stop, as lists are made anew for each
-// search and are mostly longer than the walks over them.
+// search and are mostly longer than the walks over them. The walk reaches
+// the set itself and stops by its place, in the same order as the list of
+// sets.
 struct alsEntry {
-    int index;  // the set's place in the list of sets
-    int next;   // the entry of the set listed before it under the same digit and cell
+    const almostLockedSet* set;
+    int next;  // the entry of the set listed before it under the same digit and cell
 };
+// What entry 0 ends every list with: a place before every set's.
+almostLockedSet endOfList() {
+    almostLockedSet none{};
+    none.place = -1;
+    return none;
+}
+const almostLockedSet kEndOfList = endOfList();
 
 // The first digit z of `zs` (digits both sets hold, other than the one they
 // are restricted on) that sets a and b remove from some cell, and those
@@ -236,12 +245,12 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
     // and cell, latest set first, so that a walk from a set stops at the
     // sets before it (each pair is met from its first set). The wing pairs a
     // set of one cell with one of three, so it lists only those.
-    // Every list ends at entry 0, of no set: its index, below every set's,
+    // Every list ends at entry 0, of no set: its place, below every set's,
     // stops a walk as the sets before its own do, in the same test.
     static thread_local std::vector<alsEntry> entries;
     if (entries.size() < sets.size() * 18 + 1) entries.resize(sets.size() * 18 + 1);
     alsEntry* const list = entries.data();
-    list[0] = {-1, 0};
+    list[0] = {&kEndOfList, 0};
     int count = 1;
     int head[9 * 81];
     std::memset(head, 0, sizeof head);
@@ -269,7 +278,7 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
         for (unsigned m = s.digits; m; m &= m - 1) {
             const int d = lowBit(m), key = s.key[d];
             if (i > firstWalked) {
-                list[count] = {static_cast<int>(i), head[key]};
+                list[count] = {&s, head[key]};
                 head[key] = count++;
             }
             if (isFresh) {
@@ -277,12 +286,11 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                     freshFirst[d].add(key - d * 81);
                     freshHead[key] = 0;
                 }
-                list[count] = {static_cast<int>(i), freshHead[key]};
+                list[count] = {&s, freshHead[key]};
                 freshHead[key] = count++;
             }
         }
     }
-    const almostLockedSet* const* const setAt = sets.data();
     // What the last pair with an effect removes (read only once one was met).
     int foundZ = 0;
     cellSet foundGone;
@@ -309,9 +317,9 @@ bool findAlsXZ(const ladderGrid& g, bool wxyz, ladderStep* step, searchDelta* de
                 const almostLockedSet* found = nullptr;
                 for (int k = heads[x * 81 + c];;) {
                     const alsEntry& e = list[k];
-                    if (e.index <= index) break;
+                    const almostLockedSet& b = *e.set;
+                    if (b.place <= a.place) break;
                     k = e.next;
-                    const almostLockedSet& b = *setAt[e.index];
                     const unsigned common = digits & b.digits;
                     if (!(common & (common - 1))) continue;  // x alone
                     if (((b.cells.lo & aLo) | (b.cells.hi & aHi)) || !b.of[x].within(seen)) continue;
