@@ -17,24 +17,18 @@ const unsigned kBoxUnits = ((1u << 9) - 1) << kBoxUnit, kLineUnits = (1u << kBox
 // finders that look at one unit at a time keep what they saw themselves).
 enum scopeKind { scopeNone, scopeDigits };
 
+constexpr uint64_t bit(int technique) {
+    return uint64_t(1) << technique;
+}
+// The techniques narrowed to digits, as bits.
+constexpr uint64_t kNarrowed = bit(techPointing) | bit(techClaiming) | bit(techDoublePair) | bit(techXWing) |
+                               bit(techSwordfish) | bit(techJellyfish) | bit(techSkyscraper) | bit(techTwoStringKite) |
+                               bit(techSimpleColouring) | bit(techFinnedXWing) | bit(techFinnedSwordfish) |
+                               bit(techFinnedJellyfish) | bit(techXChain) | bit(techXCycle);
+static_assert(kLadderTechniques <= 64, "a technique is a bit of a word");
+
 int scopeOf(int technique) {
-    switch (technique) {
-    case techPointing:
-    case techClaiming:
-    case techDoublePair:
-    case techXWing:
-    case techSwordfish:
-    case techJellyfish:
-    case techSkyscraper:
-    case techTwoStringKite:
-    case techSimpleColouring:
-    case techFinnedXWing:
-    case techFinnedSwordfish:
-    case techFinnedJellyfish:
-    case techXChain:
-    case techXCycle: return scopeDigits;
-    default: return scopeNone;
-    }
+    return (kNarrowed >> technique) & 1 ? scopeDigits : scopeNone;
 }
 
 // Tries one technique over `scope` (digits, as scopeOf says); the
@@ -125,7 +119,7 @@ void rememberFailure(int technique, unsigned scope, ladderMemo* memo) {
 
 // The finders that take a searchDelta.
 bool searchesOnlyChanges(int technique) {
-    return technique == techWXYZWing || technique == techAlsXZ;
+    return ((bit(techWXYZWing) | bit(techAlsXZ)) >> technique) & 1;
 }
 
 // What changed for such a finder since its last search, if the grid is that
@@ -160,7 +154,10 @@ void rememberSearch(const ladderGrid& g, int technique, const searchDelta& delta
 }
 
 bool needsUniqueness(int technique) {
-    return (technique >= techUniqueRectangle1 && technique <= techUniqueRectangle3) || technique == techBug;
+    return ((bit(techUniqueRectangle1) | bit(techUniqueRectangle2) | bit(techUniqueRectangle4) |
+             bit(techUniqueRectangle3) | bit(techBug)) >>
+            technique) &
+           1;
 }
 
 // A step that would change nothing is a fault of its finder; taking it
@@ -185,19 +182,20 @@ int gameRating(const short* givens) {
     return s.solvePuzzle(1);
 }
 
-// The techniques of the tiers up to maxLevel: those before the first of a
-// higher tier (the tiers come in order).
-int techniquesUpTo(int maxLevel) {
-    static const struct ends {
-        int of[kLadderLevels];
-        ends() {
-            for (int level = 0; level < kLadderLevels; level++) {
-                int t = 0;
-                while (t < kLadderTechniques && ladderInfo(t).level <= level) t++;
-                of[level] = t;
-            }
+// The techniques of the tiers up to each level: those before the first of
+// a higher tier (the tiers come in order).
+const struct techniqueEnds {
+    int of[kLadderLevels];
+    techniqueEnds() {
+        for (int level = 0; level < kLadderLevels; level++) {
+            int t = 0;
+            while (t < kLadderTechniques && ladderInfo(t).level <= level) t++;
+            of[level] = t;
         }
-    } kEnds;
+    }
+} kEnds;
+
+int techniquesUpTo(int maxLevel) {
     if (maxLevel < 0) return 0;
     return maxLevel < kLadderLevels ? kEnds.of[maxLevel] : kLadderTechniques;
 }
@@ -205,7 +203,7 @@ int techniquesUpTo(int maxLevel) {
 // The step blank for the next finder. Most finders find nothing and leave
 // it blank, which this sees without a call.
 inline void clearUsed(ladderStep* step) {
-    if (step->difficulty != 0 || step->placeCell >= 0 || !step->removals.empty() || step->pattern.kind != patternSingle)
+    if ((step->difficulty | (step->placeCell + 1) | (step->pattern.kind - patternSingle)) != 0 || !step->removals.empty())
         step->clear();
 }
 
