@@ -527,6 +527,19 @@ struct unitFacts {
     unsigned quietKnown, quiet;
 };
 
+// For a box's cells of a digit (a mask in box order): the box's rows (bit
+// k, its k-th) and columns that hold them.
+struct boxSpans {
+    unsigned char rows[512], columns[512];
+    constexpr boxSpans() : rows(), columns() {
+        for (unsigned m = 0; m < 512; m++) {
+            rows[m] = static_cast<unsigned char>((m & 7 ? 1 : 0) | (m & 0x38 ? 2 : 0) | (m & 0x1C0 ? 4 : 0));
+            columns[m] = static_cast<unsigned char>((m | (m >> 3) | (m >> 6)) & 7);
+        }
+    }
+};
+inline constexpr boxSpans kBoxSpans{};
+
 // The units (bit u) with a cell whose candidates changed since f's grid.
 static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
@@ -549,8 +562,9 @@ static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     const unsigned bandColumns[3] = {static_cast<unsigned>(bands01) & 0x1FF, static_cast<unsigned>(bands01 >> 27) & 0x1FF,
                                      static_cast<unsigned>((lo >> 54) | row7 | row8) & 0x1FF};
     out |= (bandColumns[0] | bandColumns[1] | bandColumns[2]) << kColumnUnit;
-    for (int b = 0; b < 9; b++)
-        if (bandColumns[b / 3] & (7u << (b % 3 * 3))) out |= 1u << (kBoxUnit + b);
+    // A band's boxes are its columns' stacks, as a box's rows are its blocks of three.
+    out |= unsigned(kBoxSpans.rows[bandColumns[0]] | kBoxSpans.rows[bandColumns[1]] << 3 | kBoxSpans.rows[bandColumns[2]] << 6)
+           << kBoxUnit;
     return out;
 }
 
@@ -727,19 +741,6 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
     }
     return false;
 }
-
-// For a box's cells of a digit (a mask in box order): the box's rows (bit
-// k, its k-th) and columns that hold them.
-struct boxSpans {
-    unsigned char rows[512], columns[512];
-    constexpr boxSpans() : rows(), columns() {
-        for (unsigned m = 0; m < 512; m++) {
-            rows[m] = static_cast<unsigned char>((m & 7 ? 1 : 0) | (m & 0x38 ? 2 : 0) | (m & 0x1C0 ? 4 : 0));
-            columns[m] = static_cast<unsigned char>((m | (m >> 3) | (m >> 6)) & 7);
-        }
-    }
-};
-inline constexpr boxSpans kBoxSpans{};
 
 // For the lines of a band (stack) that three boxes' candidates lie on (box
 // i's in bits 3i..3i+2): the first two boxes, in the order (0, 1), (0, 2),
