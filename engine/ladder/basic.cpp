@@ -101,7 +101,7 @@ bool everyPairingUsable(const Item* a, pairing* p) {
             p->owner[v] = static_cast<signed char>(i);
             p->mate[i] = static_cast<unsigned char>(v);
             next[v] = held;
-            spare &= ~(f & -f);
+            spare ^= f & -f;
         } else {
             if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p, next)) return false;
         }
@@ -112,7 +112,9 @@ bool everyPairingUsable(const Item* a, pairing* p) {
     for (unsigned rest = values; rest;) {
         const unsigned start = rest & -rest;
         unsigned forward = start;
-        for (unsigned fresh = start; fresh;) {
+        // Nothing in `rest` links into the parts before (they would have
+        // failed), so the search ends once it has all of `rest`.
+        for (unsigned fresh = start; fresh && forward != rest;) {
             unsigned more = 0;
             for (unsigned m = fresh; m; m &= m - 1) more |= next[lowBit(m)];
             fresh = more & ~forward;
