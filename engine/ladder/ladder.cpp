@@ -337,7 +337,7 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         int pausedAt = -1;
         bool found = stepFrom(g, options, 0, &step, &memo, solutions < 0 ? &pausedAt : nullptr);
         if (!found && pausedAt >= 0) {
-            solutions = ladderSolutionsOf(g.cand, g.value);
+            solutions = ladderSolutionsOf(g);
             if (solutions != 1) break;
             options.unique = true;
             found = stepFrom(g, options, pausedAt, &step, &memo, nullptr);
@@ -356,7 +356,7 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         g.apply(step);
         if (steps) steps->push_back(step);
     }
-    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutionsOf(g.cand, g.value);
+    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutionsOf(g);
     if (solutions != 1) {
         ladderRating unrated;
         unrated.status = solutions == 0 ? ladderNoSolution : ladderSeveral;
