@@ -498,6 +498,24 @@ inline unsigned onceOnly(const unsigned short* p) {
     return once & ~twice;
 }
 
+// The digits met once and not twice among box b's cells: its three rows
+// side by side, each read as one word of four cells (the three and the one
+// after, or for the last stack the one before) with the three kept.
+inline unsigned boxOnceOnly(const unsigned short* cand, int b) {
+    const int stack = b % 3, first = b / 3 * 27 + stack * 3 - (stack == 2);
+    const int shift = stack == 2 ? 16 : 0;
+    const uint64_t three = (uint64_t(1) << 48) - 1;
+    uint64_t row[3];
+    for (int k = 0; k < 3; k++) {
+        std::memcpy(&row[k], cand + first + k * 9, sizeof row[k]);
+        row[k] = (row[k] >> shift) & three;
+    }
+    const uint64_t once = row[0] | row[1] | row[2], twice = (row[0] & row[1]) | (row[2] & (row[0] | row[1]));
+    const unsigned a = once & 0xFFFF, m = (once >> 16) & 0xFFFF, c = static_cast<unsigned>(once >> 32);
+    const unsigned more = static_cast<unsigned>((twice | twice >> 16 | twice >> 32) & 0xFFFF) | (a & m) | (c & (a | m));
+    return (a | m | c) & ~more;
+}
+
 static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladderStep* step) {
     const int d = lowBit(single);
     const unsigned char* cells = kGeometry.unitCell[u];
@@ -613,7 +631,7 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
     if (boxes) {
         for (unsigned bs = todo >> kBoxUnit; bs; bs &= bs - 1) {
             const int b = lowBit(bs);
-            const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
+            const unsigned single = boxOnceOnly(g.cand, b);
             if (single) {
                 nothing |= todo & ((1u << (kBoxUnit + b)) - 1);  // the boxes before it gave nothing
                 hiddenSingleStep(g, kBoxUnit + b, single, step);
