@@ -249,6 +249,15 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
         }
     }
     cellSet firsts = pc.all;
+    if (fresh != cellSet::all()) {
+        // A first cell that did not change, with neither digit linking anew,
+        // has only changed partners: one of its own pair's cells changed.
+        cellSet some = fresh;
+        for (int d = 0; d < 9; d++)
+            if (freshUnits[d]) some |= g.pos[d];
+        for (cellSet f = fresh & pc.all; f.any();) some |= pc.with(g.cand[f.pop()]);
+        firsts &= some;
+    }
     for (int a = firsts.pop(); a >= 0; a = firsts.pop()) {
         const unsigned both = g.cand[a];
         cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
