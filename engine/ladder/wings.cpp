@@ -58,28 +58,27 @@ gridPairs& pairsOf(const ladderGrid& g) {
     static thread_local gridPairs c;
     if (std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c;
     c.rectanglesKnown = false;
-    const auto update = [&g](int cell) {
-        const unsigned was = c.cand[cell], is = g.cand[cell];
-        if (was == is) return;
-        if (bitCount(was) == 2) {
-            c.pairs.all.del(cell);
-            c.pairs.of[lowBit(was)][highBit(was)].del(cell);
-        }
-        if (bitCount(is) == 2) {
-            c.pairs.all.add(cell);
-            c.pairs.of[lowBit(is)][highBit(is)].add(cell);
-        }
-        c.cand[cell] = static_cast<unsigned short>(is);
-    };
-    // Four cells at a time: mostly one to three changed since the last grid.
-    for (int at = 0; at < 80; at += 4) {
-        uint64_t now, then;
-        std::memcpy(&now, g.cand + at, sizeof now);
-        std::memcpy(&then, c.cand + at, sizeof then);
-        if (now != then)
-            for (int cell = at; cell < at + 4; cell++) update(cell);
+    // Made anew from the digits' cells, both words of each set at once:
+    // the cells met twice and not three times, and for each two digits
+    // those that hold both.
+    typedef uint64_t bothWords __attribute__((vector_size(16)));
+    bothWords pos[9], once = {0, 0}, twice = {0, 0}, thrice = {0, 0};
+    for (int d = 0; d < 9; d++) {
+        std::memcpy(&pos[d], &g.pos[d], sizeof pos[d]);
+        thrice |= twice & pos[d];
+        twice |= once & pos[d];
+        once |= pos[d];
     }
-    update(80);
+    const bothWords two = twice & ~thrice;
+    c.pairs.all = cellSet(two[0], two[1]);
+    for (int low = 0; low < 8; low++) {
+        const bothWords withLow = two & pos[low];
+        for (int high = low + 1; high < 9; high++) {
+            const bothWords both = withLow & pos[high];
+            c.pairs.of[low][high] = cellSet(both[0], both[1]);
+        }
+    }
+    std::memcpy(c.cand, g.cand, sizeof c.cand);
     return c;
 }
 
