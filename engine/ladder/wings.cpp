@@ -451,6 +451,19 @@ int rectangleKey(int r1, int r2, int c1, int c2) {
     return (r1 * 9 + r2) * 81 + c1 * 9 + c2;
 }
 
+// The columns (bit c) of row r in s, and the rows of column c.
+inline unsigned rowColumns(const cellSet& s, int r) {
+    if (r < 7) return static_cast<unsigned>(s.lo >> (r * 9)) & 0x1FF;
+    return static_cast<unsigned>(r == 7 ? (s.lo >> 63) | (s.hi << 1) : s.hi >> 8) & 0x1FF;
+}
+inline unsigned columnRows(const cellSet& s, int c) {
+    // Rows 0 to 6 lie 9 bits apart in the first word: one product gathers
+    // them into its top byte (as lineMasks does).
+    const uint64_t rows06 = 0x0040201008040201ull, gather = 0x0101010101010100ull;
+    return static_cast<unsigned>((((s.lo >> c) & rows06) * gather) >> 56) | ((rowColumns(s, 7) >> c) & 1) << 7 |
+           ((rowColumns(s, 8) >> c) & 1) << 8;
+}
+
 // The rectangles of two boxes whose cells all hold two digits and two of
 // which, in one line, hold those two alone: a rectangle without two such
 // cells (its floor) has no step of any type. In the search's order.
@@ -461,33 +474,41 @@ const std::vector<int>& rectanglesOf(const ladderGrid& g) {
     cache.rectanglesKnown = true;
     keys.clear();
     const pairCells& pc = cache.pairs;
-    const auto holds = [&g](int cell, unsigned xy) { return (g.cand[cell] & xy) == xy; };
-    for (int low = 0; low < 8; low++)
-        for (int high = low + 1; high < 9; high++) {
-            cellSet later = pc.of[low][high];
-            if (later.empty() || later.single()) continue;
-            const unsigned xy = (1u << low) | (1u << high);
-            for (int f = later.pop(); f >= 0; f = later.pop()) {
-                // `later` holds the cells of the pair after f now.
-                const int r = rowOf(f), c = columnOf(f);
-                // The floor in a row: the other row in the other band when
-                // both columns are in one stack, in the same band when not.
-                cellSet inRow = later & kGeometry.unit[kRowUnit + r];
-                for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
-                    const int c2 = columnOf(q);
-                    for (int r2 = 0; r2 < 9; r2++)
-                        if (r2 != r && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r2 * 9 + c, xy) && holds(r2 * 9 + c2, xy))
-                            keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
-                }
-                cellSet inColumn = later & kGeometry.unit[kColumnUnit + c];
-                for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
-                    const int r2 = rowOf(q);
-                    for (int c2 = 0; c2 < 9; c2++)
-                        if (c2 != c && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r * 9 + c2, xy) && holds(r2 * 9 + c2, xy))
-                            keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
+    // Each cell of two candidates with the later ones of its pair: the
+    // order they are met in is of no matter, as the keys are sorted.
+    cellSet firsts = pc.all;
+    for (int f = firsts.pop(); f >= 0; f = firsts.pop()) {
+        const unsigned xy = g.cand[f];
+        const cellSet later = pc.with(xy) & cellsAfter(f);
+        if (later.empty()) continue;
+        const cellSet both = g.pos[lowBit(xy)] & g.pos[highBit(xy)];  // the cells holding the two digits
+        const int r = rowOf(f), c = columnOf(f);
+        const unsigned band = 7u << (r / 3 * 3), stack = 7u << (c / 3 * 3);
+        // The floor in a row: the other row in the other band when both
+        // columns are in one stack, in the same band when not.
+        cellSet inRow = later & kGeometry.unit[kRowUnit + r];
+        if (inRow.any()) {
+            const unsigned rows = columnRows(both, c) & ~(1u << r);
+            for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
+                const int c2 = columnOf(q);
+                for (unsigned m = rows & columnRows(both, c2) & ((stack >> c2) & 1 ? ~band : band); m; m &= m - 1) {
+                    const int r2 = lowBit(m);
+                    keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
                 }
             }
         }
+        cellSet inColumn = later & kGeometry.unit[kColumnUnit + c];
+        if (inColumn.any()) {
+            const unsigned columns = rowColumns(both, r) & ~(1u << c);
+            for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
+                const int r2 = rowOf(q);
+                for (unsigned m = columns & rowColumns(both, r2) & ((band >> r2) & 1 ? ~stack : stack); m; m &= m - 1) {
+                    const int c2 = lowBit(m);
+                    keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
+                }
+            }
+        }
+    }
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     return keys;
