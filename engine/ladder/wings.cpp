@@ -42,6 +42,7 @@ inline cellSet cellsAfter(int c) {
 // its rectangles once asked for.
 struct pairCells {
     cellSet all;
+    cellSet three;     // the cells of three candidates
     cellSet of[9][9];  // [lower digit][higher digit]
     const cellSet& with(unsigned digits) const { return of[lowBit(digits)][highBit(digits)]; }
 };
@@ -59,18 +60,20 @@ gridPairs& pairsOf(const ladderGrid& g) {
     if (std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c;
     c.rectanglesKnown = false;
     // Made anew from the digits' cells, both words of each set at once:
-    // the cells met twice and not three times, and for each two digits
-    // those that hold both.
+    // the cells met twice and not three times (and three times, not four),
+    // and for each two digits those of two that hold both.
     typedef uint64_t bothWords __attribute__((vector_size(16)));
-    bothWords pos[9], once = {0, 0}, twice = {0, 0}, thrice = {0, 0};
+    bothWords pos[9], once = {0, 0}, twice = {0, 0}, thrice = {0, 0}, four = {0, 0};
     for (int d = 0; d < 9; d++) {
         std::memcpy(&pos[d], &g.pos[d], sizeof pos[d]);
+        four |= thrice & pos[d];
         thrice |= twice & pos[d];
         twice |= once & pos[d];
         once |= pos[d];
     }
-    const bothWords two = twice & ~thrice;
+    const bothWords two = twice & ~thrice, three = thrice & ~four;
     c.pairs.all = cellSet(two[0], two[1]);
+    c.pairs.three = cellSet(three[0], three[1]);
     for (int low = 0; low < 8; low++) {
         const bothWords withLow = two & pos[low];
         for (int high = low + 1; high < 9; high++) {
@@ -183,15 +186,14 @@ bool findXYZWing(const ladderGrid& g, ladderStep* step) {
     cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
     // The pivots, and the wings of a pivot that did not change, with a changed cell.
-    cellSet open = g.open, fresh = cellSet::all();
+    cellSet pivots = pc.three, fresh = cellSet::all();
     if (lostSince(failed, g, lost, &changed)) {
         if (changed.empty()) return false;
         fresh = changed;
-        open &= changed | seeingAny(changed & pc.all);
+        pivots &= changed | seeingAny(changed & pc.all);
     }
-    for (int pivot = open.pop(); pivot >= 0; pivot = open.pop()) {
+    for (int pivot = pivots.pop(); pivot >= 0; pivot = pivots.pop()) {
         const unsigned three = g.cand[pivot];
-        if (bitCount(three) != 3) continue;
         const int d1 = lowBit(three), d3 = highBit(three), d2 = lowBit(three & ~(1u << d1));
         const bool pivotFresh = fresh.has(pivot);
         // The cells it sees whose two candidates are two of its three.
