@@ -101,7 +101,7 @@ bool everyPairingUsable(const Item* a, pairing* p) {
             p->owner[v] = static_cast<signed char>(i);
             p->mate[i] = static_cast<unsigned char>(v);
             next[v] = held;
-            spare &= ~(f & -f);
+            spare ^= f & -f;
         } else {
             if (!pairItem(i, [a](int j) { return a[j]; }, &spare, p, next)) return false;
         }
@@ -112,7 +112,9 @@ bool everyPairingUsable(const Item* a, pairing* p) {
     for (unsigned rest = values; rest;) {
         const unsigned start = rest & -rest;
         unsigned forward = start;
-        for (unsigned fresh = start; fresh;) {
+        // Nothing in `rest` links into the parts before (they would have
+        // failed), so the search ends once it has all of `rest`.
+        for (unsigned fresh = start; fresh && forward != rest;) {
             unsigned more = 0;
             for (unsigned m = fresh; m; m &= m - 1) more |= next[lowBit(m)];
             fresh = more & ~forward;
@@ -496,6 +498,24 @@ inline unsigned onceOnly(const unsigned short* p) {
     return once & ~twice;
 }
 
+// The digits met once and not twice among box b's cells: its three rows
+// side by side, each read as one word of four cells (the three and the one
+// after, or for the last stack the one before) with the three kept.
+inline unsigned boxOnceOnly(const unsigned short* cand, int b) {
+    const int stack = b % 3, first = b / 3 * 27 + stack * 3 - (stack == 2);
+    const int shift = stack == 2 ? 16 : 0;
+    const uint64_t three = (uint64_t(1) << 48) - 1;
+    uint64_t row[3];
+    for (int k = 0; k < 3; k++) {
+        std::memcpy(&row[k], cand + first + k * 9, sizeof row[k]);
+        row[k] = (row[k] >> shift) & three;
+    }
+    const uint64_t once = row[0] | row[1] | row[2], twice = (row[0] & row[1]) | (row[2] & (row[0] | row[1]));
+    const unsigned a = once & 0xFFFF, m = (once >> 16) & 0xFFFF, c = static_cast<unsigned>(once >> 32);
+    const unsigned more = static_cast<unsigned>((twice | twice >> 16 | twice >> 32) & 0xFFFF) | (a & m) | (c & (a | m));
+    return (a | m | c) & ~more;
+}
+
 static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladderStep* step) {
     const int d = lowBit(single);
     const unsigned char* cells = kGeometry.unitCell[u];
@@ -527,6 +547,19 @@ struct unitFacts {
     unsigned quietKnown, quiet;
 };
 
+// For a box's cells of a digit (a mask in box order): the box's rows (bit
+// k, its k-th) and columns that hold them.
+struct boxSpans {
+    unsigned char rows[512], columns[512];
+    constexpr boxSpans() : rows(), columns() {
+        for (unsigned m = 0; m < 512; m++) {
+            rows[m] = static_cast<unsigned char>((m & 7 ? 1 : 0) | (m & 0x38 ? 2 : 0) | (m & 0x1C0 ? 4 : 0));
+            columns[m] = static_cast<unsigned char>((m | (m >> 3) | (m >> 6)) & 7);
+        }
+    }
+};
+inline constexpr boxSpans kBoxSpans{};
+
 // The units (bit u) with a cell whose candidates changed since f's grid.
 static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     uint64_t lo = 0, hi = 0;
@@ -549,8 +582,9 @@ static unsigned changedUnits(const unitFacts& f, const ladderGrid& g) {
     const unsigned bandColumns[3] = {static_cast<unsigned>(bands01) & 0x1FF, static_cast<unsigned>(bands01 >> 27) & 0x1FF,
                                      static_cast<unsigned>((lo >> 54) | row7 | row8) & 0x1FF};
     out |= (bandColumns[0] | bandColumns[1] | bandColumns[2]) << kColumnUnit;
-    for (int b = 0; b < 9; b++)
-        if (bandColumns[b / 3] & (7u << (b % 3 * 3))) out |= 1u << (kBoxUnit + b);
+    // A band's boxes are its columns' stacks, as a box's rows are its blocks of three.
+    out |= unsigned(kBoxSpans.rows[bandColumns[0]] | kBoxSpans.rows[bandColumns[1]] << 3 | kBoxSpans.rows[bandColumns[2]] << 6)
+           << kBoxUnit;
     return out;
 }
 
@@ -597,7 +631,7 @@ bool findHiddenSingle(const ladderGrid& g, bool boxes, ladderStep* step) {
     if (boxes) {
         for (unsigned bs = todo >> kBoxUnit; bs; bs &= bs - 1) {
             const int b = lowBit(bs);
-            const unsigned single = onceOnly<1, 9>(g.cand + b / 3 * 27 + b % 3 * 3);
+            const unsigned single = boxOnceOnly(g.cand, b);
             if (single) {
                 nothing |= todo & ((1u << (kBoxUnit + b)) - 1);  // the boxes before it gave nothing
                 hiddenSingleStep(g, kBoxUnit + b, single, step);
@@ -727,19 +761,6 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
     }
     return false;
 }
-
-// For a box's cells of a digit (a mask in box order): the box's rows (bit
-// k, its k-th) and columns that hold them.
-struct boxSpans {
-    unsigned char rows[512], columns[512];
-    constexpr boxSpans() : rows(), columns() {
-        for (unsigned m = 0; m < 512; m++) {
-            rows[m] = static_cast<unsigned char>((m & 7 ? 1 : 0) | (m & 0x38 ? 2 : 0) | (m & 0x1C0 ? 4 : 0));
-            columns[m] = static_cast<unsigned char>((m | (m >> 3) | (m >> 6)) & 7);
-        }
-    }
-};
-inline constexpr boxSpans kBoxSpans{};
 
 // For the lines of a band (stack) that three boxes' candidates lie on (box
 // i's in bits 3i..3i+2): the first two boxes, in the order (0, 1), (0, 2),

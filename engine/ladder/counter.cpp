@@ -1,6 +1,7 @@
 #include "engine/ladder/counter.h"
 
 #include "engine/ladder/cellset.h"
+#include "engine/ladder/ladder.h"
 
 #include <cstdint>
 #include <cstring>
@@ -390,6 +391,47 @@ int ladderSolutions(const short* cells, short* solution, long* guesses) {
 
 int ladderSolutionsOf(const unsigned short* candidates, const unsigned char* values) {
     return countOf(candidates, values, nullptr, nullptr);
+}
+
+int ladderSolutionsOf(const ladderGrid& g) {
+    board s;
+    s.pendingCount = 0;
+    uint32_t decided[9][3] = {};  // each digit's decided cells, band by band
+    unsigned rows[9] = {}, cols[9] = {}, boxes[9] = {};  // the digits decided in each unit
+    for (int i = 0; i < 81; i++) {
+        const cellInfo& c = kTables.cells[i];
+        const unsigned v = g.value[i];
+        if (v) {
+            const unsigned digit = 1u << (v - 1);
+            // A digit decided twice in a unit: no solution.
+            if ((rows[c.row] | cols[c.col] | boxes[c.box]) & digit) return 0;
+            rows[c.row] |= digit;
+            cols[c.col] |= digit;
+            boxes[c.box] |= digit;
+            decided[v - 1][c.band] |= c.bit;
+            s.cell[i] = static_cast<uint16_t>(digit);
+            continue;
+        }
+        const unsigned m = g.cand[i];
+        if (m == 0) return 0;
+        if (!(m & (m - 1))) s.pending[s.pendingCount++] = static_cast<uint8_t>(i);
+        s.cell[i] = static_cast<uint16_t>(m);
+    }
+    // A band is 27 cells of the grid's reading order.
+    const uint32_t band = (1u << 27) - 1;
+    const auto bands = [band](const cellSet& x, uint32_t* out) {
+        out[0] = static_cast<uint32_t>(x.lo) & band;
+        out[1] = static_cast<uint32_t>(x.lo >> 27) & band;
+        out[2] = static_cast<uint32_t>((x.lo >> 54) | (x.hi << 10)) & band;
+    };
+    bands(g.open, s.open);
+    for (int d = 0; d < 9; d++) {
+        bands(g.pos[d], s.cand[d]);
+        for (int b = 0; b < 3; b++) s.cand[d][b] |= decided[d][b];
+    }
+    s.dirty = (1u << 27) - 1;
+    s.lockDirty = 0;
+    return countFrom(s, nullptr, nullptr);
 }
 
 namespace {

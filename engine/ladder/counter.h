@@ -20,4 +20,9 @@ int ladderSolutions(const short* cells, short* solution = nullptr, long* guesses
 // grid partly solved that way counts as its givens do, with less search.
 int ladderSolutionsOf(const unsigned short* candidates, const unsigned char* values);
 
+// The same from the ladder's grid, whose open cells never hold a digit
+// decided among their peers: its digits' cells are taken as they are.
+struct ladderGrid;
+int ladderSolutionsOf(const ladderGrid& grid);
+
 #endif

@@ -6,6 +6,7 @@
 #include "engine/ladder/finders.h"
 #include "engine/sudoku.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -16,24 +17,18 @@ const unsigned kBoxUnits = ((1u << 9) - 1) << kBoxUnit, kLineUnits = (1u << kBox
 // finders that look at one unit at a time keep what they saw themselves).
 enum scopeKind { scopeNone, scopeDigits };
 
+constexpr uint64_t bit(int technique) {
+    return uint64_t(1) << technique;
+}
+// The techniques narrowed to digits, as bits.
+constexpr uint64_t kNarrowed = bit(techPointing) | bit(techClaiming) | bit(techDoublePair) | bit(techXWing) |
+                               bit(techSwordfish) | bit(techJellyfish) | bit(techSkyscraper) | bit(techTwoStringKite) |
+                               bit(techSimpleColouring) | bit(techFinnedXWing) | bit(techFinnedSwordfish) |
+                               bit(techFinnedJellyfish) | bit(techXChain) | bit(techXCycle);
+static_assert(kLadderTechniques <= 64, "a technique is a bit of a word");
+
 int scopeOf(int technique) {
-    switch (technique) {
-    case techPointing:
-    case techClaiming:
-    case techDoublePair:
-    case techXWing:
-    case techSwordfish:
-    case techJellyfish:
-    case techSkyscraper:
-    case techTwoStringKite:
-    case techSimpleColouring:
-    case techFinnedXWing:
-    case techFinnedSwordfish:
-    case techFinnedJellyfish:
-    case techXChain:
-    case techXCycle: return scopeDigits;
-    default: return scopeNone;
-    }
+    return (kNarrowed >> technique) & 1 ? scopeDigits : scopeNone;
 }
 
 // Tries one technique over `scope` (digits, as scopeOf says); the
@@ -92,25 +87,39 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
     }
 }
 
-// What a narrowed finder is still to look at: the digits whose candidates
-// changed since it last found nothing there.
-unsigned freshScope(const ladderGrid& g, int technique, const ladderMemo* memo) {
-    unsigned digits = kAllDigits;
-    if (memo)
-        for (int d = 0; d < 9; d++)
-            if ((memo->digitsValid[technique] & (1u << d)) && memo->digitSeen[technique][d] == g.pos[d]) digits &= ~(1u << d);
-    return digits;
+// A narrowed finder's failures are kept as digits (bit d of digitsValid)
+// seen to give nothing on the candidates of the memo's reference row. That
+// row is brought up to date once a call, before the first narrowed finder,
+// and the failures of every digit whose candidates changed are forgotten at
+// once: comparing each digit once spares comparing it for every finder.
+// The naked single is never narrowed, so its row is free for the reference.
+const int kReferenceRow = techNakedSingle;
+
+void forgetChangedDigits(const ladderGrid& g, ladderMemo* memo) {
+    unsigned changed = 0;
+    cellSet* reference = memo->digitSeen[kReferenceRow];
+    for (int d = 0; d < 9; d++)
+        if (reference[d] != g.pos[d]) {
+            reference[d] = g.pos[d];
+            changed |= 1u << d;
+        }
+    if (changed)
+        for (unsigned& valid : memo->digitsValid) valid &= ~changed;
 }
 
-void rememberFailure(const ladderGrid& g, int technique, unsigned scope, ladderMemo* memo) {
-    for (int d = 0; d < 9; d++)
-        if (scope & (1u << d)) memo->digitSeen[technique][d] = g.pos[d];
+// What a narrowed finder is still to look at: the digits whose candidates
+// changed since it last found nothing there.
+unsigned freshScope(int technique, const ladderMemo* memo) {
+    return memo ? kAllDigits & ~memo->digitsValid[technique] : kAllDigits;
+}
+
+void rememberFailure(int technique, unsigned scope, ladderMemo* memo) {
     memo->digitsValid[technique] |= scope;
 }
 
 // The finders that take a searchDelta.
 bool searchesOnlyChanges(int technique) {
-    return technique == techWXYZWing || technique == techAlsXZ;
+    return ((bit(techWXYZWing) | bit(techAlsXZ)) >> technique) & 1;
 }
 
 // What changed for such a finder since its last search, if the grid is that
@@ -119,11 +128,20 @@ searchDelta deltaSince(const ladderGrid& g, const ladderMemo* memo, int techniqu
     searchDelta delta;
     if (!memo || !((memo->gridsValid >> technique) & 1)) return delta;
     const unsigned short* seen = memo->gridSeen[technique];
-    for (int c = 0; c < 81; c++)
-        if (g.cand[c] != seen[c]) {
-            if (g.cand[c] & ~seen[c]) return searchDelta();
-            delta.changed.add(c);
+    // Four cells at a time: mostly a few changed since.
+    for (int at = 0; at < 81; at += 4) {
+        if (at < 80) {
+            uint64_t now, then;
+            std::memcpy(&now, g.cand + at, sizeof now);
+            std::memcpy(&then, seen + at, sizeof then);
+            if (now == then) continue;
         }
+        for (int c = at; c < at + 4 && c < 81; c++)
+            if (g.cand[c] != seen[c]) {
+                if (g.cand[c] & ~seen[c]) return searchDelta();
+                delta.changed.add(c);
+            }
+    }
     delta.valid = true;
     delta.frontier = memo->frontier[technique];
     return delta;
@@ -136,7 +154,10 @@ void rememberSearch(const ladderGrid& g, int technique, const searchDelta& delta
 }
 
 bool needsUniqueness(int technique) {
-    return (technique >= techUniqueRectangle1 && technique <= techUniqueRectangle3) || technique == techBug;
+    return ((bit(techUniqueRectangle1) | bit(techUniqueRectangle2) | bit(techUniqueRectangle4) |
+             bit(techUniqueRectangle3) | bit(techBug)) >>
+            technique) &
+           1;
 }
 
 // A step that would change nothing is a fault of its finder; taking it
@@ -161,14 +182,40 @@ int gameRating(const short* givens) {
     return s.solvePuzzle(1);
 }
 
+// The techniques of the tiers up to each level: those before the first of
+// a higher tier (the tiers come in order).
+const struct techniqueEnds {
+    int of[kLadderLevels];
+    techniqueEnds() {
+        for (int level = 0; level < kLadderLevels; level++) {
+            int t = 0;
+            while (t < kLadderTechniques && ladderInfo(t).level <= level) t++;
+            of[level] = t;
+        }
+    }
+} kEnds;
+
+int techniquesUpTo(int maxLevel) {
+    if (maxLevel < 0) return 0;
+    return maxLevel < kLadderLevels ? kEnds.of[maxLevel] : kLadderTechniques;
+}
+
+// The step blank for the next finder. Most finders find nothing and leave
+// it blank, which this sees without a call.
+inline void clearUsed(ladderStep* step) {
+    if ((step->difficulty | (step->placeCell + 1) | (step->pattern.kind - patternSingle)) != 0 || !step->removals.empty())
+        step->clear();
+}
+
 // The ladder from technique `from` on. With `pausedAt`, the solutions are
 // not counted yet: it stops before the first uniqueness technique and says
 // which, so that the caller can count them and go on from there.
 bool stepFrom(const ladderGrid& grid, const ladderOptions& options, int from, ladderStep* step, ladderMemo* memo,
               int* pausedAt) {
     if (grid.solved()) return false;
-    for (int t = from; t < kLadderTechniques; t++) {
-        if (ladderInfo(t).level > options.maxLevel) break;
+    const int end = techniquesUpTo(options.maxLevel);
+    bool referenceFresh = false;
+    for (int t = from; t < end; t++) {
         if (needsUniqueness(t)) {
             if (pausedAt) {
                 *pausedAt = t;
@@ -178,17 +225,24 @@ bool stepFrom(const ladderGrid& grid, const ladderOptions& options, int from, la
             if (!options.unique) continue;
         }
         const int kind = scopeOf(t);
-        const unsigned scope = kind == scopeNone ? 0 : freshScope(grid, t, memo);
-        if (kind != scopeNone && scope == 0) continue;
+        unsigned scope = 0;
+        if (kind != scopeNone) {
+            if (memo && !referenceFresh) {
+                forgetChangedDigits(grid, memo);
+                referenceFresh = true;
+            }
+            scope = freshScope(t, memo);
+            if (scope == 0) continue;
+        }
         const bool inOrder = searchesOnlyChanges(t);
         searchDelta delta = inOrder ? deltaSince(grid, memo, t) : searchDelta();
-        step->clear();
+        clearUsed(step);
         if (tryTechnique(t, grid, scope, step, inOrder ? &delta : nullptr)) {
             if (!effective(grid, *step)) break;  // a finder's fault: stop rather than loop
             if (memo && inOrder) rememberSearch(grid, t, delta, true, memo);
             return true;
         }
-        if (memo && kind != scopeNone) rememberFailure(grid, t, scope, memo);
+        if (memo && kind != scopeNone) rememberFailure(t, scope, memo);
         if (memo && inOrder) rememberSearch(grid, t, delta, false, memo);
     }
     step->clear();
@@ -283,7 +337,7 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         int pausedAt = -1;
         bool found = stepFrom(g, options, 0, &step, &memo, solutions < 0 ? &pausedAt : nullptr);
         if (!found && pausedAt >= 0) {
-            solutions = ladderSolutionsOf(g.cand, g.value);
+            solutions = ladderSolutionsOf(g);
             if (solutions != 1) break;
             options.unique = true;
             found = stepFrom(g, options, pausedAt, &step, &memo, nullptr);
@@ -302,7 +356,7 @@ ladderRating ladderRate(const short* cells, std::vector<ladderStep>* steps, int 
         g.apply(step);
         if (steps) steps->push_back(step);
     }
-    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutionsOf(g.cand, g.value);
+    if (solutions < 0) solutions = g.solved() && validFull(g) ? 1 : ladderSolutionsOf(g);
     if (solutions != 1) {
         ladderRating unrated;
         unrated.status = solutions == 0 ? ladderNoSolution : ladderSeveral;

@@ -42,6 +42,7 @@ inline cellSet cellsAfter(int c) {
 // its rectangles once asked for.
 struct pairCells {
     cellSet all;
+    cellSet three;     // the cells of three candidates
     cellSet of[9][9];  // [lower digit][higher digit]
     const cellSet& with(unsigned digits) const { return of[lowBit(digits)][highBit(digits)]; }
 };
@@ -58,28 +59,29 @@ gridPairs& pairsOf(const ladderGrid& g) {
     static thread_local gridPairs c;
     if (std::memcmp(c.cand, g.cand, sizeof c.cand) == 0) return c;
     c.rectanglesKnown = false;
-    const auto update = [&g](int cell) {
-        const unsigned was = c.cand[cell], is = g.cand[cell];
-        if (was == is) return;
-        if (bitCount(was) == 2) {
-            c.pairs.all.del(cell);
-            c.pairs.of[lowBit(was)][highBit(was)].del(cell);
-        }
-        if (bitCount(is) == 2) {
-            c.pairs.all.add(cell);
-            c.pairs.of[lowBit(is)][highBit(is)].add(cell);
-        }
-        c.cand[cell] = static_cast<unsigned short>(is);
-    };
-    // Four cells at a time: mostly one to three changed since the last grid.
-    for (int at = 0; at < 80; at += 4) {
-        uint64_t now, then;
-        std::memcpy(&now, g.cand + at, sizeof now);
-        std::memcpy(&then, c.cand + at, sizeof then);
-        if (now != then)
-            for (int cell = at; cell < at + 4; cell++) update(cell);
+    // Made anew from the digits' cells, both words of each set at once:
+    // the cells met twice and not three times (and three times, not four),
+    // and for each two digits those of two that hold both.
+    typedef uint64_t bothWords __attribute__((vector_size(16)));
+    bothWords pos[9], once = {0, 0}, twice = {0, 0}, thrice = {0, 0}, four = {0, 0};
+    for (int d = 0; d < 9; d++) {
+        std::memcpy(&pos[d], &g.pos[d], sizeof pos[d]);
+        four |= thrice & pos[d];
+        thrice |= twice & pos[d];
+        twice |= once & pos[d];
+        once |= pos[d];
     }
-    update(80);
+    const bothWords two = twice & ~thrice, three = thrice & ~four;
+    c.pairs.all = cellSet(two[0], two[1]);
+    c.pairs.three = cellSet(three[0], three[1]);
+    for (int low = 0; low < 8; low++) {
+        const bothWords withLow = two & pos[low];
+        for (int high = low + 1; high < 9; high++) {
+            const bothWords both = withLow & pos[high];
+            c.pairs.of[low][high] = cellSet(both[0], both[1]);
+        }
+    }
+    std::memcpy(c.cand, g.cand, sizeof c.cand);
     return c;
 }
 
@@ -184,15 +186,14 @@ bool findXYZWing(const ladderGrid& g, ladderStep* step) {
     cellSet lost[9], changed;
     const pairCells& pc = pairsOf(g).pairs;
     // The pivots, and the wings of a pivot that did not change, with a changed cell.
-    cellSet open = g.open, fresh = cellSet::all();
+    cellSet pivots = pc.three, fresh = cellSet::all();
     if (lostSince(failed, g, lost, &changed)) {
         if (changed.empty()) return false;
         fresh = changed;
-        open &= changed | seeingAny(changed & pc.all);
+        pivots &= changed | seeingAny(changed & pc.all);
     }
-    for (int pivot = open.pop(); pivot >= 0; pivot = open.pop()) {
+    for (int pivot = pivots.pop(); pivot >= 0; pivot = pivots.pop()) {
         const unsigned three = g.cand[pivot];
-        if (bitCount(three) != 3) continue;
         const int d1 = lowBit(three), d3 = highBit(three), d2 = lowBit(three & ~(1u << d1));
         const bool pivotFresh = fresh.has(pivot);
         // The cells it sees whose two candidates are two of its three.
@@ -249,6 +250,15 @@ bool findWWing(const ladderGrid& g, ladderStep* step) {
         }
     }
     cellSet firsts = pc.all;
+    if (fresh != cellSet::all()) {
+        // A first cell that did not change, with neither digit linking anew,
+        // has only changed partners: one of its own pair's cells changed.
+        cellSet some = fresh;
+        for (int d = 0; d < 9; d++)
+            if (freshUnits[d]) some |= g.pos[d];
+        for (cellSet f = fresh & pc.all; f.any();) some |= pc.with(g.cand[f.pop()]);
+        firsts &= some;
+    }
     for (int a = firsts.pop(); a >= 0; a = firsts.pop()) {
         const unsigned both = g.cand[a];
         cellSet partners = (pc.with(both) & cellsAfter(a)).minus(kGeometry.peers[a]);
@@ -443,6 +453,19 @@ int rectangleKey(int r1, int r2, int c1, int c2) {
     return (r1 * 9 + r2) * 81 + c1 * 9 + c2;
 }
 
+// The columns (bit c) of row r in s, and the rows of column c.
+inline unsigned rowColumns(const cellSet& s, int r) {
+    if (r < 7) return static_cast<unsigned>(s.lo >> (r * 9)) & 0x1FF;
+    return static_cast<unsigned>(r == 7 ? (s.lo >> 63) | (s.hi << 1) : s.hi >> 8) & 0x1FF;
+}
+inline unsigned columnRows(const cellSet& s, int c) {
+    // Rows 0 to 6 lie 9 bits apart in the first word: one product gathers
+    // them into its top byte (as lineMasks does).
+    const uint64_t rows06 = 0x0040201008040201ull, gather = 0x0101010101010100ull;
+    return static_cast<unsigned>((((s.lo >> c) & rows06) * gather) >> 56) | ((rowColumns(s, 7) >> c) & 1) << 7 |
+           ((rowColumns(s, 8) >> c) & 1) << 8;
+}
+
 // The rectangles of two boxes whose cells all hold two digits and two of
 // which, in one line, hold those two alone: a rectangle without two such
 // cells (its floor) has no step of any type. In the search's order.
@@ -453,33 +476,41 @@ const std::vector<int>& rectanglesOf(const ladderGrid& g) {
     cache.rectanglesKnown = true;
     keys.clear();
     const pairCells& pc = cache.pairs;
-    const auto holds = [&g](int cell, unsigned xy) { return (g.cand[cell] & xy) == xy; };
-    for (int low = 0; low < 8; low++)
-        for (int high = low + 1; high < 9; high++) {
-            cellSet later = pc.of[low][high];
-            if (later.empty() || later.single()) continue;
-            const unsigned xy = (1u << low) | (1u << high);
-            for (int f = later.pop(); f >= 0; f = later.pop()) {
-                // `later` holds the cells of the pair after f now.
-                const int r = rowOf(f), c = columnOf(f);
-                // The floor in a row: the other row in the other band when
-                // both columns are in one stack, in the same band when not.
-                cellSet inRow = later & kGeometry.unit[kRowUnit + r];
-                for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
-                    const int c2 = columnOf(q);
-                    for (int r2 = 0; r2 < 9; r2++)
-                        if (r2 != r && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r2 * 9 + c, xy) && holds(r2 * 9 + c2, xy))
-                            keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
-                }
-                cellSet inColumn = later & kGeometry.unit[kColumnUnit + c];
-                for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
-                    const int r2 = rowOf(q);
-                    for (int c2 = 0; c2 < 9; c2++)
-                        if (c2 != c && (r / 3 == r2 / 3) != (c / 3 == c2 / 3) && holds(r * 9 + c2, xy) && holds(r2 * 9 + c2, xy))
-                            keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
+    // Each cell of two candidates with the later ones of its pair: the
+    // order they are met in is of no matter, as the keys are sorted.
+    cellSet firsts = pc.all;
+    for (int f = firsts.pop(); f >= 0; f = firsts.pop()) {
+        const unsigned xy = g.cand[f];
+        const cellSet later = pc.with(xy) & cellsAfter(f);
+        if (later.empty()) continue;
+        const cellSet both = g.pos[lowBit(xy)] & g.pos[highBit(xy)];  // the cells holding the two digits
+        const int r = rowOf(f), c = columnOf(f);
+        const unsigned band = 7u << (r / 3 * 3), stack = 7u << (c / 3 * 3);
+        // The floor in a row: the other row in the other band when both
+        // columns are in one stack, in the same band when not.
+        cellSet inRow = later & kGeometry.unit[kRowUnit + r];
+        if (inRow.any()) {
+            const unsigned rows = columnRows(both, c) & ~(1u << r);
+            for (int q = inRow.pop(); q >= 0; q = inRow.pop()) {
+                const int c2 = columnOf(q);
+                for (unsigned m = rows & columnRows(both, c2) & ((stack >> c2) & 1 ? ~band : band); m; m &= m - 1) {
+                    const int r2 = lowBit(m);
+                    keys.push_back(rectangleKey(std::min(r, r2), std::max(r, r2), c, c2));
                 }
             }
         }
+        cellSet inColumn = later & kGeometry.unit[kColumnUnit + c];
+        if (inColumn.any()) {
+            const unsigned columns = rowColumns(both, r) & ~(1u << c);
+            for (int q = inColumn.pop(); q >= 0; q = inColumn.pop()) {
+                const int r2 = rowOf(q);
+                for (unsigned m = columns & rowColumns(both, r2) & ((band >> r2) & 1 ? ~stack : stack); m; m &= m - 1) {
+                    const int c2 = lowBit(m);
+                    keys.push_back(rectangleKey(r, r2, std::min(c, c2), std::max(c, c2)));
+                }
+            }
+        }
+    }
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     return keys;

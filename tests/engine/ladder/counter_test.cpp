@@ -42,8 +42,9 @@ std::string textOf(const short* cells) {
     if (ladderSolutions(cells) != expected)
         return ::testing::AssertionFailure() << textOf(cells) << ": another count without a solution wanted";
     // From the grid of the givens with its open cells still holding the
-    // digits decided around them, and from where the ladder's steps up to
-    // the Hard tier (which keep every solution) lead: the same count.
+    // digits decided around them, from the ladder's own grid of them, and
+    // from where the ladder's steps up to the Hard tier (which keep every
+    // solution) lead: the same count.
     ladderGrid g;
     g.start(cells);
     unsigned short wide[81];
@@ -54,11 +55,13 @@ std::string textOf(const short* cells) {
     }
     if (ladderSolutionsOf(wide, g.value) != expected)
         return ::testing::AssertionFailure() << textOf(cells) << ": another count with decided digits left around";
+    if (ladderSolutionsOf(g) != expected)
+        return ::testing::AssertionFailure() << textOf(cells) << ": another count from the ladder's grid of the givens";
     ladderOptions options;
     options.maxLevel = levelHard;
     ladderStep step;
     for (int n = 0; n < 30 && ladderNextStep(g, options, &step); n++) g.apply(step);
-    if (ladderSolutionsOf(g.cand, g.value) != expected)
+    if (ladderSolutionsOf(g.cand, g.value) != expected || ladderSolutionsOf(g) != expected)
         return ::testing::AssertionFailure() << textOf(cells) << ": another count from the grid after steps";
     return ::testing::AssertionSuccess();
 }

@@ -75,6 +75,12 @@ TEST(LadderCellSet, CountsAgreeWithCountingOneByOne) {
     }
 }
 
+// The ladder stops at the first technique above the highest tier asked
+// for, so a tier's techniques must all come before the next tier's.
+TEST(LadderTechniques, TiersComeInOrder) {
+    for (int t = 1; t < kLadderTechniques; t++) EXPECT_LE(ladderInfo(t - 1).level, ladderInfo(t).level) << ladderInfo(t).name;
+}
+
 // Every technique of the ladder has an example, finds exactly its step
 // there, describes it, and no longer finds it once one candidate breaks
 // its pattern (forcing steps have no such candidate).
