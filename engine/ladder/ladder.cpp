@@ -88,16 +88,13 @@ bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep
 }
 
 // A narrowed finder's failures are kept as digits (bit d of digitsValid)
-// seen to give nothing on the candidates of the memo's reference row. That
-// row is brought up to date once a call, before the first narrowed finder,
-// and the failures of every digit whose candidates changed are forgotten at
-// once: comparing each digit once spares comparing it for every finder.
-// The naked single is never narrowed, so its row is free for the reference.
-const int kReferenceRow = techNakedSingle;
-
+// seen to give nothing on the digits' cells of digitSeen. Those are brought
+// up to date once a call, before the first narrowed finder, and the failures
+// of every digit whose cells changed are forgotten at once: comparing each
+// digit once spares comparing it for every finder.
 void forgetChangedDigits(const ladderGrid& g, ladderMemo* memo) {
     unsigned changed = 0;
-    cellSet* reference = memo->digitSeen[kReferenceRow];
+    cellSet* reference = memo->digitSeen;
     for (int d = 0; d < 9; d++)
         if (reference[d] != g.pos[d]) {
             reference[d] = g.pos[d];

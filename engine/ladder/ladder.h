@@ -218,11 +218,12 @@ struct ladderOptions {
     int maxLevel = levelExtreme;
 };
 
-// What the ladder keeps between the steps of one solve: where a technique
-// that looks at one digit at a time found nothing, with the candidates it
-// saw there, so that it looks again only where they changed.
+// What the ladder keeps between the steps of one solve: the digits where a
+// technique that looks at one digit at a time found nothing (bit d), kept
+// while digit d's cells stay those last seen, so that it looks again only
+// where they changed.
 struct ladderMemo {
-    cellSet digitSeen[kLadderTechniques][9];
+    cellSet digitSeen[9];
     unsigned digitsValid[kLadderTechniques] = {};
     // For a technique that searches the whole grid in a fixed order: the
     // candidates of its last search, and where that search stopped.
