@@ -129,9 +129,34 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
             if (order.size() < 2) continue;
             // A cluster of one digit alone is simple colouring's.
             if (medusa && !several) continue;
-            // Two nodes of one colour weakly linked: that colour is false.
+            // What each colour is weakly linked to. One digit's colours lie in
+            // different cells: its places that see a node's cell. Over several
+            // digits: a node's digit where its cell is seen, and its cell's
+            // other digits.
+            cellSet seenOne[2], cellsOne[2];
+            candidateSets seenAll[2], cellsAll[2];
+            bool clash = false;
+            if (!several) {
+                for (short node : order) {
+                    seenOne[colourOf[node]] |= kGeometry.peers[node / 9];
+                    cellsOne[colourOf[node]].add(node / 9);
+                }
+                clash = seenOne[0].meets(cellsOne[0]) || seenOne[1].meets(cellsOne[1]);
+            } else {
+                for (short node : order) {
+                    const int c = node / 9, d = node % 9;
+                    candidateSets& w = seenAll[colourOf[node]];
+                    w.of[d] |= g.pos[d] & kGeometry.peers[c];
+                    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+                    cellsAll[colourOf[node]].of[d].add(c);
+                }
+                for (int d = 0; d < 9; d++)
+                    clash = clash || seenAll[0].of[d].meets(cellsAll[0].of[d]) || seenAll[1].of[d].meets(cellsAll[1].of[d]);
+            }
+            // Two nodes of one colour weakly linked: that colour is false (the
+            // first such pair in order, looked for only where one is).
             int falseColour = -1, w1 = -1, w2 = -1;
-            for (size_t i = 0; i < order.size() && falseColour < 0; i++)
+            for (size_t i = 0; clash && i < order.size() && falseColour < 0; i++)
                 for (size_t j = i + 1; j < order.size() && falseColour < 0; j++) {
                     const int a = order[i], b = order[j];
                     if (colourOf[a] != colourOf[b]) continue;
@@ -161,22 +186,10 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
                 for (short node : order)
                     if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
             } else if (!several) {
-                // One digit's colours lie in different cells: only its own
-                // places can be weakly linked to both.
-                cellSet seen[2];
-                for (short node : order) seen[colourOf[node]] |= kGeometry.peers[node / 9];
-                trapped(sd, seen[0] & seen[1] & g.pos[sd]);
+                // Only the digit's own places can be weakly linked to both.
+                trapped(sd, seenOne[0] & seenOne[1] & g.pos[sd]);
             } else {
-                // A candidate weakly linked to both colours: its digit where its
-                // cell is seen, and its cell's other digits.
-                candidateSets seen[2];
-                for (short node : order) {
-                    const int c = node / 9, d = node % 9;
-                    candidateSets& w = seen[colourOf[node]];
-                    w.of[d] |= g.pos[d] & kGeometry.peers[c];
-                    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
-                }
-                for (int d = 0; d < 9; d++) trapped(d, seen[0].of[d] & seen[1].of[d]);
+                for (int d = 0; d < 9; d++) trapped(d, seenAll[0].of[d] & seenAll[1].of[d]);
             }
             // A cluster without effect keeps its nodes out of the later ones.
             if (gone.empty()) {
