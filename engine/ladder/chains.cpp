@@ -690,6 +690,7 @@ struct keptGraph {
     graphIndex at;
     bool valid = false;
     unsigned short cand[81];           // the grid it is up to date for
+    cellSet pos[9];                    // and its places, by digit
     std::vector<unsigned char> hole;   // by node
     int holes = 0;
     std::vector<unsigned char> mark;   // by node, while bringing it up to date
@@ -698,6 +699,18 @@ struct keptGraph {
     // cells, those that came at the end.
     bool bivalue = false;
 };
+
+// The cells whose candidates changed since a kept graph's grid, into
+// *cells; false if one came back there.
+bool changedCells(const ladderGrid& g, const keptGraph& k, cellSet* cells) {
+    cellSet came, went;
+    for (int d = 0; d < 9; d++) {
+        came |= g.pos[d].minus(k.pos[d]);
+        went |= k.pos[d].minus(g.pos[d]);
+    }
+    *cells = went;
+    return came.empty();
+}
 
 // Candidates gone, at most, for bringing a graph up to date; past this (or
 // with a quarter of its nodes holes) a build costs less.
@@ -710,6 +723,7 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     k->hole.assign(k->graph.nodes.size(), 0);
     k->holes = 0;
     std::memcpy(k->cand, g.cand, sizeof k->cand);
+    std::copy(g.pos, g.pos + 9, k->pos);
     k->valid = true;
     // Its searches remember their quiet starts.
     chainGraph& graph = k->graph;
@@ -875,6 +889,7 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     }
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
+    std::copy(g.pos, g.pos + 9, k->pos);
     if (graph.quietKept) forgetQuietStarts(graph, mark, total);
 }
 
@@ -895,12 +910,10 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     int went = 0;
     unsigned units[9] = {};  // by digit, the units that lost a place of it
     cellSet cells;           // the cells that lost candidates
-    for (int c = 0; c < 81; c++) {
-        const unsigned was = k->cand[c], now = g.cand[c];
-        if (was == now) continue;
-        if (now & ~was) return false;
-        cells.add(c);
-        for (unsigned m = was & ~now; m; m &= m - 1) {
+    if (!changedCells(g, *k, &cells)) return false;
+    for (cellSet v = cells; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
             went++;
             for (int i = 0; i < 3; i++) units[lowBit(m)] |= 1u << kGeometry.cellUnit[c][i];
         }
@@ -1083,11 +1096,11 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     chainGraph& graph = k->graph;
     const int n = static_cast<int>(graph.nodes.size());
     if (graph.words > kMostWords) return false;
-    cellSet lost, came;
-    for (int c = 0; c < 81; c++) {
+    cellSet lost, came, cells;
+    if (!changedCells(g, *k, &cells)) return false;
+    for (cellSet v = cells; v.any();) {
+        const int c = v.pop();
         const unsigned was = k->cand[c], now = g.cand[c];
-        if (was == now) continue;
-        if (now & ~was) return false;
         if (bitCount(was) == 2) lost.add(c);
         else if (bitCount(now) == 2) came.add(c);
     }
