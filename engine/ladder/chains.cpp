@@ -742,8 +742,8 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
 enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32, changed = 64 };
 
 // Sets or clears node i's bits in the rows of the candidates it is weakly
-// linked to (chainGraph::seeing), for the grid of `cand`.
-void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
+// linked to (chainGraph::seeing), for the grid of those places and candidates.
+void seeingBits(chainGraph& graph, const cellSet* pos, const unsigned short* cand, int i, bool on) {
     const size_t w = static_cast<size_t>(graph.words), word = static_cast<size_t>(i) / 64;
     const unsigned long long bit = 1ull << (i % 64);
     const ladderNode& node = graph.nodes[static_cast<size_t>(i)];
@@ -752,10 +752,7 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
         unsigned long long& at = graph.seeing[static_cast<size_t>(candidate) * w + word];
         at = on ? at | bit : at & ~bit;
     };
-    for (cellSet v = graph.around[static_cast<size_t>(i)]; v.any();) {
-        const int c = v.pop();
-        if ((cand[c] >> d) & 1) flip(c * 9 + d);
-    }
+    for (cellSet v = graph.around[static_cast<size_t>(i)] & pos[d]; v.any();) flip(v.pop() * 9 + d);
     if (!node.cells.single()) return;
     const int c = node.cells.first();
     for (unsigned m = cand[c] & ~(1u << d); m; m &= m - 1) flip(c * 9 + lowBit(m));
@@ -953,12 +950,12 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     };
     const auto away = [&](int i) {
         if (!withSets) return;
-        seeingBits(graph, k->cand, i, false);
+        seeingBits(graph, k->pos, k->cand, i, false);
         ofDigit(i) &= ~(1ull << (i % 64));
     };
     const auto back = [&](int i) {
         if (!withSets) return;
-        seeingBits(graph, g.cand, i, true);
+        seeingBits(graph, g.pos, g.cand, i, true);
         ofDigit(i) |= 1ull << (i % 64);
     };
     for (cellSet v = cells; v.any();) {
@@ -1114,7 +1111,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
         for (unsigned m = k->cand[c]; m; m &= m - 1) {
             short& x = at.nodeAt[c * 9 + lowBit(m)];
             mark[static_cast<size_t>(x)] = gone;
-            seeingBits(graph, k->cand, x, false);
+            seeingBits(graph, k->pos, k->cand, x, false);
             x = -1;
         }
     }
@@ -1132,7 +1129,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
         const int c = v.pop();
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
-            seeingBits(graph, g.cand, at.nodeAt[c * 9 + d], true);
+            seeingBits(graph, g.pos, g.cand, at.nodeAt[c * 9 + d], true);
             for (cellSet seen = kGeometry.peers[c] & g.pos[d]; seen.any();) {
                 const int j = at.nodeAt[seen.pop() * 9 + d];
                 if (j >= 0) mark[static_cast<size_t>(j)] |= weak;
