@@ -694,6 +694,7 @@ struct keptGraph {
     std::vector<unsigned char> hole;   // by node
     int holes = 0;
     std::vector<unsigned char> mark;   // by node, while bringing it up to date
+    std::vector<int> wentNodes;        // those marked gone, meanwhile
     std::vector<int> weakStart, weakList, strongStart, strongList, sets, setPlaces;  // the new ones, likewise
     // A graph of the two-candidate cells: its nodes in the order of their
     // cells, those that came at the end.
@@ -795,8 +796,8 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     chainGraph& graph = k->graph;
     std::vector<unsigned char>& mark = k->mark;
     const graphIndex& at = k->at;
-    for (int x = 0; x < n; x++) {
-        if (!(mark[static_cast<size_t>(x)] & gone) || k->hole[static_cast<size_t>(x)]) continue;
+    for (int x : k->wentNodes) {
+        if (k->hole[static_cast<size_t>(x)]) continue;
         for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
             mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
         for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
@@ -942,6 +943,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     if (total > graph.words * 64) return false;  // a build has rows wide enough, and no holes
     std::vector<unsigned char>& mark = k->mark;
     mark.assign(static_cast<size_t>(total), 0);
+    k->wentNodes.clear();
     std::vector<ladderNode>& nodes = graph.nodes;
     // With sets, what each node gives the tables goes and comes with it.
     const auto ofDigit = [&](int i) -> unsigned long long& {
@@ -963,6 +965,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
             short& x = at.nodeAt[c * 9 + lowBit(m)];
             mark[static_cast<size_t>(x)] = gone;
+            k->wentNodes.push_back(x);
             away(x);
             x = -1;
         }
@@ -993,6 +996,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             away(i);
             if (now.single() || now.empty()) {
                 mark[static_cast<size_t>(i)] = gone;
+                k->wentNodes.push_back(i);
                 at.groupAt[x][d] = -1;
                 if (!withSets) {
                     std::vector<int>& wide = at.wide[d];
@@ -1046,6 +1050,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             at.setAt[static_cast<size_t>(at.setPlaces[s])] = -1;
             for (int j = i; j < n && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++) {
                 mark[static_cast<size_t>(j)] = gone;
+                k->wentNodes.push_back(j);
                 away(j);
             }
         }
@@ -1105,12 +1110,14 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     if (went + total - n > kMostGone || 4 * (k->holes + went) > n || total > graph.words * 64) return false;
     std::vector<unsigned char>& mark = k->mark;
     mark.assign(static_cast<size_t>(total), 0);
+    k->wentNodes.clear();
     graphIndex& at = k->at;
     for (cellSet v = lost; v.any();) {
         const int c = v.pop();
         for (unsigned m = k->cand[c]; m; m &= m - 1) {
             short& x = at.nodeAt[c * 9 + lowBit(m)];
             mark[static_cast<size_t>(x)] = gone;
+            k->wentNodes.push_back(x);
             seeingBits(graph, k->pos, k->cand, x, false);
             x = -1;
         }
