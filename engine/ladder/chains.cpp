@@ -694,7 +694,8 @@ struct keptGraph {
     std::vector<unsigned char> hole;   // by node
     int holes = 0;
     std::vector<unsigned char> mark;   // by node, while bringing it up to date
-    std::vector<int> wentNodes;        // those marked gone, meanwhile
+    std::vector<int> wentNodes;        // those marked gone, meanwhile,
+    std::vector<int> rowNodes;         // and those whose rows are to be made again
     std::vector<int> weakStart, weakList, strongStart, strongList, sets, setPlaces;  // the new ones, likewise
     // A graph of the two-candidate cells: its nodes in the order of their
     // cells, those that came at the end.
@@ -796,12 +797,19 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     chainGraph& graph = k->graph;
     std::vector<unsigned char>& mark = k->mark;
     const graphIndex& at = k->at;
+    std::vector<int>& rowNodes = k->rowNodes;
+    rowNodes.clear();
+    const auto rowMark = [&](int x, int row) {
+        unsigned char& here = mark[static_cast<size_t>(x)];
+        if (!(here & (weakRow | strongRow))) rowNodes.push_back(x);
+        here |= static_cast<unsigned char>(row);
+    };
     for (int x : k->wentNodes) {
         if (k->hole[static_cast<size_t>(x)]) continue;
         for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
-            mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
+            rowMark(graph.weakList[static_cast<size_t>(e)], weakRow);
         for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
-            mark[static_cast<size_t>(graph.strongList[static_cast<size_t>(e)])] |= strongRow;
+            rowMark(graph.strongList[static_cast<size_t>(e)], strongRow);
     }
     const auto lists = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
                             std::vector<int>* list, bool strongs) {
@@ -833,7 +841,7 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
                 const size_t from = list->size();
                 if (strongs) strongLinks(g, f, graph, at, x, list);
                 else weakLinks(g, graph, at, x, list);
-                here |= static_cast<unsigned char>(row);
+                rowMark(x, row);
                 // Mostly made again the same, less what went.
                 if (x < n && !(here & changed)) {
                     size_t e = from;
@@ -868,15 +876,15 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
         graph.productive.resize(static_cast<size_t>(total) * w);
         k->hole.resize(static_cast<size_t>(total), 0);
     }
-    for (int x = 0; x < total; x++) {
+    for (int x : k->wentNodes) {
+        k->hole[static_cast<size_t>(x)] = 1;
+        k->holes++;
+        std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
+        std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
+    }
+    for (int x : rowNodes) {
         const unsigned char here = mark[static_cast<size_t>(x)];
-        if (here & gone) {
-            k->hole[static_cast<size_t>(x)] = 1;
-            k->holes++;
-            std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
-            std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
-            continue;
-        }
+        if (here & gone) continue;
         const int* weakAt = graph.weakList.data();
         const int* strongAt = graph.strongList.data();
         const std::vector<int>& weakFrom = graph.weakStart;
