@@ -770,11 +770,16 @@ void seeingBits(chainGraph& graph, const cellSet* pos, const unsigned short* can
 // effect than it had (a node unchanged is weakly linked to the candidates
 // it was, of those left), so its search is as quiet as it was. The nodes
 // that came are remembered as none.
-void forgetQuietStarts(chainGraph& graph, const std::vector<unsigned char>& mark, int total) {
+// The nodes that went are listed in `went`; those whose cells or lists
+// changed (or that came) all had their lists made again, and are among
+// `remade`.
+void forgetQuietStarts(chainGraph& graph, const std::vector<unsigned char>& mark, const std::vector<int>& went,
+                       const std::vector<int>& remade, int total) {
     const size_t w = static_cast<size_t>(graph.words);
     unsigned long long differs[kMostWords] = {};
-    for (int x = 0; x < total; x++)
-        if (mark[static_cast<size_t>(x)] & (gone | changed)) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    for (int x : went) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    for (int x : remade)
+        if (mark[static_cast<size_t>(x)] & changed) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
     const size_t n = graph.quietLength.size();
     graph.quietLength.resize(static_cast<size_t>(total), 0);
     graph.quietLinks.resize(static_cast<size_t>(total));
@@ -896,7 +901,7 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
     std::copy(g.pos, g.pos + 9, k->pos);
-    if (graph.quietKept) forgetQuietStarts(graph, mark, total);
+    if (graph.quietKept) forgetQuietStarts(graph, mark, k->wentNodes, rowNodes, total);
 }
 
 // Brings a kept graph up to date for g; false when g is not its grid with
