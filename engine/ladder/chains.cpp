@@ -289,6 +289,9 @@ struct graphFilter {
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
 
+// The cells with exactly two candidates.
+cellSet twoCandidates(const ladderGrid& g);
+
 // Whether a set has exactly two cells, without counting them.
 bool exactlyTwo(cellSet s) {
     return s.pop() >= 0 && s.single();
@@ -468,7 +471,7 @@ void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* gra
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
     cellSet nodeCells;  // the cells with nodes
-    for (cellSet cells = g.open; cells.any();) {
+    for (cellSet cells = bivalueOnly ? twoCandidates(g) : g.open; cells.any();) {
         const int c = cells.pop();
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
@@ -1162,9 +1165,8 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     std::vector<int>& starts = graph.strongNodes;
     starts.resize(static_cast<size_t>(total));
     size_t count = 0;
-    for (cellSet v = g.open; v.any();) {
+    for (cellSet v = twoCandidates(g); v.any();) {
         const int c = v.pop();
-        if (bitCount(g.cand[c]) != 2) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) starts[count++] = at.nodeAt[c * 9 + lowBit(m)];
     }
     starts.resize(count);
