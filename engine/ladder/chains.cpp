@@ -320,6 +320,20 @@ cellSet crossingCells(int at) {
     return kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
 }
 
+// The crossings (bit box * 6 + line, as crossingCells) in each unit.
+struct unitCrossings {
+    unsigned long long of[27];
+    constexpr unitCrossings() : of() {
+        for (int x = 0; x < 54; x++) {
+            const int b = x / 6, k = x % 6;
+            const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
+            of[kBoxUnit + b] |= 1ull << x;
+            of[line] |= 1ull << x;
+        }
+    }
+};
+constexpr unitCrossings kUnitCrossings{};
+
 // Empties the index of the graph's nodes.
 void forgetNodes(const chainGraph& graph, graphIndex* at) {
     // (Cleared whole: cheaper than node by node.)
@@ -1002,10 +1016,12 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         // cells. What sees it all is the same but for the cells that went,
         // which held no other node of the digit but groups and sets that
         // lost them too: only such can be weakly linked to it anew.
-        for (int x = 0; x < 54; x++) {
+        unsigned long long crossings = 0;
+        for (unsigned m = units[d]; m; m &= m - 1) crossings |= kUnitCrossings.of[__builtin_ctz(m)];
+        for (; crossings; crossings &= crossings - 1) {
+            const int x = __builtin_ctzll(crossings);
             const int i = at.groupAt[x][d];
-            const int line = x % 6 < 3 ? kRowUnit + (x / 6 / 3) * 3 + x % 6 : kColumnUnit + (x / 6 % 3) * 3 + x % 6 - 3;
-            if (i < 0 || !((units[d] >> (kBoxUnit + x / 6)) & 1 || (units[d] >> line) & 1)) continue;
+            if (i < 0) continue;
             mark[static_cast<size_t>(i)] |= strong;
             const cellSet now = g.pos[d] & crossingCells(x);
             if (now == nodes[static_cast<size_t>(i)].cells) continue;
