@@ -454,7 +454,7 @@ void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* f
 }
 
 // The words of a row of bits over n nodes: one of a few lengths, so that
-// the searches' loops over a row have a fixed one (quietAndRows).
+// the searches' loops over a row have a fixed one (quietStarts).
 int rowWords(int n) {
     const int words = (n + 63) / 64;
     return words <= 8 ? words : words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
@@ -1741,20 +1741,51 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     return true;
 }
 
-bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-                  unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+// What a search keeps over its starts while it passes over quiet ones.
+struct startRun {
+    long looked = 0;      // links looked at
+    bool counting = false;
+    long startsLeft = 0;  // while counting
+    long most = 0;        // links of one start, at most
+    bool loopless = false, marking = false;  // (searchChains)
+};
+
+// Passes over the starts from `place` on that the rows show quiet, as the
+// search does, one after another: the place of the first that is not
+// (its turn in the bound on links taken), or `end`; *stop when the bound
+// on links stops the search there.
+template <int W>
+size_t quietRun(const ladderGrid& g, chainGraph& graph, const chainSearch& s, size_t place, size_t end, int bestLength,
+                unsigned long long* effect, unsigned long long* closing, startRun* run, bool* stop) {
+    const int* starts = graph.strongNodes.data();
+    for (; place < end; place++) {
+        const int start = starts[place];
+        if (s.budget != 0 && run->looked >= s.budget) {
+            *stop = true;
+            return place;
+        }
+        if (run->counting && run->looked + run->startsLeft-- * run->most < s.budget) run->counting = false;
+        if (run->loopless && graph.loopless.has(start)) continue;
+        if (!quietRows<W>(g, graph, s, start, bestLength, effect, closing, run->counting, &run->looked)) return place;
+        if (run->marking) graph.loopless.add(start);
+    }
+    return place;
+}
+
+size_t quietStarts(const ladderGrid& g, chainGraph& graph, const chainSearch& s, size_t place, size_t end, int bestLength,
+                   unsigned long long* effect, unsigned long long* closing, startRun* run, bool* stop) {
     switch (graph.words) {
-    case 1: return quietRows<1>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 2: return quietRows<2>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 3: return quietRows<3>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 4: return quietRows<4>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 5: return quietRows<5>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 6: return quietRows<6>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 7: return quietRows<7>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 8: return quietRows<8>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 12: return quietRows<12>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    default: return quietRows<kMostWords>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 1: return quietRun<1>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 2: return quietRun<2>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 3: return quietRun<3>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 4: return quietRun<4>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 5: return quietRun<5>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 6: return quietRun<6>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 7: return quietRun<7>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 8: return quietRun<8>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 12: return quietRun<12>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 16: return quietRun<16>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    default: return quietRun<kMostWords>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
     }
 }
 
@@ -1792,13 +1823,15 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
         for (int st = state; st >= 0; st = parent[static_cast<size_t>(st)]) out->push_back(st / 2);
         std::reverse(out->begin(), out->end());
     };
-    long looked = 0;
+    startRun run;
+    long& looked = run.looked;
     // Rows of bits pass over the quiet starts, and over the ends without effect.
     const bool rows = skipQuietStarts && graph.words <= kMostWords;
     if (!graph.lists && (!rows || s.budget != 0)) digitLists(g, &graph);
     // Once the starts left cannot reach the bound together, the links need
     // no count.
-    bool counting = s.budget != 0;
+    bool& counting = run.counting;
+    counting = s.budget != 0;
     // The sets' starts are listed after every other: without them, the
     // starts end where theirs begin.
     const std::vector<int>& starts = graph.strongNodes;
@@ -1807,7 +1840,8 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
                                                                                 [plainNodes](int x) { return x < plainNodes; }) -
                                                            starts.begin())
                                      : starts.size();
-    long most = 0, startsLeft = 0;
+    long& most = run.most;
+    long& startsLeft = run.startsLeft;
     if (counting) {
         most = startLinkBound(graph);
         startsLeft = end > static_cast<size_t>(s.from) ? static_cast<long>(end) - s.from : 0;
@@ -1820,19 +1854,21 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     // One digit's graph: its search without loops keeps the starts it
     // passes over as quiet; one with them, after it found nothing, passes
     // over those too.
-    const bool marking = rows && graph.oneDigit && !s.loops;
-    const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
-    if (marking) graph.loopless = cellSet();
+    run.marking = rows && graph.oneDigit && !s.loops;
+    run.loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
+    if (run.marking) graph.loopless = cellSet();
     // (No start before `from` looks at a link: the bound is not reached there.)
     for (size_t place = static_cast<size_t>(s.from); place < end; place++) {
-        const int start = starts[place];
-        if (s.budget != 0 && looked >= s.budget) break;
-        if (counting && looked + startsLeft-- * most < s.budget) counting = false;
-        if (loopless && graph.loopless.has(start)) continue;
-        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) {
-            if (marking) graph.loopless.add(start);
-            continue;
+        if (rows) {
+            // The quiet starts one after another, up to one to search.
+            bool stop = false;
+            place = quietStarts(g, graph, s, place, end, bestLength, effect, closing, &run, &stop);
+            if (stop || place == end) break;
+        } else {
+            if (s.budget != 0 && looked >= s.budget) break;
+            if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         }
+        const int start = starts[place];
         if (!graph.lists) digitLists(g, &graph);
         const long lookedBefore = looked;
         if (!ready) {
