@@ -1689,9 +1689,11 @@ __attribute__((noinline)) bool productiveLoop(const ladderGrid& g, chainGraph& g
 // effect), and counts the same links under the same bound. One that
 // stopped once it had seen every node it could stop at must see the nodes
 // it could stop at now in those it saw: the levels beyond were not looked at.
+// (Inlined in the loop over the starts, which calls it for each.)
 template <int W>
-bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+inline __attribute__((always_inline)) bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s,
+                                                     int start, int bestLength, unsigned long long* effect,
+                                                     unsigned long long* closing, bool counting, long* looked) {
     const size_t at = static_cast<size_t>(start);
     const int wasQuiet = graph.quietKept ? graph.quietLength[at] : 0;
     const bool kept = wasQuiet && (counting ? wasQuiet == bestLength && graph.quietLinks[at] >= 0 : bestLength <= wasQuiet);
