@@ -1332,7 +1332,7 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
         graph->weakBits[static_cast<size_t>(2 * c + 1)] = seen.hi;
     }
     graph->linkedRow.assign({linked.lo, linked.hi});
-    graph->strongNodes.clear();
+    // (Every place written over: none is made first.)
     graph->strongNodes.resize(static_cast<size_t>(linked.count()));
     for (int& x : graph->strongNodes) x = linked.pop();
     graph->productive.resize(2 * 81);
