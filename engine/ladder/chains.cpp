@@ -23,6 +23,9 @@ int lengthBonus(int nodes) {
     return bonus;
 }
 
+// The cells with exactly two candidates.
+cellSet twoCandidates(const ladderGrid& g);
+
 // ---------------------------------------------------------------- colouring
 
 // Candidates as cells by digit.
@@ -88,11 +91,7 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
         return *pairs[d];
     };
     cellSet bivalue;
-    if (medusa)
-        for (cellSet v = g.open; v.any();) {
-            const int c = v.pop();
-            if (bitCount(g.cand[c]) == 2) bivalue.add(c);
-        }
+    if (medusa) bivalue = twoCandidates(g);
     // The candidates with a strong link, by digit.
     const auto linked = [&](int d) { return pairsFor(d).inPair | (bivalue & g.pos[d]); };
     for (int sd = 0; sd < 9; sd++) {
@@ -288,9 +287,6 @@ struct graphFilter {
     bool bivalueOnly = false;  // candidates of two-candidate cells, linked strongly only in their cells
     unsigned pair = 0;         // with bivalueOnly: only cells holding exactly these two digits
 };
-
-// The cells with exactly two candidates.
-cellSet twoCandidates(const ladderGrid& g);
 
 // Whether a set has exactly two cells, without counting them.
 bool exactlyTwo(cellSet s) {
