@@ -23,6 +23,9 @@ int lengthBonus(int nodes) {
     return bonus;
 }
 
+// The cells with exactly two candidates.
+cellSet twoCandidates(const ladderGrid& g);
+
 // ---------------------------------------------------------------- colouring
 
 // Candidates as cells by digit.
@@ -88,11 +91,7 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
         return *pairs[d];
     };
     cellSet bivalue;
-    if (medusa)
-        for (cellSet v = g.open; v.any();) {
-            const int c = v.pop();
-            if (bitCount(g.cand[c]) == 2) bivalue.add(c);
-        }
+    if (medusa) bivalue = twoCandidates(g);
     // The candidates with a strong link, by digit.
     const auto linked = [&](int d) { return pairsFor(d).inPair | (bivalue & g.pos[d]); };
     for (int sd = 0; sd < 9; sd++) {
@@ -129,9 +128,34 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
             if (order.size() < 2) continue;
             // A cluster of one digit alone is simple colouring's.
             if (medusa && !several) continue;
-            // Two nodes of one colour weakly linked: that colour is false.
+            // What each colour is weakly linked to. One digit's colours lie in
+            // different cells: its places that see a node's cell. Over several
+            // digits: a node's digit where its cell is seen, and its cell's
+            // other digits.
+            cellSet seenOne[2], cellsOne[2];
+            candidateSets seenAll[2], cellsAll[2];
+            bool clash = false;
+            if (!several) {
+                for (short node : order) {
+                    seenOne[colourOf[node]] |= kGeometry.peers[node / 9];
+                    cellsOne[colourOf[node]].add(node / 9);
+                }
+                clash = seenOne[0].meets(cellsOne[0]) || seenOne[1].meets(cellsOne[1]);
+            } else {
+                for (short node : order) {
+                    const int c = node / 9, d = node % 9;
+                    candidateSets& w = seenAll[colourOf[node]];
+                    w.of[d] |= g.pos[d] & kGeometry.peers[c];
+                    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
+                    cellsAll[colourOf[node]].of[d].add(c);
+                }
+                for (int d = 0; d < 9; d++)
+                    clash = clash || seenAll[0].of[d].meets(cellsAll[0].of[d]) || seenAll[1].of[d].meets(cellsAll[1].of[d]);
+            }
+            // Two nodes of one colour weakly linked: that colour is false (the
+            // first such pair in order, looked for only where one is).
             int falseColour = -1, w1 = -1, w2 = -1;
-            for (size_t i = 0; i < order.size() && falseColour < 0; i++)
+            for (size_t i = 0; clash && i < order.size() && falseColour < 0; i++)
                 for (size_t j = i + 1; j < order.size() && falseColour < 0; j++) {
                     const int a = order[i], b = order[j];
                     if (colourOf[a] != colourOf[b]) continue;
@@ -161,22 +185,10 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
                 for (short node : order)
                     if (colourOf[node] == falseColour) gone.push_back(static_cast<unsigned short>(node));
             } else if (!several) {
-                // One digit's colours lie in different cells: only its own
-                // places can be weakly linked to both.
-                cellSet seen[2];
-                for (short node : order) seen[colourOf[node]] |= kGeometry.peers[node / 9];
-                trapped(sd, seen[0] & seen[1] & g.pos[sd]);
+                // Only the digit's own places can be weakly linked to both.
+                trapped(sd, seenOne[0] & seenOne[1] & g.pos[sd]);
             } else {
-                // A candidate weakly linked to both colours: its digit where its
-                // cell is seen, and its cell's other digits.
-                candidateSets seen[2];
-                for (short node : order) {
-                    const int c = node / 9, d = node % 9;
-                    candidateSets& w = seen[colourOf[node]];
-                    w.of[d] |= g.pos[d] & kGeometry.peers[c];
-                    for (unsigned m = g.cand[c] & ~(1u << d); m; m &= m - 1) w.of[lowBit(m)].add(c);
-                }
-                for (int d = 0; d < 9; d++) trapped(d, seen[0].of[d] & seen[1].of[d]);
+                for (int d = 0; d < 9; d++) trapped(d, seenAll[0].of[d] & seenAll[1].of[d]);
             }
             // A cluster without effect keeps its nodes out of the later ones.
             if (gone.empty()) {
@@ -304,6 +316,20 @@ cellSet crossingCells(int at) {
     return kGeometry.unit[kBoxUnit + b] & kGeometry.unit[line];
 }
 
+// The crossings (bit box * 6 + line, as crossingCells) in each unit.
+struct unitCrossings {
+    unsigned long long of[27];
+    constexpr unitCrossings() : of() {
+        for (int x = 0; x < 54; x++) {
+            const int b = x / 6, k = x % 6;
+            const int line = k < 3 ? kRowUnit + (b / 3) * 3 + k : kColumnUnit + (b % 3) * 3 + (k - 3);
+            of[kBoxUnit + b] |= 1ull << x;
+            of[line] |= 1ull << x;
+        }
+    }
+};
+constexpr unitCrossings kUnitCrossings{};
+
 // Empties the index of the graph's nodes.
 void forgetNodes(const chainGraph& graph, graphIndex* at) {
     // (Cleared whole: cheaper than node by node.)
@@ -424,7 +450,7 @@ void setRow(std::vector<unsigned long long>* bits, size_t w, int x, const int* f
 }
 
 // The words of a row of bits over n nodes: one of a few lengths, so that
-// the searches' loops over a row have a fixed one (quietAndRows).
+// the searches' loops over a row have a fixed one (quietStarts).
 int rowWords(int n) {
     const int words = (n + 63) / 64;
     return words <= 8 ? words : words <= 12 ? 12 : words <= 16 ? 16 : words <= kMostWords ? kMostWords : words;
@@ -455,7 +481,7 @@ void buildGraphOf(const ladderGrid& g, const graphFilter& given, chainGraph* gra
     std::vector<ladderNode>& nodes = graph->nodes;
     nodes.clear();
     cellSet nodeCells;  // the cells with nodes
-    for (cellSet cells = g.open; cells.any();) {
+    for (cellSet cells = bivalueOnly ? twoCandidates(g) : g.open; cells.any();) {
         const int c = cells.pop();
         if (!g.cand[c]) continue;
         if (f.bivalueOnly && (bitCount(g.cand[c]) != 2 || (f.pair && g.cand[c] != f.pair))) continue;
@@ -677,14 +703,29 @@ struct keptGraph {
     graphIndex at;
     bool valid = false;
     unsigned short cand[81];           // the grid it is up to date for
+    cellSet pos[9];                    // and its places, by digit
     std::vector<unsigned char> hole;   // by node
     int holes = 0;
     std::vector<unsigned char> mark;   // by node, while bringing it up to date
+    std::vector<int> wentNodes;        // those marked gone, meanwhile,
+    std::vector<int> rowNodes;         // and those whose rows are to be made again
     std::vector<int> weakStart, weakList, strongStart, strongList, sets, setPlaces;  // the new ones, likewise
     // A graph of the two-candidate cells: its nodes in the order of their
     // cells, those that came at the end.
     bool bivalue = false;
 };
+
+// The cells whose candidates changed since a kept graph's grid, into
+// *cells; false if one came back there.
+bool changedCells(const ladderGrid& g, const keptGraph& k, cellSet* cells) {
+    cellSet came, went;
+    for (int d = 0; d < 9; d++) {
+        came |= g.pos[d].minus(k.pos[d]);
+        went |= k.pos[d].minus(g.pos[d]);
+    }
+    *cells = went;
+    return came.empty();
+}
 
 // Candidates gone, at most, for bringing a graph up to date; past this (or
 // with a quarter of its nodes holes) a build costs less.
@@ -697,6 +738,7 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     k->hole.assign(k->graph.nodes.size(), 0);
     k->holes = 0;
     std::memcpy(k->cand, g.cand, sizeof k->cand);
+    std::copy(g.pos, g.pos + 9, k->pos);
     k->valid = true;
     // Its searches remember their quiet starts.
     chainGraph& graph = k->graph;
@@ -715,8 +757,8 @@ void buildKept(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
 enum keptMark { weak = 1, strong = 2, gone = 4, weakRow = 8, strongRow = 16, found = 32, changed = 64 };
 
 // Sets or clears node i's bits in the rows of the candidates it is weakly
-// linked to (chainGraph::seeing), for the grid of `cand`.
-void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
+// linked to (chainGraph::seeing), for the grid of those places and candidates.
+void seeingBits(chainGraph& graph, const cellSet* pos, const unsigned short* cand, int i, bool on) {
     const size_t w = static_cast<size_t>(graph.words), word = static_cast<size_t>(i) / 64;
     const unsigned long long bit = 1ull << (i % 64);
     const ladderNode& node = graph.nodes[static_cast<size_t>(i)];
@@ -725,10 +767,7 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
         unsigned long long& at = graph.seeing[static_cast<size_t>(candidate) * w + word];
         at = on ? at | bit : at & ~bit;
     };
-    for (cellSet v = graph.around[static_cast<size_t>(i)]; v.any();) {
-        const int c = v.pop();
-        if ((cand[c] >> d) & 1) flip(c * 9 + d);
-    }
+    for (cellSet v = graph.around[static_cast<size_t>(i)] & pos[d]; v.any();) flip(v.pop() * 9 + d);
     if (!node.cells.single()) return;
     const int c = node.cells.first();
     for (unsigned m = cand[c] & ~(1u << d); m; m &= m - 1) flip(c * 9 + lowBit(m));
@@ -744,11 +783,16 @@ void seeingBits(chainGraph& graph, const unsigned short* cand, int i, bool on) {
 // effect than it had (a node unchanged is weakly linked to the candidates
 // it was, of those left), so its search is as quiet as it was. The nodes
 // that came are remembered as none.
-void forgetQuietStarts(chainGraph& graph, const std::vector<unsigned char>& mark, int total) {
+// The nodes that went are listed in `went`; those whose cells or lists
+// changed (or that came) all had their lists made again, and are among
+// `remade`.
+void forgetQuietStarts(chainGraph& graph, const std::vector<unsigned char>& mark, const std::vector<int>& went,
+                       const std::vector<int>& remade, int total) {
     const size_t w = static_cast<size_t>(graph.words);
     unsigned long long differs[kMostWords] = {};
-    for (int x = 0; x < total; x++)
-        if (mark[static_cast<size_t>(x)] & (gone | changed)) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    for (int x : went) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
+    for (int x : remade)
+        if (mark[static_cast<size_t>(x)] & changed) differs[static_cast<size_t>(x) / 64] |= 1ull << (x % 64);
     const size_t n = graph.quietLength.size();
     graph.quietLength.resize(static_cast<size_t>(total), 0);
     graph.quietLinks.resize(static_cast<size_t>(total));
@@ -771,12 +815,19 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     chainGraph& graph = k->graph;
     std::vector<unsigned char>& mark = k->mark;
     const graphIndex& at = k->at;
-    for (int x = 0; x < n; x++) {
-        if (!(mark[static_cast<size_t>(x)] & gone) || k->hole[static_cast<size_t>(x)]) continue;
+    std::vector<int>& rowNodes = k->rowNodes;
+    rowNodes.clear();
+    const auto rowMark = [&](int x, int row) {
+        unsigned char& here = mark[static_cast<size_t>(x)];
+        if (!(here & (weakRow | strongRow))) rowNodes.push_back(x);
+        here |= static_cast<unsigned char>(row);
+    };
+    for (int x : k->wentNodes) {
+        if (k->hole[static_cast<size_t>(x)]) continue;
         for (int e = graph.weakStart[static_cast<size_t>(x)]; e < graph.weakStart[static_cast<size_t>(x) + 1]; e++)
-            mark[static_cast<size_t>(graph.weakList[static_cast<size_t>(e)])] |= weakRow;
+            rowMark(graph.weakList[static_cast<size_t>(e)], weakRow);
         for (int e = graph.strongStart[static_cast<size_t>(x)]; e < graph.strongStart[static_cast<size_t>(x) + 1]; e++)
-            mark[static_cast<size_t>(graph.strongList[static_cast<size_t>(e)])] |= strongRow;
+            rowMark(graph.strongList[static_cast<size_t>(e)], strongRow);
     }
     const auto lists = [&](const std::vector<int>& oldStart, const std::vector<int>& oldList, std::vector<int>* start,
                             std::vector<int>* list, bool strongs) {
@@ -808,7 +859,7 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
                 const size_t from = list->size();
                 if (strongs) strongLinks(g, f, graph, at, x, list);
                 else weakLinks(g, graph, at, x, list);
-                here |= static_cast<unsigned char>(row);
+                rowMark(x, row);
                 // Mostly made again the same, less what went.
                 if (x < n && !(here & changed)) {
                     size_t e = from;
@@ -843,15 +894,15 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
         graph.productive.resize(static_cast<size_t>(total) * w);
         k->hole.resize(static_cast<size_t>(total), 0);
     }
-    for (int x = 0; x < total; x++) {
+    for (int x : k->wentNodes) {
+        k->hole[static_cast<size_t>(x)] = 1;
+        k->holes++;
+        std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
+        std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
+    }
+    for (int x : rowNodes) {
         const unsigned char here = mark[static_cast<size_t>(x)];
-        if (here & gone) {
-            k->hole[static_cast<size_t>(x)] = 1;
-            k->holes++;
-            std::fill_n(graph.weakBits.data() + static_cast<size_t>(x) * w, w, 0);
-            std::fill_n(graph.strongBits.data() + static_cast<size_t>(x) * w, w, 0);
-            continue;
-        }
+        if (here & gone) continue;
         const int* weakAt = graph.weakList.data();
         const int* strongAt = graph.strongList.data();
         const std::vector<int>& weakFrom = graph.weakStart;
@@ -862,7 +913,8 @@ void relist(const ladderGrid& g, const graphFilter& f, int n, int total, keptGra
     }
     graph.productiveKnown.assign(w, 0);
     std::memcpy(k->cand, g.cand, sizeof k->cand);
-    if (graph.quietKept) forgetQuietStarts(graph, mark, total);
+    std::copy(g.pos, g.pos + 9, k->pos);
+    if (graph.quietKept) forgetQuietStarts(graph, mark, k->wentNodes, rowNodes, total);
 }
 
 // Brings a kept graph up to date for g; false when g is not its grid with
@@ -882,12 +934,10 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     int went = 0;
     unsigned units[9] = {};  // by digit, the units that lost a place of it
     cellSet cells;           // the cells that lost candidates
-    for (int c = 0; c < 81; c++) {
-        const unsigned was = k->cand[c], now = g.cand[c];
-        if (was == now) continue;
-        if (now & ~was) return false;
-        cells.add(c);
-        for (unsigned m = was & ~now; m; m &= m - 1) {
+    if (!changedCells(g, *k, &cells)) return false;
+    for (cellSet v = cells; v.any();) {
+        const int c = v.pop();
+        for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
             went++;
             for (int i = 0; i < 3; i++) units[lowBit(m)] |= 1u << kGeometry.cellUnit[c][i];
         }
@@ -919,6 +969,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     if (total > graph.words * 64) return false;  // a build has rows wide enough, and no holes
     std::vector<unsigned char>& mark = k->mark;
     mark.assign(static_cast<size_t>(total), 0);
+    k->wentNodes.clear();
     std::vector<ladderNode>& nodes = graph.nodes;
     // With sets, what each node gives the tables goes and comes with it.
     const auto ofDigit = [&](int i) -> unsigned long long& {
@@ -927,12 +978,12 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
     };
     const auto away = [&](int i) {
         if (!withSets) return;
-        seeingBits(graph, k->cand, i, false);
+        seeingBits(graph, k->pos, k->cand, i, false);
         ofDigit(i) &= ~(1ull << (i % 64));
     };
     const auto back = [&](int i) {
         if (!withSets) return;
-        seeingBits(graph, g.cand, i, true);
+        seeingBits(graph, g.pos, g.cand, i, true);
         ofDigit(i) |= 1ull << (i % 64);
     };
     for (cellSet v = cells; v.any();) {
@@ -940,6 +991,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         for (unsigned m = k->cand[c] & ~g.cand[c]; m; m &= m - 1) {
             short& x = at.nodeAt[c * 9 + lowBit(m)];
             mark[static_cast<size_t>(x)] = gone;
+            k->wentNodes.push_back(x);
             away(x);
             x = -1;
         }
@@ -960,16 +1012,19 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
         // cells. What sees it all is the same but for the cells that went,
         // which held no other node of the digit but groups and sets that
         // lost them too: only such can be weakly linked to it anew.
-        for (int x = 0; x < 54; x++) {
+        unsigned long long crossings = 0;
+        for (unsigned m = units[d]; m; m &= m - 1) crossings |= kUnitCrossings.of[__builtin_ctz(m)];
+        for (; crossings; crossings &= crossings - 1) {
+            const int x = __builtin_ctzll(crossings);
             const int i = at.groupAt[x][d];
-            const int line = x % 6 < 3 ? kRowUnit + (x / 6 / 3) * 3 + x % 6 : kColumnUnit + (x / 6 % 3) * 3 + x % 6 - 3;
-            if (i < 0 || !((units[d] >> (kBoxUnit + x / 6)) & 1 || (units[d] >> line) & 1)) continue;
+            if (i < 0) continue;
             mark[static_cast<size_t>(i)] |= strong;
             const cellSet now = g.pos[d] & crossingCells(x);
             if (now == nodes[static_cast<size_t>(i)].cells) continue;
             away(i);
             if (now.single() || now.empty()) {
                 mark[static_cast<size_t>(i)] = gone;
+                k->wentNodes.push_back(i);
                 at.groupAt[x][d] = -1;
                 if (!withSets) {
                     std::vector<int>& wide = at.wide[d];
@@ -1023,6 +1078,7 @@ bool updateGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k) {
             at.setAt[static_cast<size_t>(at.setPlaces[s])] = -1;
             for (int j = i; j < n && nodes[static_cast<size_t>(j)].als == nodes[static_cast<size_t>(i)].als; j++) {
                 mark[static_cast<size_t>(j)] = gone;
+                k->wentNodes.push_back(j);
                 away(j);
             }
         }
@@ -1070,11 +1126,11 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     chainGraph& graph = k->graph;
     const int n = static_cast<int>(graph.nodes.size());
     if (graph.words > kMostWords) return false;
-    cellSet lost, came;
-    for (int c = 0; c < 81; c++) {
+    cellSet lost, came, cells;
+    if (!changedCells(g, *k, &cells)) return false;
+    for (cellSet v = cells; v.any();) {
+        const int c = v.pop();
         const unsigned was = k->cand[c], now = g.cand[c];
-        if (was == now) continue;
-        if (now & ~was) return false;
         if (bitCount(was) == 2) lost.add(c);
         else if (bitCount(now) == 2) came.add(c);
     }
@@ -1082,13 +1138,15 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     if (went + total - n > kMostGone || 4 * (k->holes + went) > n || total > graph.words * 64) return false;
     std::vector<unsigned char>& mark = k->mark;
     mark.assign(static_cast<size_t>(total), 0);
+    k->wentNodes.clear();
     graphIndex& at = k->at;
     for (cellSet v = lost; v.any();) {
         const int c = v.pop();
         for (unsigned m = k->cand[c]; m; m &= m - 1) {
             short& x = at.nodeAt[c * 9 + lowBit(m)];
             mark[static_cast<size_t>(x)] = gone;
-            seeingBits(graph, k->cand, x, false);
+            k->wentNodes.push_back(x);
+            seeingBits(graph, k->pos, k->cand, x, false);
             x = -1;
         }
     }
@@ -1106,7 +1164,7 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
         const int c = v.pop();
         for (unsigned m = g.cand[c]; m; m &= m - 1) {
             const int d = lowBit(m);
-            seeingBits(graph, g.cand, at.nodeAt[c * 9 + d], true);
+            seeingBits(graph, g.pos, g.cand, at.nodeAt[c * 9 + d], true);
             for (cellSet seen = kGeometry.peers[c] & g.pos[d]; seen.any();) {
                 const int j = at.nodeAt[seen.pop() * 9 + d];
                 if (j >= 0) mark[static_cast<size_t>(j)] |= weak;
@@ -1119,9 +1177,8 @@ bool updateBivalueGraph(const ladderGrid& g, const graphFilter& f, keptGraph* k)
     std::vector<int>& starts = graph.strongNodes;
     starts.resize(static_cast<size_t>(total));
     size_t count = 0;
-    for (cellSet v = g.open; v.any();) {
+    for (cellSet v = twoCandidates(g); v.any();) {
         const int c = v.pop();
-        if (bitCount(g.cand[c]) != 2) continue;
         for (unsigned m = g.cand[c]; m; m &= m - 1) starts[count++] = at.nodeAt[c * 9 + lowBit(m)];
     }
     starts.resize(count);
@@ -1271,7 +1328,7 @@ void buildDigitGraph(const ladderGrid& g, int d, chainGraph* graph) {
         graph->weakBits[static_cast<size_t>(2 * c + 1)] = seen.hi;
     }
     graph->linkedRow.assign({linked.lo, linked.hi});
-    graph->strongNodes.clear();
+    // (Every place written over: none is made first.)
     graph->strongNodes.resize(static_cast<size_t>(linked.count()));
     for (int& x : graph->strongNodes) x = linked.pop();
     graph->productive.resize(2 * 81);
@@ -1628,9 +1685,11 @@ __attribute__((noinline)) bool productiveLoop(const ladderGrid& g, chainGraph& g
 // effect), and counts the same links under the same bound. One that
 // stopped once it had seen every node it could stop at must see the nodes
 // it could stop at now in those it saw: the levels beyond were not looked at.
+// (Inlined in the loop over the starts, which calls it for each.)
 template <int W>
-bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-               unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+inline __attribute__((always_inline)) bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s,
+                                                     int start, int bestLength, unsigned long long* effect,
+                                                     unsigned long long* closing, bool counting, long* looked) {
     const size_t at = static_cast<size_t>(start);
     const int wasQuiet = graph.quietKept ? graph.quietLength[at] : 0;
     const bool kept = wasQuiet && (counting ? wasQuiet == bestLength && graph.quietLinks[at] >= 0 : bestLength <= wasQuiet);
@@ -1680,20 +1739,51 @@ bool quietRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int
     return true;
 }
 
-bool quietAndRows(const ladderGrid& g, chainGraph& graph, const chainSearch& s, int start, int bestLength,
-                  unsigned long long* effect, unsigned long long* closing, bool counting, long* looked) {
+// What a search keeps over its starts while it passes over quiet ones.
+struct startRun {
+    long looked = 0;      // links looked at
+    bool counting = false;
+    long startsLeft = 0;  // while counting
+    long most = 0;        // links of one start, at most
+    bool loopless = false, marking = false;  // (searchChains)
+};
+
+// Passes over the starts from `place` on that the rows show quiet, as the
+// search does, one after another: the place of the first that is not
+// (its turn in the bound on links taken), or `end`; *stop when the bound
+// on links stops the search there.
+template <int W>
+size_t quietRun(const ladderGrid& g, chainGraph& graph, const chainSearch& s, size_t place, size_t end, int bestLength,
+                unsigned long long* effect, unsigned long long* closing, startRun* run, bool* stop) {
+    const int* starts = graph.strongNodes.data();
+    for (; place < end; place++) {
+        const int start = starts[place];
+        if (s.budget != 0 && run->looked >= s.budget) {
+            *stop = true;
+            return place;
+        }
+        if (run->counting && run->looked + run->startsLeft-- * run->most < s.budget) run->counting = false;
+        if (run->loopless && graph.loopless.has(start)) continue;
+        if (!quietRows<W>(g, graph, s, start, bestLength, effect, closing, run->counting, &run->looked)) return place;
+        if (run->marking) graph.loopless.add(start);
+    }
+    return place;
+}
+
+size_t quietStarts(const ladderGrid& g, chainGraph& graph, const chainSearch& s, size_t place, size_t end, int bestLength,
+                   unsigned long long* effect, unsigned long long* closing, startRun* run, bool* stop) {
     switch (graph.words) {
-    case 1: return quietRows<1>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 2: return quietRows<2>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 3: return quietRows<3>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 4: return quietRows<4>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 5: return quietRows<5>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 6: return quietRows<6>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 7: return quietRows<7>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 8: return quietRows<8>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 12: return quietRows<12>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    case 16: return quietRows<16>(g, graph, s, start, bestLength, effect, closing, counting, looked);
-    default: return quietRows<kMostWords>(g, graph, s, start, bestLength, effect, closing, counting, looked);
+    case 1: return quietRun<1>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 2: return quietRun<2>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 3: return quietRun<3>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 4: return quietRun<4>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 5: return quietRun<5>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 6: return quietRun<6>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 7: return quietRun<7>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 8: return quietRun<8>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 12: return quietRun<12>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    case 16: return quietRun<16>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
+    default: return quietRun<kMostWords>(g, graph, s, place, end, bestLength, effect, closing, run, stop);
     }
 }
 
@@ -1731,13 +1821,15 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
         for (int st = state; st >= 0; st = parent[static_cast<size_t>(st)]) out->push_back(st / 2);
         std::reverse(out->begin(), out->end());
     };
-    long looked = 0;
+    startRun run;
+    long& looked = run.looked;
     // Rows of bits pass over the quiet starts, and over the ends without effect.
     const bool rows = skipQuietStarts && graph.words <= kMostWords;
     if (!graph.lists && (!rows || s.budget != 0)) digitLists(g, &graph);
     // Once the starts left cannot reach the bound together, the links need
     // no count.
-    bool counting = s.budget != 0;
+    bool& counting = run.counting;
+    counting = s.budget != 0;
     // The sets' starts are listed after every other: without them, the
     // starts end where theirs begin.
     const std::vector<int>& starts = graph.strongNodes;
@@ -1746,7 +1838,8 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
                                                                                 [plainNodes](int x) { return x < plainNodes; }) -
                                                            starts.begin())
                                      : starts.size();
-    long most = 0, startsLeft = 0;
+    long& most = run.most;
+    long& startsLeft = run.startsLeft;
     if (counting) {
         most = startLinkBound(graph);
         startsLeft = end > static_cast<size_t>(s.from) ? static_cast<long>(end) - s.from : 0;
@@ -1759,19 +1852,21 @@ bool searchChains(const ladderGrid& g, chainGraph& graph, const chainSearch& s, 
     // One digit's graph: its search without loops keeps the starts it
     // passes over as quiet; one with them, after it found nothing, passes
     // over those too.
-    const bool marking = rows && graph.oneDigit && !s.loops;
-    const bool loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
-    if (marking) graph.loopless = cellSet();
+    run.marking = rows && graph.oneDigit && !s.loops;
+    run.loopless = rows && graph.oneDigit && s.loops && graph.noOpenChain;
+    if (run.marking) graph.loopless = cellSet();
     // (No start before `from` looks at a link: the bound is not reached there.)
     for (size_t place = static_cast<size_t>(s.from); place < end; place++) {
-        const int start = starts[place];
-        if (s.budget != 0 && looked >= s.budget) break;
-        if (counting && looked + startsLeft-- * most < s.budget) counting = false;
-        if (loopless && graph.loopless.has(start)) continue;
-        if (rows && quietAndRows(g, graph, s, start, bestLength, effect, closing, counting, &looked)) {
-            if (marking) graph.loopless.add(start);
-            continue;
+        if (rows) {
+            // The quiet starts one after another, up to one to search.
+            bool stop = false;
+            place = quietStarts(g, graph, s, place, end, bestLength, effect, closing, &run, &stop);
+            if (stop || place == end) break;
+        } else {
+            if (s.budget != 0 && looked >= s.budget) break;
+            if (counting && looked + startsLeft-- * most < s.budget) counting = false;
         }
+        const int start = starts[place];
         if (!graph.lists) digitLists(g, &graph);
         const long lookedBefore = looked;
         if (!ready) {
