@@ -194,8 +194,9 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
         queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(d), true};
         b->trueOf[d].add(c);
     };
+    // Called only for candidates still alive, so never for one already false.
     const auto setFalse = [&](int c, int d) {
-        if (failed || b->falseOf[d].has(c)) return;
+        if (failed) return;
         if (b->trueOf[d].has(c)) {
             failed = true;
             return;
