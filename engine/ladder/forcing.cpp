@@ -215,7 +215,18 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
         if (queue[next].value) {
             for (unsigned m = alive[c] & ~(1u << d); m; m &= m - 1) setFalse(c, lowBit(m));
             cellSet seen = alivePos[d] & kGeometry.peers[c];
-            for (int p = seen.pop(); p >= 0; p = seen.pop()) setFalse(p, d);
+            if (failed || seen.meets(b->trueOf[d])) {
+                for (int p = seen.pop(); p >= 0; p = seen.pop()) setFalse(p, d);
+                continue;
+            }
+            // None of them is true: each is set false in turn, as setFalse would.
+            b->falseOf[d] |= seen;
+            alivePos[d] = alivePos[d].minus(seen);
+            for (int p = seen.pop(); p >= 0; p = seen.pop()) {
+                queue[n++] = {static_cast<unsigned char>(p), static_cast<unsigned char>(d), false};
+                alive[p] &= static_cast<unsigned short>(~(1u << d));
+                for (int k = 0; k < 3; k++) left.of[d][kGeometry.cellUnit[p][k]]--;
+            }
             continue;
         }
         const unsigned digits = alive[c];
