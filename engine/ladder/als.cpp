@@ -376,16 +376,15 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
     here.valid = true;
     here.count = 0;
     int n = 0;
-    unsigned cand[9], at[9];  // at: the cell's bit in the unit
-    cellSet bit[9];
+    unsigned cand[9], at[9];  // at: the cell's place in the unit
     // Only cells of one to four candidates can be in one: each cell is
     // written, and kept by counting it, without a branch.
+    const unsigned char* const cellOf = kGeometry.unitCell[u];
     for (int k = 0; k < 9; k++) {
-        const int c = kGeometry.unitCell[u][k];
-        at[n] = 1u << k;
-        cand[n] = g.cand[c];
-        bit[n] = kCellBits.of[c];
-        n += static_cast<unsigned>(kNineBitCounts.of[g.cand[c]] - 1) < 4u;
+        const unsigned digits = g.cand[cellOf[k]];
+        at[n] = static_cast<unsigned>(k);
+        cand[n] = digits;
+        n += static_cast<unsigned>(kNineBitCounts.of[digits] - 1) < 4u;
     }
     const cellSet* const seeing = seeingAllOf().of[u];
     unsigned digitMask[9];
@@ -397,15 +396,15 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
             for (int k = j + 1; k < n; k++) {
                 const unsigned digits = two | cand[k];
                 if (kNineBitCounts.of[digits] != 4) continue;
-                const unsigned inUnit = at[i] | at[j] | at[k];
+                const unsigned inUnit = 1u << at[i] | 1u << at[j] | 1u << at[k];
                 // A box's set within a line is the line's.
                 if (u >= kBoxUnit && kBoxMaskInLine.of[inUnit]) continue;
-                const cellSet set = bit[i] | bit[j] | bit[k];
+                const cellSet set = kCellBits.of[cellOf[at[i]]] | kCellBits.of[cellOf[at[j]]] | kCellBits.of[cellOf[at[k]]];
                 if (!masked) {
                     // The unit's cells of each digit, of those that can be in a set.
                     for (int d = 0; d < 9; d++) digitMask[d] = 0;
                     for (int o = 0; o < n; o++)
-                        for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= at[o];
+                        for (unsigned m = cand[o]; m; m &= m - 1) digitMask[lowBit(m)] |= 1u << at[o];
                     masked = true;
                 }
                 triple& tri = here.sets[here.count++];
