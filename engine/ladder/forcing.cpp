@@ -237,8 +237,11 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
             }
             if (nets || bitCount(g.cand[c]) == 2) setTrue(c, lowBit(digits));
         }
+        // Mostly each of its units keeps two places of d or more: nothing to do.
+        const unsigned char* const units = kGeometry.cellUnit[c];
+        if ((left.of[d][units[0]] > 1) & (left.of[d][units[1]] > 1) & (left.of[d][units[2]] > 1)) continue;
         for (int k = 0; k < 3 && !failed; k++) {
-            const int u = kGeometry.cellUnit[c][k];
+            const int u = units[k];
             const int count = left.of[d][u];
             if (count > 1) continue;
             if (count == 0) {
