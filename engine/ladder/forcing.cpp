@@ -187,17 +187,21 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
         alivePos[d] = g.pos[d];
         b->trueOf[d] = b->falseOf[d] = cellSet();
     }
+    // The digits true in each cell, as trueOf holds them by digit.
+    unsigned short trueHere[81];
+    std::memset(trueHere, 0, sizeof trueHere);
     int n = 0;
     bool failed = false;
     const auto setTrue = [&](int c, int d) {
-        if (failed || b->trueOf[d].has(c)) return;
+        if (failed || (trueHere[c] >> d & 1)) return;
         queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(d), true};
         b->trueOf[d].add(c);
+        trueHere[c] = static_cast<unsigned short>(trueHere[c] | 1u << d);
     };
     // Called only for candidates still alive, so never for one already false.
     const auto setFalse = [&](int c, int d) {
         if (failed) return;
-        if (b->trueOf[d].has(c)) {
+        if (trueHere[c] >> d & 1) {
             failed = true;
             return;
         }
@@ -213,7 +217,20 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
         if (n >= limit) break;
         const int c = queue[next].cell, d = queue[next].d;
         if (queue[next].value) {
-            for (unsigned m = alive[c] & ~(1u << d); m; m &= m - 1) setFalse(c, lowBit(m));
+            const unsigned others = alive[c] & ~(1u << d);
+            if (trueHere[c] & others) {
+                for (unsigned m = others; m; m &= m - 1) setFalse(c, lowBit(m));
+            } else {
+                // None of them is true: each is set false in turn, as setFalse would.
+                alive[c] = static_cast<unsigned short>(alive[c] & ~others);
+                for (unsigned m = others; m; m &= m - 1) {
+                    const int e = lowBit(m);
+                    queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(e), false};
+                    b->falseOf[e].add(c);
+                    alivePos[e].del(c);
+                    for (int k = 0; k < 3; k++) left.of[e][kGeometry.cellUnit[c][k]]--;
+                }
+            }
             cellSet seen = alivePos[d] & kGeometry.peers[c];
             if (failed || seen.meets(b->trueOf[d])) {
                 for (int p = seen.pop(); p >= 0; p = seen.pop()) setFalse(p, d);
@@ -230,7 +247,7 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
             continue;
         }
         const unsigned digits = alive[c];
-        if (digits == 0 || (bitCount(digits) == 1 && !b->trueOf[lowBit(digits)].has(c))) {
+        if (digits == 0 || (bitCount(digits) == 1 && !(trueHere[c] & digits))) {
             if (digits == 0) {
                 failed = true;
                 break;
@@ -249,7 +266,7 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
                 break;
             }
             const int p = (alivePos[d] & kGeometry.unit[u]).first();
-            if (b->trueOf[d].has(p)) continue;
+            if (trueHere[p] >> d & 1) continue;
             if (nets || counts.of[d][u] == 2) setTrue(p, d);
         }
     }
