@@ -174,11 +174,9 @@ struct unitCounts {
 // Inlined into its two loops, which call it for every candidate.
 inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const unitCounts& counts, bool nets, int cell,
                                                        int digit, int limit, leanBranch* b) {
-    struct literal {
-        unsigned char cell, d;
-        bool value;
-    };
-    static thread_local literal queue[kMaxLiterals];
+    // A literal as cell * 32 + digit * 2 + value, written and read in one go.
+    static thread_local unsigned short queue[kMaxLiterals];
+    const auto literal = [](int c, int d, bool value) { return static_cast<unsigned short>(c << 5 | d << 1 | value); };
     unsigned short alive[81];
     std::memcpy(alive, g.cand, sizeof alive);
     unitCounts left = counts;
@@ -194,7 +192,7 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
     bool failed = false;
     const auto setTrue = [&](int c, int d) {
         if (failed || (trueHere[c] >> d & 1)) return;
-        queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(d), true};
+        queue[n++] = literal(c, d, true);
         b->trueOf[d].add(c);
         trueHere[c] = static_cast<unsigned short>(trueHere[c] | 1u << d);
     };
@@ -205,7 +203,7 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
             failed = true;
             return;
         }
-        queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(d), false};
+        queue[n++] = literal(c, d, false);
         b->falseOf[d].add(c);
         alive[c] &= static_cast<unsigned short>(~(1u << d));
         alivePos[d].del(c);
@@ -215,8 +213,9 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
     int next = 0;
     for (; next < n && !failed; next++) {
         if (n >= limit) break;
-        const int c = queue[next].cell, d = queue[next].d;
-        if (queue[next].value) {
+        const unsigned lit = queue[next];
+        const int c = static_cast<int>(lit >> 5), d = static_cast<int>(lit >> 1 & 15);
+        if (lit & 1) {
             const unsigned others = alive[c] & ~(1u << d);
             if (trueHere[c] & others) {
                 for (unsigned m = others; m; m &= m - 1) setFalse(c, lowBit(m));
@@ -225,7 +224,7 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
                 alive[c] = static_cast<unsigned short>(alive[c] & ~others);
                 for (unsigned m = others; m; m &= m - 1) {
                     const int e = lowBit(m);
-                    queue[n++] = {static_cast<unsigned char>(c), static_cast<unsigned char>(e), false};
+                    queue[n++] = literal(c, e, false);
                     b->falseOf[e].add(c);
                     alivePos[e].del(c);
                     for (int k = 0; k < 3; k++) left.of[e][kGeometry.cellUnit[c][k]]--;
@@ -240,7 +239,7 @@ inline __attribute__((always_inline)) void followLean(const ladderGrid& g, const
             b->falseOf[d] |= seen;
             alivePos[d] = alivePos[d].minus(seen);
             for (int p = seen.pop(); p >= 0; p = seen.pop()) {
-                queue[n++] = {static_cast<unsigned char>(p), static_cast<unsigned char>(d), false};
+                queue[n++] = literal(p, d, false);
                 alive[p] &= static_cast<unsigned short>(~(1u << d));
                 for (int k = 0; k < 3; k++) left.of[d][kGeometry.cellUnit[p][k]]--;
             }
