@@ -484,6 +484,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // Those of them that changed since the last search, and their pairs.
     const bool partial = delta && delta->valid;
     cellSet freshPairs = kept.cells, freshPresent = kept.present;
+    cellSet freshWith[9];  // by each of their digits
     if (partial) {
         freshPairs = cellSet();
         freshPresent = cellSet();
@@ -492,6 +493,8 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             const unsigned cand = g.cand[c];
             freshPairs.add(c);
             freshPresent.add(lowBit(cand) * 9 + lowBit(cand & (cand - 1)));
+            freshWith[lowBit(cand)].add(c);
+            freshWith[lowBit(cand & (cand - 1))].add(c);
         }
     }
     struct wing {
@@ -517,13 +520,13 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             // not change is new only if it comes after where that search stopped.
             const bool triDone = partial && delta->done(tri.place, tri.cells);
             const cellSet& pairs = triDone ? freshPresent : present;
+            const cellSet* const with = triDone ? freshWith : pairsWith;
             if (!tri.pairs.meets(pairs)) continue;
             // Per digit x of the set, its cells of x and another of its digits
             // restricted to the set on x: those that see all its x cells (met
             // in any order: the wing kept is the first by its place).
             for (int xi = 0; xi < 4; xi++) {
-                cellSet cells = pairsWith[digit[xi]] & seen[xi];
-                if (triDone) cells &= freshPairs;
+                cellSet cells = with[digit[xi]] & seen[xi];
                 for (int c = cells.pop(); c >= 0; c = cells.pop()) {
                     if (g.cand[c] & ~tri.digits) continue;  // its other digit is not the set's
                     const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
