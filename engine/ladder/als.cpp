@@ -518,7 +518,8 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
             const cellSet *of = tri.of, *seen = tri.seen;
             // Since the last search, a wing of a set and a cell that both did
             // not change is new only if it comes after where that search stopped.
-            const bool triDone = partial && delta->done(tri.place, tri.cells);
+            const bool triKept = partial && !tri.cells.meets(delta->changed);  // its cells did not change
+            const bool triDone = triKept && tri.place < delta->frontier;
             const cellSet& pairs = triDone ? freshPresent : present;
             const cellSet* const with = triDone ? freshWith : pairsWith;
             if (!tri.pairs.meets(pairs)) continue;
@@ -530,9 +531,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
                 for (int c = cells.pop(); c >= 0; c = cells.pop()) {
                     if (g.cand[c] & ~tri.digits) continue;  // its other digit is not the set's
                     const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
-                    if (partial && !freshPairs.has(c) && !tri.cells.meets(delta->changed) &&
-                        delta->done(cellPlace, cellSet::of(c)))
-                        continue;
+                    if (triKept && !freshPairs.has(c) && cellPlace < delta->frontier) continue;  // nor did the cell's
                     const bool cellFirst = cellPlace < tri.place;
                     // The cell's other digit by its place among the set's.
                     const unsigned other = g.cand[c] & ~(1u << digit[xi]);
