@@ -424,6 +424,19 @@ __attribute__((noinline)) void refreshTriples(const ladderGrid& g, int u, unitTr
 
 }  // namespace
 
+namespace {
+
+// Each cell's place as a set of one cell, listed with its row.
+struct rowPlaces {
+    int of[81];
+    constexpr rowPlaces() : of() {
+        for (int c = 0; c < 81; c++) of[c] = c / 9 * 512 + (1 << c % 9);
+    }
+};
+constexpr rowPlaces kRowPlace{};
+
+}  // namespace
+
 bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
     // The wing pairs a cell of two candidates with a set of three cells and
     // four digits holding both: far fewer than all the sets, so it lists
@@ -530,7 +543,7 @@ bool findWxyzWing(const ladderGrid& g, ladderStep* step, searchDelta* delta) {
                 cellSet cells = with[digit[xi]] & seen[xi];
                 for (int c = cells.pop(); c >= 0; c = cells.pop()) {
                     if (g.cand[c] & ~tri.digits) continue;  // its other digit is not the set's
-                    const int cellPlace = rowOf(c) * 512 + (1 << columnOf(c));  // listed with its row
+                    const int cellPlace = kRowPlace.of[c];  // listed with its row
                     if (triKept && !freshPairs.has(c) && cellPlace < delta->frontier) continue;  // nor did the cell's
                     const bool cellFirst = cellPlace < tri.place;
                     // The cell's other digit by its place among the set's.
