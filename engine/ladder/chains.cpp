@@ -69,6 +69,20 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
     return p;
 }
 
+// A list of at most 729 candidates (or their places) in fixed room: a
+// cluster's lists are filled a node at a time, and a vector's growth check
+// on each costs more than the rest of the step.
+struct candidateList {
+    short at[729];
+    size_t size_ = 0;
+    void clear() { size_ = 0; }
+    void push_back(short x) { at[size_++] = x; }
+    size_t size() const { return size_; }
+    short operator[](size_t i) const { return at[i]; }
+    const short* begin() const { return at; }
+    const short* end() const { return at + size_; }
+};
+
 // Clusters of candidates joined by strong links, each coloured in two; for
 // one digit (simple colouring) or all (3D Medusa). The starts are taken
 // digit by digit, cell by cell; a start without a strong link is a cluster
@@ -80,7 +94,14 @@ template <bool medusa>
 bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     // Each candidate's colour: -1 between calls, each call putting back
     // what it coloured.
-    static thread_local std::vector<short> colourOf(729, -1), order, parent, coloured;
+    // (Each candidate is coloured once a call, and is in one cluster.)
+    struct colours {
+        short of[729];
+        colours() { std::fill(of, of + 729, static_cast<short>(-1)); }
+    };
+    static thread_local colours colourTable;
+    short* colourOf = colourTable.of;
+    static thread_local candidateList order, parent, coloured;
     coloured.clear();
     const auto putBack = [&] {
         for (short node : coloured) colourOf[node] = -1;
