@@ -69,6 +69,53 @@ const digitPairs& pairsOf(const ladderGrid& g, int d) {
     return p;
 }
 
+// A list of at most 729 candidates (or their places) in fixed room: a
+// cluster's lists are filled a node at a time, and a vector's growth check
+// on each costs more than the rest of the step.
+struct candidateList {
+    short at[729];
+    size_t size_ = 0;
+    void clear() { size_ = 0; }
+    void push_back(short x) { at[size_++] = x; }
+    size_t size() const { return size_; }
+    short operator[](size_t i) const { return at[i]; }
+    const short* begin() const { return at; }
+    const short* end() const { return at + size_; }
+};
+
+// Whether the cluster of one digit's places from x (a place in a pair) has
+// no effect as colouring weighs it: no colour sees itself, and no place
+// outside it sees both colours but the places without a strong link before
+// x. Its cells are added to *clustered. The colours by sets of cells, level
+// by level (each level a colour, as breadth first colours them), with no
+// list of nodes: most clusters have no effect, and only one that has is
+// coloured node by node.
+bool quietCluster(const digitPairs& p, const cellSet& places, int x, cellSet* clustered) {
+    cellSet colour[2], seen[2];
+    colour[0].add(x);
+    cellSet frontier = colour[0], all = frontier;
+    for (int c = 0; frontier.any(); c ^= 1) {
+        cellSet next;
+        for (cellSet v = frontier; v.any();) {
+            const int cell = v.pop();
+            seen[c] |= kGeometry.peers[cell];
+            for (int k = 0; k < 3; k++) {
+                const short* two = p.pairOf[kGeometry.cellUnit[cell][k]];
+                if (two[0] >= 0) next.add(two[0] == cell ? two[1] : two[0]);
+            }
+        }
+        next = next.minus(all);
+        all |= next;
+        colour[c ^ 1] |= next;
+        frontier = next;
+    }
+    *clustered |= all;
+    if (seen[0].meets(colour[0]) || seen[1].meets(colour[1])) return false;
+    // The places without a strong link before x are kept out of what it removes.
+    const cellSet loneBefore = places.minus(p.inPair) & cellSet(x >= 64 ? ~0ull : (1ull << x) - 1, x >= 64 ? (1ull << (x - 64)) - 1 : 0);
+    return (seen[0] & seen[1] & places).minus(all).minus(loneBefore).empty();
+}
+
 // Clusters of candidates joined by strong links, each coloured in two; for
 // one digit (simple colouring) or all (3D Medusa). The starts are taken
 // digit by digit, cell by cell; a start without a strong link is a cluster
@@ -80,7 +127,14 @@ template <bool medusa>
 bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     // Each candidate's colour: -1 between calls, each call putting back
     // what it coloured.
-    static thread_local std::vector<short> colourOf(729, -1), order, parent, coloured;
+    // (Each candidate is coloured once a call, and is in one cluster.)
+    struct colours {
+        short of[729];
+        colours() { std::fill(of, of + 729, static_cast<short>(-1)); }
+    };
+    static thread_local colours colourTable;
+    short* colourOf = colourTable.of;
+    static thread_local candidateList order, parent, coloured;
     coloured.clear();
     const auto putBack = [&] {
         for (short node : coloured) colourOf[node] = -1;
@@ -97,9 +151,12 @@ bool colouring(const ladderGrid& g, unsigned digits, ladderStep* step) {
     for (int sd = 0; sd < 9; sd++) {
         if (!(digits & (1u << sd))) continue;
         const cellSet starts = linked(sd);
+        // (Simple colouring) the places of the clusters passed over.
+        cellSet clustered;
         for (cellSet at = starts; at.any();) {
             const int x = at.pop(), start = x * 9 + sd;
             if (colourOf[start] >= 0) continue;
+            if (!medusa && (clustered.has(x) || quietCluster(pairsFor(sd), g.pos[sd], x, &clustered))) continue;
             order.clear();
             parent.clear();
             bool several = false;  // (simple colouring's clusters are of one digit)
