@@ -115,8 +115,9 @@ void rememberFailure(int technique, unsigned scope, ladderMemo* memo) {
 }
 
 // The finders that take a searchDelta.
+constexpr uint64_t kInOrder = bit(techWXYZWing) | bit(techAlsXZ);
 bool searchesOnlyChanges(int technique) {
-    return ((bit(techWXYZWing) | bit(techAlsXZ)) >> technique) & 1;
+    return (kInOrder >> technique) & 1;
 }
 
 // What changed for such a finder since its last search, if the grid is that
@@ -150,12 +151,14 @@ void rememberSearch(const ladderGrid& g, int technique, const searchDelta& delta
     memo->gridsValid |= 1ull << technique;
 }
 
+constexpr uint64_t kUniqueness = bit(techUniqueRectangle1) | bit(techUniqueRectangle2) | bit(techUniqueRectangle4) |
+                                 bit(techUniqueRectangle3) | bit(techBug);
 bool needsUniqueness(int technique) {
-    return ((bit(techUniqueRectangle1) | bit(techUniqueRectangle2) | bit(techUniqueRectangle4) |
-             bit(techUniqueRectangle3) | bit(techBug)) >>
-            technique) &
-           1;
+    return (kUniqueness >> technique) & 1;
 }
+
+// The techniques the driver does more for than call their finder.
+constexpr uint64_t kSpecial = kNarrowed | kUniqueness | kInOrder;
 
 // A step that would change nothing is a fault of its finder; taking it
 // would loop forever.
@@ -212,34 +215,39 @@ bool stepFrom(const ladderGrid& grid, const ladderOptions& options, int from, la
     if (grid.solved()) return false;
     const int end = techniquesUpTo(options.maxLevel);
     bool referenceFresh = false;
+    searchDelta delta;  // made anew for each technique that takes one
     for (int t = from; t < end; t++) {
-        if (needsUniqueness(t)) {
-            if (pausedAt) {
-                *pausedAt = t;
-                step->clear();
-                return false;
-            }
-            if (!options.unique) continue;
-        }
-        const int kind = scopeOf(t);
+        // Most techniques are neither narrowed, searched in order nor in
+        // need of one solution: one test sends them straight to their finder.
         unsigned scope = 0;
-        if (kind != scopeNone) {
-            if (memo && !referenceFresh) {
-                forgetChangedDigits(grid, memo);
-                referenceFresh = true;
+        bool inOrder = false;
+        if ((kSpecial >> t) & 1) {
+            if (needsUniqueness(t)) {
+                if (pausedAt) {
+                    *pausedAt = t;
+                    step->clear();
+                    return false;
+                }
+                if (!options.unique) continue;
             }
-            scope = freshScope(t, memo);
-            if (scope == 0) continue;
+            if (scopeOf(t) != scopeNone) {
+                if (memo && !referenceFresh) {
+                    forgetChangedDigits(grid, memo);
+                    referenceFresh = true;
+                }
+                scope = freshScope(t, memo);
+                if (scope == 0) continue;
+            }
+            inOrder = searchesOnlyChanges(t);
+            if (inOrder) delta = deltaSince(grid, memo, t);
         }
-        const bool inOrder = searchesOnlyChanges(t);
-        searchDelta delta = inOrder ? deltaSince(grid, memo, t) : searchDelta();
         clearUsed(step);
         if (tryTechnique(t, grid, scope, step, inOrder ? &delta : nullptr)) {
             if (!effective(grid, *step)) break;  // a finder's fault: stop rather than loop
             if (memo && inOrder) rememberSearch(grid, t, delta, true, memo);
             return true;
         }
-        if (memo && kind != scopeNone) rememberFailure(t, scope, memo);
+        if (memo && scope) rememberFailure(t, scope, memo);
         if (memo && inOrder) rememberSearch(grid, t, delta, false, memo);
     }
     step->clear();
