@@ -170,6 +170,19 @@ void ladderStep::clear() {
     // anything else, its technique's difficulty (never 0), a placement, a
     // removal or the pattern's kind: a step with none of these is blank.
     if (difficulty == 0 && placeCell < 0 && removals.empty() && pattern.kind == patternSingle) return;
+    // Most steps are singles, and only singleStep writes a single's
+    // technique, always on a blank step: undoing what it wrote is enough.
+    if ((technique == techNakedSingle || technique == techHiddenSingleBox || technique == techHiddenSingleLine) &&
+        pattern.kind == patternSingle && removals.empty()) {
+        technique = techNakedSingle;
+        difficulty = 0;
+        placeCell = -1;
+        placeDigit = 0;
+        pattern.digit = 0;
+        pattern.unit = -1;
+        pattern.cell = -1;
+        return;
+    }
     clearStep(this);
 }
 
