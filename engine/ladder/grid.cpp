@@ -30,7 +30,9 @@ namespace {
 // Above the game's own ratings, whose names the engine gives.
 const char* const kLevelNames[kLadderLevels - levelHard] = {"Hard", "Expert", "Extreme", "Beyond logic"};
 
-const ladderTechniqueInfo kTechniques[kLadderTechniques] = {
+}  // namespace
+
+const ladderTechniqueInfo kLadderTechniqueTable[kLadderTechniques] = {
     {"naked-single", "Naked single", levelVeryEasy, 10, "a cell with one candidate left"},
     {"hidden-single-box", "Hidden single in a box", levelEasy, 12, "a digit with one cell left in a box"},
     {"pointing", "Pointing", levelMedium, 17,
@@ -103,15 +105,9 @@ const ladderTechniqueInfo kTechniques[kLadderTechniques] = {
      "every place of a digit in a unit leads, through singles, to the same conclusion"},
 };
 
-}  // namespace
-
 const char* ladderLevelName(int level) {
     if (level >= levelVeryEasy && level < levelHard) return ratingName(level);
     return level >= levelHard && level < kLadderLevels ? kLevelNames[level - levelHard] : "?";
-}
-
-const ladderTechniqueInfo& ladderInfo(int technique) {
-    return kTechniques[technique >= 0 && technique < kLadderTechniques ? technique : 0];
 }
 
 const char* ladderUnitKind(int unit) {
