@@ -501,9 +501,21 @@ inline unsigned onceOnly(const unsigned short* p) {
 // The digits met once and not twice among box b's cells: its three rows
 // side by side, each read as one word of four cells (the three and the one
 // after, or for the last stack the one before) with the three kept.
+// Where each box's words start, and the shift that drops the cell before.
+struct boxWords {
+    unsigned char first[9], shift[9];
+    constexpr boxWords() : first(), shift() {
+        for (int b = 0; b < 9; b++) {
+            const int stack = b % 3;
+            first[b] = static_cast<unsigned char>(b / 3 * 27 + stack * 3 - (stack == 2));
+            shift[b] = static_cast<unsigned char>(stack == 2 ? 16 : 0);
+        }
+    }
+};
+inline constexpr boxWords kBoxWords{};
+
 inline unsigned boxOnceOnly(const unsigned short* cand, int b) {
-    const int stack = b % 3, first = b / 3 * 27 + stack * 3 - (stack == 2);
-    const int shift = stack == 2 ? 16 : 0;
+    const int first = kBoxWords.first[b], shift = kBoxWords.shift[b];
     const uint64_t three = (uint64_t(1) << 48) - 1;
     uint64_t row[3];
     for (int k = 0; k < 3; k++) {
