@@ -199,9 +199,14 @@ void ladderGrid::start(const short* cells) {
         for (int k = 0; k < 3; k++) given[kGeometry.cellUnit[c][k]] |= bit;
         seen[v - 1] |= kGeometry.peers[c];
     }
-    for (int c = 0; c < 81; c++) {
-        const unsigned char* u = kGeometry.cellUnit[c];
-        cand[c] = value[c] ? 0 : static_cast<unsigned short>(0x1FF & ~(given[u[0]] | given[u[1]] | given[u[2]]));
+    // Row by row, each cell's column and box known without a table.
+    for (int r = 0; r < 9; r++) {
+        const unsigned row = given[kRowUnit + r];
+        const unsigned short* box = given + kBoxUnit + r / 3 * 3;
+        for (int k = 0; k < 9; k++) {
+            const int c = r * 9 + k;
+            cand[c] = value[c] ? 0 : static_cast<unsigned short>(0x1FF & ~(row | given[kColumnUnit + k] | box[k / 3]));
+        }
     }
     for (int d = 0; d < 9; d++) pos[d] = open.minus(seen[d]);
 }
