@@ -530,10 +530,9 @@ inline unsigned boxOnceOnly(const unsigned short* cand, int b) {
 
 static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladderStep* step) {
     const int d = lowBit(single);
-    const unsigned char* cells = kGeometry.unitCell[u];
-    int k = 0;
-    while (!(g.cand[cells[k]] & (1u << d))) k++;
-    singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
+    // The digit's one cell in the unit.
+    const int cell = (g.pos[d] & kGeometry.unit[u]).first();
+    singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cell, d + 1, u);
 }
 
 // What the finders over units know of the grid they last saw: for each
