@@ -355,8 +355,8 @@ const struct techniqueEnds {
 } kEnds;
 
 int techniquesUpTo(int maxLevel) {
-    if (maxLevel < 0) return 0;
-    return maxLevel < kLadderLevels ? kEnds.of[maxLevel] : kLadderTechniques;
+    if (static_cast<unsigned>(maxLevel) < static_cast<unsigned>(kLadderLevels)) return kEnds.of[maxLevel];  // mostly
+    return maxLevel < 0 ? 0 : kLadderTechniques;
 }
 
 // The step blank for the next finder. Most finders find nothing and leave
