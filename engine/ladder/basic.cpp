@@ -614,18 +614,16 @@ static unitFacts& factsOf(const ladderGrid& g) {
 static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
     for (unsigned us = units & ~f.quietKnown; us; us &= us - 1) {
         const int u = lowBit(us);
-        pairing p;
-        bool quiet;
-        if (u < kColumnUnit) {
-            quiet = everyPairingUsable(g.cand + (u - kRowUnit) * 9, &p);  // a row's cells lie in a row
-        } else {
-            unsigned short held[9];
-            if (u < kBoxUnit)
-                for (int k = 0; k < 9; k++) held[k] = g.cand[k * 9 + u - kColumnUnit];
-            else
-                for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
-            quiet = everyPairingUsable(held, &p);
-        }
+        pairing p{};  // only values handed out are read; cleared, as the compiler cannot see that
+        // Every unit's cells gathered, a row's in one copy, so that the
+        // check is called from one place alone.
+        unsigned short held[9];
+        if (u < kColumnUnit) std::memcpy(held, g.cand + (u - kRowUnit) * 9, sizeof held);
+        else if (u < kBoxUnit)
+            for (int k = 0; k < 9; k++) held[k] = g.cand[k * 9 + u - kColumnUnit];
+        else
+            for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
+        const bool quiet = everyPairingUsable(held, &p);
         if (quiet) f.quiet |= 1u << u;
         else f.quiet &= ~(1u << u);
     }
