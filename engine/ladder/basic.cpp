@@ -718,6 +718,16 @@ struct boxLines {
 };
 inline constexpr boxLines kBoxLines{};
 
+// For a line's cells of a digit: 1 + k when two or more of them lie all in
+// its k-th block of three, else 0.
+struct lineBlocks {
+    unsigned char of[512];
+    constexpr lineBlocks() : of() {
+        for (unsigned m = 0; m < 512; m++) of[m] = kBoxLines.of[m] <= 3 ? kBoxLines.of[m] : 0;
+    }
+};
+inline constexpr lineBlocks kLineBlocks{};
+
 // Boxes into lines: a box's candidates of a digit on one row (column) of it,
 // at least two of them, with more of the digit on the rest of that line.
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
@@ -754,8 +764,8 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
             const unsigned* along = columns ? l.column() : l.row();
             for (int i = 0; i < 9; i++) {
                 // Two or more in one block of three, read as a box's rows.
-                const int in = kBoxLines.of[along[i]];
-                if (in == 0 || in > 3) continue;
+                const int in = kLineBlocks.of[along[i]];
+                if (!in) continue;
                 const int block = (in - 1) * 3;  // the first of the three lines it crosses in the box
                 const int group = i / 3 * 3;
                 unsigned others = 0;
