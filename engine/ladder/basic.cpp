@@ -501,9 +501,21 @@ inline unsigned onceOnly(const unsigned short* p) {
 // The digits met once and not twice among box b's cells: its three rows
 // side by side, each read as one word of four cells (the three and the one
 // after, or for the last stack the one before) with the three kept.
+// Where each box's words start, and the shift that drops the cell before.
+struct boxWords {
+    unsigned char first[9], shift[9];
+    constexpr boxWords() : first(), shift() {
+        for (int b = 0; b < 9; b++) {
+            const int stack = b % 3;
+            first[b] = static_cast<unsigned char>(b / 3 * 27 + stack * 3 - (stack == 2));
+            shift[b] = static_cast<unsigned char>(stack == 2 ? 16 : 0);
+        }
+    }
+};
+inline constexpr boxWords kBoxWords{};
+
 inline unsigned boxOnceOnly(const unsigned short* cand, int b) {
-    const int stack = b % 3, first = b / 3 * 27 + stack * 3 - (stack == 2);
-    const int shift = stack == 2 ? 16 : 0;
+    const int first = kBoxWords.first[b], shift = kBoxWords.shift[b];
     const uint64_t three = (uint64_t(1) << 48) - 1;
     uint64_t row[3];
     for (int k = 0; k < 3; k++) {
@@ -518,10 +530,9 @@ inline unsigned boxOnceOnly(const unsigned short* cand, int b) {
 
 static void hiddenSingleStep(const ladderGrid& g, int u, unsigned single, ladderStep* step) {
     const int d = lowBit(single);
-    const unsigned char* cells = kGeometry.unitCell[u];
-    int k = 0;
-    while (!(g.cand[cells[k]] & (1u << d))) k++;
-    singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cells[k], d + 1, u);
+    // The digit's one cell in the unit.
+    const int cell = (g.pos[d] & kGeometry.unit[u]).first();
+    singleStep(step, u >= kBoxUnit ? techHiddenSingleBox : techHiddenSingleLine, cell, d + 1, u);
 }
 
 // What the finders over units know of the grid they last saw: for each
@@ -603,18 +614,16 @@ static unitFacts& factsOf(const ladderGrid& g) {
 static unsigned quietUnits(const ladderGrid& g, unitFacts& f, unsigned units) {
     for (unsigned us = units & ~f.quietKnown; us; us &= us - 1) {
         const int u = lowBit(us);
-        pairing p;
-        bool quiet;
-        if (u < kColumnUnit) {
-            quiet = everyPairingUsable(g.cand + (u - kRowUnit) * 9, &p);  // a row's cells lie in a row
-        } else {
-            unsigned short held[9];
-            if (u < kBoxUnit)
-                for (int k = 0; k < 9; k++) held[k] = g.cand[k * 9 + u - kColumnUnit];
-            else
-                for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
-            quiet = everyPairingUsable(held, &p);
-        }
+        pairing p{};  // only values handed out are read; cleared, as the compiler cannot see that
+        // Every unit's cells gathered, a row's in one copy, so that the
+        // check is called from one place alone.
+        unsigned short held[9];
+        if (u < kColumnUnit) std::memcpy(held, g.cand + (u - kRowUnit) * 9, sizeof held);
+        else if (u < kBoxUnit)
+            for (int k = 0; k < 9; k++) held[k] = g.cand[k * 9 + u - kColumnUnit];
+        else
+            for (int k = 0; k < 9; k++) held[k] = g.cand[kGeometry.unitCell[u][k]];
+        const bool quiet = everyPairingUsable(held, &p);
         if (quiet) f.quiet |= 1u << u;
         else f.quiet &= ~(1u << u);
     }
@@ -709,6 +718,16 @@ struct boxLines {
 };
 inline constexpr boxLines kBoxLines{};
 
+// For a line's cells of a digit: 1 + k when two or more of them lie all in
+// its k-th block of three, else 0.
+struct lineBlocks {
+    unsigned char of[512];
+    constexpr lineBlocks() : of() {
+        for (unsigned m = 0; m < 512; m++) of[m] = kBoxLines.of[m] <= 3 ? kBoxLines.of[m] : 0;
+    }
+};
+inline constexpr lineBlocks kLineBlocks{};
+
 // Boxes into lines: a box's candidates of a digit on one row (column) of it,
 // at least two of them, with more of the digit on the rest of that line.
 bool findPointing(const ladderGrid& g, unsigned digits, ladderStep* step) {
@@ -745,8 +764,8 @@ bool findClaiming(const ladderGrid& g, unsigned digits, ladderStep* step) {
             const unsigned* along = columns ? l.column() : l.row();
             for (int i = 0; i < 9; i++) {
                 // Two or more in one block of three, read as a box's rows.
-                const int in = kBoxLines.of[along[i]];
-                if (in == 0 || in > 3) continue;
+                const int in = kLineBlocks.of[along[i]];
+                if (!in) continue;
                 const int block = (in - 1) * 3;  // the first of the three lines it crosses in the box
                 const int group = i / 3 * 3;
                 unsigned others = 0;
@@ -1067,8 +1086,21 @@ const unsigned* digitUnitMasks(const ladderGrid& g, int d, unsigned* pairs) {
     digitLines& l = linesOf(g, d);
     if (!l.pairsKnown) {
         l.pairsKnown = true;
-        l.pairUnits = 0;
-        for (int u = 0; u < 27; u++) l.pairUnits |= unsigned(kNineBitCounts.of[l.unit[u]] == 2) << u;
+        // Four units at a time: a mask of two bits has one left once its
+        // lowest is cleared.
+        typedef unsigned fourWords __attribute__((vector_size(16)));
+        const fourWords zero = {0, 0, 0, 0}, one = {1, 1, 1, 1};
+        fourWords bits = zero, place = {1, 2, 4, 8};
+        for (int u = 0; u < 24; u += 4, place <<= 4) {
+            fourWords x;
+            std::memcpy(&x, l.unit + u, sizeof x);
+            const fourWords y = x & (x - one);
+            const fourWords two = (fourWords)(y != zero) & (fourWords)((y & (y - one)) == zero);
+            bits |= two & place;
+        }
+        unsigned pairs = bits[0] | bits[1] | bits[2] | bits[3];
+        for (int u = 24; u < 27; u++) pairs |= unsigned(kNineBitCounts.of[l.unit[u]] == 2) << u;
+        l.pairUnits = pairs;
     }
     *pairs = l.pairUnits;
     return l.unit;

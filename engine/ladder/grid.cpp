@@ -30,7 +30,9 @@ namespace {
 // Above the game's own ratings, whose names the engine gives.
 const char* const kLevelNames[kLadderLevels - levelHard] = {"Hard", "Expert", "Extreme", "Beyond logic"};
 
-const ladderTechniqueInfo kTechniques[kLadderTechniques] = {
+}  // namespace
+
+const ladderTechniqueInfo kLadderTechniqueTable[kLadderTechniques] = {
     {"naked-single", "Naked single", levelVeryEasy, 10, "a cell with one candidate left"},
     {"hidden-single-box", "Hidden single in a box", levelEasy, 12, "a digit with one cell left in a box"},
     {"pointing", "Pointing", levelMedium, 17,
@@ -103,15 +105,9 @@ const ladderTechniqueInfo kTechniques[kLadderTechniques] = {
      "every place of a digit in a unit leads, through singles, to the same conclusion"},
 };
 
-}  // namespace
-
 const char* ladderLevelName(int level) {
     if (level >= levelVeryEasy && level < levelHard) return ratingName(level);
     return level >= levelHard && level < kLadderLevels ? kLevelNames[level - levelHard] : "?";
-}
-
-const ladderTechniqueInfo& ladderInfo(int technique) {
-    return kTechniques[technique >= 0 && technique < kLadderTechniques ? technique : 0];
 }
 
 const char* ladderUnitKind(int unit) {
@@ -170,6 +166,19 @@ void ladderStep::clear() {
     // anything else, its technique's difficulty (never 0), a placement, a
     // removal or the pattern's kind: a step with none of these is blank.
     if (difficulty == 0 && placeCell < 0 && removals.empty() && pattern.kind == patternSingle) return;
+    // Most steps are singles, and only singleStep writes a single's
+    // technique, always on a blank step: undoing what it wrote is enough.
+    if ((technique == techNakedSingle || technique == techHiddenSingleBox || technique == techHiddenSingleLine) &&
+        pattern.kind == patternSingle && removals.empty()) {
+        technique = techNakedSingle;
+        difficulty = 0;
+        placeCell = -1;
+        placeDigit = 0;
+        pattern.digit = 0;
+        pattern.unit = -1;
+        pattern.cell = -1;
+        return;
+    }
     clearStep(this);
 }
 
@@ -190,9 +199,14 @@ void ladderGrid::start(const short* cells) {
         for (int k = 0; k < 3; k++) given[kGeometry.cellUnit[c][k]] |= bit;
         seen[v - 1] |= kGeometry.peers[c];
     }
-    for (int c = 0; c < 81; c++) {
-        const unsigned char* u = kGeometry.cellUnit[c];
-        cand[c] = value[c] ? 0 : static_cast<unsigned short>(0x1FF & ~(given[u[0]] | given[u[1]] | given[u[2]]));
+    // Row by row, each cell's column and box known without a table.
+    for (int r = 0; r < 9; r++) {
+        const unsigned row = given[kRowUnit + r];
+        const unsigned short* box = given + kBoxUnit + r / 3 * 3;
+        for (int k = 0; k < 9; k++) {
+            const int c = r * 9 + k;
+            cand[c] = value[c] ? 0 : static_cast<unsigned short>(0x1FF & ~(row | given[kColumnUnit + k] | box[k / 3]));
+        }
     }
     for (int d = 0; d < 9; d++) pos[d] = open.minus(seen[d]);
 }

@@ -31,60 +31,219 @@ int scopeOf(int technique) {
     return (kNarrowed >> technique) & 1 ? scopeDigits : scopeNone;
 }
 
-// Tries one technique over `scope` (digits, as scopeOf says); the
-// finders that serve two (a fish and its sashimi, say) are asked under the
-// first.
-bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta* delta) {
+// Each technique's finder over `scope` (digits, as scopeOf says), as a
+// call of one shape; the finders that serve two (a fish and its sashimi,
+// say) are asked under the first. The driver calls through the table: one
+// indirect call rather than a call and a switch.
+typedef bool (*finderCall)(const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta* delta);
+
+bool noFinder(const ladderGrid&, unsigned, ladderStep*, searchDelta*) {
+    return false;  // found under another technique
+}
+
+finderCall finderOf(int technique) {
     switch (technique) {
-    case techNakedSingle: return findNakedSingle(g, step);
-    case techHiddenSingleBox: return findHiddenSingle(g, true, step);
-    case techPointing: return findPointing(g, scope, step);
-    case techBoxHiddenPair: return findHiddenSubset(g, 2, kBoxUnits, techBoxHiddenPair, step);
-    case techBoxHiddenTriple: return findHiddenSubset(g, 3, kBoxUnits, techBoxHiddenTriple, step);
-    case techDoublePair: return findDoublePair(g, scope, step);
-    case techHiddenSingleLine: return findHiddenSingle(g, false, step);
-    case techClaiming: return findClaiming(g, scope, step);
-    case techNakedPair: return findNakedSubset(g, 2, kAllUnits, step);
-    case techXWing: return findFish(g, 2, scope, step);
-    case techHiddenPair: return findHiddenSubset(g, 2, kLineUnits, techHiddenPair, step);
-    case techNakedTriple: return findNakedSubset(g, 3, kAllUnits, step);
-    case techSwordfish: return findFish(g, 3, scope, step);
-    case techHiddenTriple: return findHiddenSubset(g, 3, kLineUnits, techHiddenTriple, step);
-    case techSkyscraper: return findSkyscraper(g, false, scope, step);
-    case techTwoStringKite: return findSkyscraper(g, true, scope, step);
-    case techXYWing: return findXYWing(g, step);
-    case techSimpleColouring: return findSimpleColouring(g, scope, step);
-    case techXYZWing: return findXYZWing(g, step);
-    case techWWing: return findWWing(g, step);
-    case techNakedQuad: return findNakedSubset(g, 4, kAllUnits, step);
-    case techJellyfish: return findFish(g, 4, scope, step);
-    case techHiddenQuad: return findHiddenSubset(g, 4, kAllUnits, techHiddenQuad, step);
-    case techFinnedXWing: return findFinnedFish(g, 2, scope, step);
-    case techRemotePair: return findRemotePair(g, step);
-    case techUniqueRectangle1: return findUniqueRectangle(g, 1, step);
-    case techUniqueRectangle2: return findUniqueRectangle(g, 2, step);
-    case techUniqueRectangle4: return findUniqueRectangle(g, 4, step);
-    case techUniqueRectangle3: return findUniqueRectangle(g, 3, step);
-    case techBug: return findBug(g, step);
-    case techFinnedSwordfish: return findFinnedFish(g, 3, scope, step);
-    case techXChain: return findXChain(g, scope, step);
-    case techWXYZWing: return findWxyzWing(g, step, delta);
-    case techXCycle: return findXCycle(g, scope, step);
-    case techXYChain: return findXYChain(g, step);
-    case techFinnedJellyfish: return findFinnedFish(g, 4, scope, step);
-    case techAlsXZ: return findAlsXZ(g, false, step, delta);
-    case techMedusa: return findMedusa(g, step);
-    case techAic: return findAic(g, 0, step);
-    case techGroupedAic: return findAic(g, 1, step);
-    case techAlsAic: return findAic(g, 2, step);
-    case techContradictionChain: return findContradiction(g, false, step);
-    case techCellForcingChain: return findCellForcing(g, false, step);
-    case techUnitForcingChain: return findUnitForcing(g, false, step);
-    case techContradictionNet: return findContradiction(g, true, step);
-    case techCellForcingNet: return findCellForcing(g, true, step);
-    case techUnitForcingNet: return findUnitForcing(g, true, step);
-    default: return false;  // found under another technique
+    case techNakedSingle:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findNakedSingle(g, step);
+        };
+    case techHiddenSingleBox:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSingle(g, true, step);
+        };
+    case techPointing:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findPointing(g, scope, step);
+        };
+    case techBoxHiddenPair:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSubset(g, 2, kBoxUnits, techBoxHiddenPair, step);
+        };
+    case techBoxHiddenTriple:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSubset(g, 3, kBoxUnits, techBoxHiddenTriple, step);
+        };
+    case techDoublePair:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findDoublePair(g, scope, step);
+        };
+    case techHiddenSingleLine:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSingle(g, false, step);
+        };
+    case techClaiming:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findClaiming(g, scope, step);
+        };
+    case techNakedPair:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findNakedSubset(g, 2, kAllUnits, step);
+        };
+    case techXWing:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findFish(g, 2, scope, step);
+        };
+    case techHiddenPair:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSubset(g, 2, kLineUnits, techHiddenPair, step);
+        };
+    case techNakedTriple:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findNakedSubset(g, 3, kAllUnits, step);
+        };
+    case techSwordfish:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findFish(g, 3, scope, step);
+        };
+    case techHiddenTriple:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSubset(g, 3, kLineUnits, techHiddenTriple, step);
+        };
+    case techSkyscraper:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findSkyscraper(g, false, scope, step);
+        };
+    case techTwoStringKite:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findSkyscraper(g, true, scope, step);
+        };
+    case techXYWing:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findXYWing(g, step);
+        };
+    case techSimpleColouring:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findSimpleColouring(g, scope, step);
+        };
+    case techXYZWing:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findXYZWing(g, step);
+        };
+    case techWWing:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findWWing(g, step);
+        };
+    case techNakedQuad:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findNakedSubset(g, 4, kAllUnits, step);
+        };
+    case techJellyfish:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findFish(g, 4, scope, step);
+        };
+    case techHiddenQuad:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findHiddenSubset(g, 4, kAllUnits, techHiddenQuad, step);
+        };
+    case techFinnedXWing:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findFinnedFish(g, 2, scope, step);
+        };
+    case techRemotePair:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findRemotePair(g, step);
+        };
+    case techUniqueRectangle1:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findUniqueRectangle(g, 1, step);
+        };
+    case techUniqueRectangle2:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findUniqueRectangle(g, 2, step);
+        };
+    case techUniqueRectangle4:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findUniqueRectangle(g, 4, step);
+        };
+    case techUniqueRectangle3:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findUniqueRectangle(g, 3, step);
+        };
+    case techBug:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findBug(g, step);
+        };
+    case techFinnedSwordfish:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findFinnedFish(g, 3, scope, step);
+        };
+    case techXChain:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findXChain(g, scope, step);
+        };
+    case techWXYZWing:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta* delta) {
+            return findWxyzWing(g, step, delta);
+        };
+    case techXCycle:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findXCycle(g, scope, step);
+        };
+    case techXYChain:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findXYChain(g, step);
+        };
+    case techFinnedJellyfish:
+        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
+            return findFinnedFish(g, 4, scope, step);
+        };
+    case techAlsXZ:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta* delta) {
+            return findAlsXZ(g, false, step, delta);
+        };
+    case techMedusa:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findMedusa(g, step);
+        };
+    case techAic:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findAic(g, 0, step);
+        };
+    case techGroupedAic:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findAic(g, 1, step);
+        };
+    case techAlsAic:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findAic(g, 2, step);
+        };
+    case techContradictionChain:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findContradiction(g, false, step);
+        };
+    case techCellForcingChain:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findCellForcing(g, false, step);
+        };
+    case techUnitForcingChain:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findUnitForcing(g, false, step);
+        };
+    case techContradictionNet:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findContradiction(g, true, step);
+        };
+    case techCellForcingNet:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findCellForcing(g, true, step);
+        };
+    case techUnitForcingNet:
+        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
+            return findUnitForcing(g, true, step);
+        };
+    default: return noFinder;
     }
+}
+
+const struct finderTable {
+    finderCall of[kLadderTechniques];
+    finderTable() {
+        for (int t = 0; t < kLadderTechniques; t++) of[t] = finderOf(t);
+    }
+} kFinders;
+
+inline bool tryTechnique(int technique, const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta* delta) {
+    return kFinders.of[technique](g, scope, step, delta);
 }
 
 // A narrowed finder's failures are kept as digits (bit d of digitsValid)
@@ -115,8 +274,9 @@ void rememberFailure(int technique, unsigned scope, ladderMemo* memo) {
 }
 
 // The finders that take a searchDelta.
+constexpr uint64_t kInOrder = bit(techWXYZWing) | bit(techAlsXZ);
 bool searchesOnlyChanges(int technique) {
-    return ((bit(techWXYZWing) | bit(techAlsXZ)) >> technique) & 1;
+    return (kInOrder >> technique) & 1;
 }
 
 // What changed for such a finder since its last search, if the grid is that
@@ -150,12 +310,14 @@ void rememberSearch(const ladderGrid& g, int technique, const searchDelta& delta
     memo->gridsValid |= 1ull << technique;
 }
 
+constexpr uint64_t kUniqueness = bit(techUniqueRectangle1) | bit(techUniqueRectangle2) | bit(techUniqueRectangle4) |
+                                 bit(techUniqueRectangle3) | bit(techBug);
 bool needsUniqueness(int technique) {
-    return ((bit(techUniqueRectangle1) | bit(techUniqueRectangle2) | bit(techUniqueRectangle4) |
-             bit(techUniqueRectangle3) | bit(techBug)) >>
-            technique) &
-           1;
+    return (kUniqueness >> technique) & 1;
 }
+
+// The techniques the driver does more for than call their finder.
+constexpr uint64_t kSpecial = kNarrowed | kUniqueness | kInOrder;
 
 // A step that would change nothing is a fault of its finder; taking it
 // would loop forever.
@@ -193,8 +355,8 @@ const struct techniqueEnds {
 } kEnds;
 
 int techniquesUpTo(int maxLevel) {
-    if (maxLevel < 0) return 0;
-    return maxLevel < kLadderLevels ? kEnds.of[maxLevel] : kLadderTechniques;
+    if (static_cast<unsigned>(maxLevel) < static_cast<unsigned>(kLadderLevels)) return kEnds.of[maxLevel];  // mostly
+    return maxLevel < 0 ? 0 : kLadderTechniques;
 }
 
 // The step blank for the next finder. Most finders find nothing and leave
@@ -212,34 +374,39 @@ bool stepFrom(const ladderGrid& grid, const ladderOptions& options, int from, la
     if (grid.solved()) return false;
     const int end = techniquesUpTo(options.maxLevel);
     bool referenceFresh = false;
+    searchDelta delta;  // made anew for each technique that takes one
     for (int t = from; t < end; t++) {
-        if (needsUniqueness(t)) {
-            if (pausedAt) {
-                *pausedAt = t;
-                step->clear();
-                return false;
-            }
-            if (!options.unique) continue;
-        }
-        const int kind = scopeOf(t);
+        // Most techniques are neither narrowed, searched in order nor in
+        // need of one solution: one test sends them straight to their finder.
         unsigned scope = 0;
-        if (kind != scopeNone) {
-            if (memo && !referenceFresh) {
-                forgetChangedDigits(grid, memo);
-                referenceFresh = true;
+        bool inOrder = false;
+        if ((kSpecial >> t) & 1) {
+            if (needsUniqueness(t)) {
+                if (pausedAt) {
+                    *pausedAt = t;
+                    step->clear();
+                    return false;
+                }
+                if (!options.unique) continue;
             }
-            scope = freshScope(t, memo);
-            if (scope == 0) continue;
+            if (scopeOf(t) != scopeNone) {
+                if (memo && !referenceFresh) {
+                    forgetChangedDigits(grid, memo);
+                    referenceFresh = true;
+                }
+                scope = freshScope(t, memo);
+                if (scope == 0) continue;
+            }
+            inOrder = searchesOnlyChanges(t);
+            if (inOrder) delta = deltaSince(grid, memo, t);
         }
-        const bool inOrder = searchesOnlyChanges(t);
-        searchDelta delta = inOrder ? deltaSince(grid, memo, t) : searchDelta();
         clearUsed(step);
         if (tryTechnique(t, grid, scope, step, inOrder ? &delta : nullptr)) {
             if (!effective(grid, *step)) break;  // a finder's fault: stop rather than loop
             if (memo && inOrder) rememberSearch(grid, t, delta, true, memo);
             return true;
         }
-        if (memo && kind != scopeNone) rememberFailure(t, scope, memo);
+        if (memo && scope) rememberFailure(t, scope, memo);
         if (memo && inOrder) rememberSearch(grid, t, delta, false, memo);
     }
     step->clear();

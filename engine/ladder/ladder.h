@@ -96,7 +96,11 @@ struct ladderTechniqueInfo {
     int difficulty;    // tenths: 32 is 3.2; a chain adds to it for its length
     const char* sees;  // one line on what it sees
 };
-const ladderTechniqueInfo& ladderInfo(int technique);
+// Every step looks its technique up: inline.
+extern const ladderTechniqueInfo kLadderTechniqueTable[kLadderTechniques];
+inline const ladderTechniqueInfo& ladderInfo(int technique) {
+    return kLadderTechniqueTable[technique >= 0 && technique < kLadderTechniques ? technique : 0];
+}
 
 // What a pattern is made of; see each kind's fields below.
 enum ladderPatternKind {
