@@ -417,9 +417,9 @@ int ladderSolutionsOf(const ladderGrid& g) {
         if (!(m & (m - 1))) s.pending[s.pendingCount++] = static_cast<uint8_t>(i);
         s.cell[i] = static_cast<uint16_t>(m);
     }
-    // A band is 27 cells of the grid's reading order.
-    const uint32_t band = (1u << 27) - 1;
-    const auto bands = [band](const cellSet& x, uint32_t* out) {
+    const auto bands = [](const cellSet& x, uint32_t* out) {
+        // A band is 27 cells of the grid's reading order.
+        const uint32_t band = (1u << 27) - 1;
         out[0] = static_cast<uint32_t>(x.lo) & band;
         out[1] = static_cast<uint32_t>(x.lo >> 27) & band;
         out[2] = static_cast<uint32_t>((x.lo >> 54) | (x.hi << 10)) & band;
