@@ -42,195 +42,58 @@ bool noFinder(const ladderGrid&, unsigned, ladderStep*, searchDelta*) {
 }
 
 finderCall finderOf(int technique) {
+    // (Short names, so that each finder takes a line.)
+    using G = const ladderGrid&;
+    using S = ladderStep*;
+    using D = searchDelta*;
     switch (technique) {
-    case techNakedSingle:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findNakedSingle(g, step);
-        };
-    case techHiddenSingleBox:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSingle(g, true, step);
-        };
-    case techPointing:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findPointing(g, scope, step);
-        };
-    case techBoxHiddenPair:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSubset(g, 2, kBoxUnits, techBoxHiddenPair, step);
-        };
-    case techBoxHiddenTriple:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSubset(g, 3, kBoxUnits, techBoxHiddenTriple, step);
-        };
-    case techDoublePair:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findDoublePair(g, scope, step);
-        };
-    case techHiddenSingleLine:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSingle(g, false, step);
-        };
-    case techClaiming:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findClaiming(g, scope, step);
-        };
-    case techNakedPair:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findNakedSubset(g, 2, kAllUnits, step);
-        };
-    case techXWing:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findFish(g, 2, scope, step);
-        };
-    case techHiddenPair:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSubset(g, 2, kLineUnits, techHiddenPair, step);
-        };
-    case techNakedTriple:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findNakedSubset(g, 3, kAllUnits, step);
-        };
-    case techSwordfish:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findFish(g, 3, scope, step);
-        };
-    case techHiddenTriple:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSubset(g, 3, kLineUnits, techHiddenTriple, step);
-        };
-    case techSkyscraper:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findSkyscraper(g, false, scope, step);
-        };
-    case techTwoStringKite:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findSkyscraper(g, true, scope, step);
-        };
-    case techXYWing:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findXYWing(g, step);
-        };
-    case techSimpleColouring:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findSimpleColouring(g, scope, step);
-        };
-    case techXYZWing:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findXYZWing(g, step);
-        };
-    case techWWing:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findWWing(g, step);
-        };
-    case techNakedQuad:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findNakedSubset(g, 4, kAllUnits, step);
-        };
-    case techJellyfish:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findFish(g, 4, scope, step);
-        };
-    case techHiddenQuad:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findHiddenSubset(g, 4, kAllUnits, techHiddenQuad, step);
-        };
-    case techFinnedXWing:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findFinnedFish(g, 2, scope, step);
-        };
-    case techRemotePair:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findRemotePair(g, step);
-        };
-    case techUniqueRectangle1:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findUniqueRectangle(g, 1, step);
-        };
-    case techUniqueRectangle2:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findUniqueRectangle(g, 2, step);
-        };
-    case techUniqueRectangle4:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findUniqueRectangle(g, 4, step);
-        };
-    case techUniqueRectangle3:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findUniqueRectangle(g, 3, step);
-        };
-    case techBug:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findBug(g, step);
-        };
-    case techFinnedSwordfish:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findFinnedFish(g, 3, scope, step);
-        };
-    case techXChain:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findXChain(g, scope, step);
-        };
-    case techWXYZWing:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta* delta) {
-            return findWxyzWing(g, step, delta);
-        };
-    case techXCycle:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findXCycle(g, scope, step);
-        };
-    case techXYChain:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findXYChain(g, step);
-        };
-    case techFinnedJellyfish:
-        return [](const ladderGrid& g, unsigned scope, ladderStep* step, searchDelta*) {
-            return findFinnedFish(g, 4, scope, step);
-        };
-    case techAlsXZ:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta* delta) {
-            return findAlsXZ(g, false, step, delta);
-        };
-    case techMedusa:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findMedusa(g, step);
-        };
-    case techAic:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findAic(g, 0, step);
-        };
-    case techGroupedAic:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findAic(g, 1, step);
-        };
-    case techAlsAic:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findAic(g, 2, step);
-        };
-    case techContradictionChain:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findContradiction(g, false, step);
-        };
-    case techCellForcingChain:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findCellForcing(g, false, step);
-        };
-    case techUnitForcingChain:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findUnitForcing(g, false, step);
-        };
-    case techContradictionNet:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findContradiction(g, true, step);
-        };
-    case techCellForcingNet:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findCellForcing(g, true, step);
-        };
-    case techUnitForcingNet:
-        return [](const ladderGrid& g, unsigned, ladderStep* step, searchDelta*) {
-            return findUnitForcing(g, true, step);
-        };
+    case techNakedSingle: return [](G g, unsigned, S s, D) { return findNakedSingle(g, s); };
+    case techHiddenSingleBox: return [](G g, unsigned, S s, D) { return findHiddenSingle(g, true, s); };
+    case techPointing: return [](G g, unsigned scope, S s, D) { return findPointing(g, scope, s); };
+    case techBoxHiddenPair: return [](G g, unsigned, S s, D) { return findHiddenSubset(g, 2, kBoxUnits, techBoxHiddenPair, s); };
+    case techBoxHiddenTriple: return [](G g, unsigned, S s, D) { return findHiddenSubset(g, 3, kBoxUnits, techBoxHiddenTriple, s); };
+    case techDoublePair: return [](G g, unsigned scope, S s, D) { return findDoublePair(g, scope, s); };
+    case techHiddenSingleLine: return [](G g, unsigned, S s, D) { return findHiddenSingle(g, false, s); };
+    case techClaiming: return [](G g, unsigned scope, S s, D) { return findClaiming(g, scope, s); };
+    case techNakedPair: return [](G g, unsigned, S s, D) { return findNakedSubset(g, 2, kAllUnits, s); };
+    case techXWing: return [](G g, unsigned scope, S s, D) { return findFish(g, 2, scope, s); };
+    case techHiddenPair: return [](G g, unsigned, S s, D) { return findHiddenSubset(g, 2, kLineUnits, techHiddenPair, s); };
+    case techNakedTriple: return [](G g, unsigned, S s, D) { return findNakedSubset(g, 3, kAllUnits, s); };
+    case techSwordfish: return [](G g, unsigned scope, S s, D) { return findFish(g, 3, scope, s); };
+    case techHiddenTriple: return [](G g, unsigned, S s, D) { return findHiddenSubset(g, 3, kLineUnits, techHiddenTriple, s); };
+    case techSkyscraper: return [](G g, unsigned scope, S s, D) { return findSkyscraper(g, false, scope, s); };
+    case techTwoStringKite: return [](G g, unsigned scope, S s, D) { return findSkyscraper(g, true, scope, s); };
+    case techXYWing: return [](G g, unsigned, S s, D) { return findXYWing(g, s); };
+    case techSimpleColouring: return [](G g, unsigned scope, S s, D) { return findSimpleColouring(g, scope, s); };
+    case techXYZWing: return [](G g, unsigned, S s, D) { return findXYZWing(g, s); };
+    case techWWing: return [](G g, unsigned, S s, D) { return findWWing(g, s); };
+    case techNakedQuad: return [](G g, unsigned, S s, D) { return findNakedSubset(g, 4, kAllUnits, s); };
+    case techJellyfish: return [](G g, unsigned scope, S s, D) { return findFish(g, 4, scope, s); };
+    case techHiddenQuad: return [](G g, unsigned, S s, D) { return findHiddenSubset(g, 4, kAllUnits, techHiddenQuad, s); };
+    case techFinnedXWing: return [](G g, unsigned scope, S s, D) { return findFinnedFish(g, 2, scope, s); };
+    case techRemotePair: return [](G g, unsigned, S s, D) { return findRemotePair(g, s); };
+    case techUniqueRectangle1: return [](G g, unsigned, S s, D) { return findUniqueRectangle(g, 1, s); };
+    case techUniqueRectangle2: return [](G g, unsigned, S s, D) { return findUniqueRectangle(g, 2, s); };
+    case techUniqueRectangle4: return [](G g, unsigned, S s, D) { return findUniqueRectangle(g, 4, s); };
+    case techUniqueRectangle3: return [](G g, unsigned, S s, D) { return findUniqueRectangle(g, 3, s); };
+    case techBug: return [](G g, unsigned, S s, D) { return findBug(g, s); };
+    case techFinnedSwordfish: return [](G g, unsigned scope, S s, D) { return findFinnedFish(g, 3, scope, s); };
+    case techXChain: return [](G g, unsigned scope, S s, D) { return findXChain(g, scope, s); };
+    case techWXYZWing: return [](G g, unsigned, S s, D delta) { return findWxyzWing(g, s, delta); };
+    case techXCycle: return [](G g, unsigned scope, S s, D) { return findXCycle(g, scope, s); };
+    case techXYChain: return [](G g, unsigned, S s, D) { return findXYChain(g, s); };
+    case techFinnedJellyfish: return [](G g, unsigned scope, S s, D) { return findFinnedFish(g, 4, scope, s); };
+    case techAlsXZ: return [](G g, unsigned, S s, D delta) { return findAlsXZ(g, false, s, delta); };
+    case techMedusa: return [](G g, unsigned, S s, D) { return findMedusa(g, s); };
+    case techAic: return [](G g, unsigned, S s, D) { return findAic(g, 0, s); };
+    case techGroupedAic: return [](G g, unsigned, S s, D) { return findAic(g, 1, s); };
+    case techAlsAic: return [](G g, unsigned, S s, D) { return findAic(g, 2, s); };
+    case techContradictionChain: return [](G g, unsigned, S s, D) { return findContradiction(g, false, s); };
+    case techCellForcingChain: return [](G g, unsigned, S s, D) { return findCellForcing(g, false, s); };
+    case techUnitForcingChain: return [](G g, unsigned, S s, D) { return findUnitForcing(g, false, s); };
+    case techContradictionNet: return [](G g, unsigned, S s, D) { return findContradiction(g, true, s); };
+    case techCellForcingNet: return [](G g, unsigned, S s, D) { return findCellForcing(g, true, s); };
+    case techUnitForcingNet: return [](G g, unsigned, S s, D) { return findUnitForcing(g, true, s); };
     default: return noFinder;
     }
 }
