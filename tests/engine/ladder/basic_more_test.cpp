@@ -164,3 +164,43 @@ TEST(LadderGridStart, SameAsPlacingEachGiven) {
         EXPECT_TRUE(line != clash || fast.broken()) << "a repeated given must leave the grid broken";
     }
 }
+
+// A box's hidden single is read from its three rows as words, the last
+// stack's from the word that starts a cell early: held to a plain count of
+// each box's candidates, on the grids of solves and on the same grids with
+// candidates taken away.
+TEST(LadderKeptState, BoxHiddenSinglesAreThoseOfAPlainCount) {
+    const std::vector<std::string> lines = puzzleLines(VELUNDA_EXPERT_FILE);
+    ASSERT_GE(lines.size(), 1000u);
+    std::mt19937 random(13);
+    int found = 0;
+    eachPlace(lines, 40, [&](const ladderGrid& g, const ladderStep&, const std::string&) {
+        if (::testing::Test::HasFailure()) return;
+        ladderGrid thin = g;
+        for (int cut = static_cast<int>(random() % 20); cut > 0; cut--) {
+            const int c = static_cast<int>(random() % 81), d = static_cast<int>(random() % 9);
+            if (thin.cand[c] >> d & 1) thin.remove(c, d + 1);
+        }
+        const ladderGrid* both[] = {&g, &thin};
+        for (const ladderGrid* at : both) {
+            // The first box with a digit in one of its cells alone, its lowest such digit.
+            int cell = -1, digit = 0;
+            for (int b = 0; b < 9 && cell < 0; b++)
+                for (int d = 0; d < 9 && cell < 0; d++) {
+                    const cellSet places = at->pos[d] & kGeometry.unit[kBoxUnit + b];
+                    if (places.single()) {
+                        cell = places.first();
+                        digit = d + 1;
+                    }
+                }
+            ladderStep step;
+            const bool any = findHiddenSingle(*at, true, &step);
+            ASSERT_EQ(any, cell >= 0) << stateText(*at);
+            if (!any) continue;
+            found++;
+            ASSERT_EQ(step.placeCell, cell) << stateText(*at);
+            ASSERT_EQ(step.placeDigit, digit) << stateText(*at);
+        }
+    });
+    EXPECT_GT(found, 100);
+}
